@@ -1,0 +1,44 @@
+// Blipp: a sine oscillator whose pitch drops from base * (1 + Sweep) to the
+// base frequency, with a velocity-sensitive amplitude decay. In Key Mode the
+// base follows the note and a limiter tames very high sweep peaks.
+#pragma once
+
+#include "dsp/DecayEnvelope.h"
+#include "dsp/DrumVoice.h"
+
+namespace dsp {
+
+class BlippVoice : public DrumVoice {
+public:
+    void setSampleRate(float rate) override;
+    void prepare() override;
+
+    void setFrequency(float x);
+    void setSweep(float x);
+    void setDecay(float x);
+    void setSweepDecay(float x);
+    void setKeyMode(float x);
+
+    float effectiveSweep() const { return effectiveSweep_; }
+    float lastFrequency() const { return lastFrequency_; }
+
+protected:
+    void render(const VoiceBlock& block, int frames) override;
+
+private:
+    void computeFrequencies(const float* velocity, const float* pitch, float* frequency, int frames);
+
+    float fixedFrequency_ = 40.0f;
+    float sweepDepth_ = 0.0f;
+    float keyMode_ = 0.0f;
+    float currentBaseFrequency_ = 80.0f;
+    float effectiveSweep_ = 127.0f;
+    float phase_ = 0.0f;
+    float lastFrequency_ = 0.0f;
+    ScratchBuffer frequency_;  // the sweep envelope, then the frequency
+    ScratchBuffer amplitude_;
+    DecayEnvelope amplitudeEnvelope_;
+    DecayEnvelope sweepEnvelope_;
+};
+
+}  // namespace dsp

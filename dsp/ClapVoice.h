@@ -1,0 +1,46 @@
+// Clap: three short noise bursts 441 samples apart and, 441 samples after the
+// third, a longer noise tail, shaped by a resonant high-pass and a fixed
+// band-pass at 2 kHz.
+#pragma once
+
+#include "dsp/BandpassResonator.h"
+#include "dsp/DecayEnvelope.h"
+#include "dsp/DrumVoice.h"
+#include "dsp/HighpassResonator.h"
+#include "dsp/NoiseSource.h"
+
+namespace dsp {
+
+class ClapVoice : public DrumVoice {
+public:
+    static constexpr int kBurstSpacing = 441;
+    static constexpr int kTailStart = 3 * kBurstSpacing;
+
+    void setSampleRate(float rate) override;
+    void prepare() override;
+
+    void setFrequency(float x);
+    void setQ(float x);
+    void setDecay(float x);
+
+protected:
+    void render(const VoiceBlock& block, int frames) override;
+
+private:
+    void generatePulses(const float* velocity, float* bursts, float* tail, int frames);
+
+    int pulseCounter_ = kTailStart + 1;  // nothing fires before the first trigger
+    float pulseLevel_ = 0.0f;
+    ScratchBuffer signal_;
+    ScratchBuffer tailEnvelope_;
+    ScratchBuffer burstEnvelope_;
+    ScratchBuffer burstPulses_;
+    ScratchBuffer tailPulse_;
+    NoiseSource noise_;
+    DecayEnvelope tailDecay_;
+    DecayEnvelope burstDecay_;
+    HighpassResonator highpass_;
+    BandpassResonator bandpass_;
+};
+
+}  // namespace dsp

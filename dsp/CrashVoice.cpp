@@ -1,0 +1,69 @@
+#include "dsp/CrashVoice.h"
+
+#include "dsp/DspMath.h"
+
+namespace dsp {
+
+void CrashVoice::setSampleRate(float rate) {
+    DspUnit::setSampleRate(rate);
+    oscillators_.setSampleRate(rate);
+    strikeEnvelope_.setSampleRate(rate);
+    bloomEnvelope_.setSampleRate(rate);
+    upperFilter_.setSampleRate(rate);
+    lowerFilter_.setSampleRate(rate);
+}
+
+void CrashVoice::prepare() {
+    elapsed_ = 0;
+    allocateBuffers({&oscillator_, &strike_, &bloom_, &lowerBand_, &upperBand_});
+    oscillators_.setFrequencies(kMetalFrequencies);
+    upperFilter_.recompute();
+    lowerFilter_.recompute();
+    strikeEnvelope_.setCoefficient(expExtended(-100.0f * samplePeriod_));
+    // The bloom always rises with a 100 ms time constant.
+    bloomEnvelope_.setAttackCoefficient(expExtended(-10.0f * samplePeriod_));
+    bloomEnvelope_.setDecayCoefficient(expExtended(-10.0f * samplePeriod_));
+}
+
+void CrashVoice::setFrequency(float x) {
+    const float e = powExtended(4.0f, x);
+    upperFilter_.setFrequency(2000.0f * e);
+    lowerFilter_.setFrequency(500.0f * e);
+}
+
+void CrashVoice::setQ(float x) {
+    const float q = 20.0f * x + 1.0f;
+    upperFilter_.setQ(q);
+    lowerFilter_.setQ(q);
+}
+
+void CrashVoice::setDecay(float x) {
+    const float b = 0.5f * x + 0.05f;
+    strikeEnvelope_.setCoefficient(expExtended(-samplePeriod_ / b));
+    bloomEnvelope_.setDecayCoefficient(expExtended(-samplePeriod_ / (2.0f * b)));
+    lifetime_ = decaySamples(sampleRate_, 30.0f, b);  // the bloom's 90 dB time
+    meterDecay_ = meterDecayFor(samplePeriod_, 2.0f * b);
+}
+
+void CrashVoice::render(const VoiceBlock& block, int frames) {
+    if (active_ && buffersReady()) {
+        float* strike = strike_.data();
+        float* bloom = bloom_.data();
+        float* signal = oscillator_.data();
+        float* upper = upperBand_.data();
+        float* lower = lowerBand_.data();
+        strikeEnvelope_.accumulate({block.velocity, nullptr, strike}, frames);
+        bloomEnvelope_.process({block.velocity, nullptr, bloom}, frames);
+        oscillators_.process({nullptr, nullptr, signal}, frames);
+        upperFilter_.process({signal, nullptr, upper}, frames);
+        lowerFilter_.process({signal, nullptr, lower}, frames);
+        for (int i = 0; i < frames; ++i) signal[i] = bloom[i] * upper[i] + lower[i] * strike[i];
+        mix(block, signal, frames);
+        clearVelocity(block, frames);
+    }
+    updateMeter(frames);
+    advanceElapsed(frames);
+    if (elapsed_ >= lifetime_) active_ = false;
+}
+
+}  // namespace dsp

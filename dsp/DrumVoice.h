@@ -1,0 +1,63 @@
+// The shared skeleton of the seven voice classes: trigger, lifetime, volume
+// and pan, the activity meter and mixing into the output buffers.
+#pragma once
+
+#include <initializer_list>
+
+#include "dsp/DspUnit.h"
+#include "dsp/ScratchBuffer.h"
+
+namespace dsp {
+
+// Buffers a voice renders from and into. velocity holds 0 except at frames
+// where a note starts; pitch holds the note's frequency at those frames (the
+// hihat's open/closed flag instead). right is unused in mono mode.
+struct VoiceBlock {
+    float* velocity = nullptr;
+    float* pitch = nullptr;
+    float* left = nullptr;
+    float* right = nullptr;
+};
+
+class DrumVoice : public DspUnit {
+public:
+    // Renders frames samples, adding into the outputs. Called on the audio
+    // thread; allocates nothing. Blocks longer than the prepared block size
+    // are rendered in pieces.
+    void process(const VoiceBlock& block, int frames);
+
+    // Reallocates the scratch buffers for the block size, resets the state
+    // and recomputes the rate-dependent coefficients.
+    virtual void prepare() = 0;
+
+    void trigger();
+    void setVolume(float x);
+    void setPan(float x);
+
+    int lifetime() const { return lifetime_; }
+    int elapsed() const { return elapsed_; }
+
+protected:
+    // Renders at most blockSize() frames.
+    virtual void render(const VoiceBlock& block, int frames) = 0;
+
+    // Allocates every buffer for the block size; false if any failed.
+    bool allocateBuffers(std::initializer_list<ScratchBuffer*> buffers);
+    bool buffersReady() const { return buffersReady_; }
+
+    void mix(const VoiceBlock& block, const float* signal, int frames) const;
+    void clearVelocity(const VoiceBlock& block, int frames) const;
+    void updateMeter(int frames);
+    void advanceElapsed(int frames);
+    void raiseLifetime(int candidate) {
+        if (candidate > lifetime_) lifetime_ = candidate;
+    }
+
+    int lifetime_ = 0;
+    int elapsed_ = 0;
+
+private:
+    bool buffersReady_ = false;
+};
+
+}  // namespace dsp

@@ -1,0 +1,63 @@
+// Numeric helpers shared by the synthesis code. Setters compute their
+// exponentials in extended precision and store floats; the per-sample paths
+// stay in single precision.
+#pragma once
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace dsp {
+
+constexpr float kPi = 3.14159265f;
+constexpr float kTwoPi = 6.2831855f;
+constexpr float kLn2 = 0.693147182f;
+constexpr long double kLog2E = 1.442695040888963407359924681001892137L;
+
+// exp(y), formed as 2^(y * log2 e) in extended precision.
+inline float expExtended(float y) {
+    return static_cast<float>(std::exp2l(static_cast<long double>(y) * kLog2E));
+}
+
+// base^x in extended precision, stored as float.
+inline float powExtended(float base, float x) {
+    return static_cast<float>(std::pow(static_cast<long double>(base), static_cast<long double>(x)));
+}
+
+// The setters' true cosine.
+inline float trueCos(float angle) {
+    return static_cast<float>(std::cos(static_cast<double>(angle)));
+}
+
+// Samples until an exponential of time constant tau has fallen by 2^-15
+// (about 90 dB): rate * halvings * tau * ln 2, truncated. Saturates instead
+// of overflowing at absurd sample rates.
+inline int decaySamples(float sampleRate, float halvings, float tau) {
+    float samples = sampleRate * halvings * tau * kLn2;
+    if (!(samples < 2147483520.0f)) return samples > 0 ? INT_MAX : 0;
+    return samples > 0 ? static_cast<int>(samples) : 0;
+}
+
+inline int lifetimeFor(float sampleRate, float tau) {
+    return decaySamples(sampleRate, 15.0f, tau);
+}
+
+// Per-sample multiplier of the activity meter for a sound of time constant tau.
+inline float meterDecayFor(float samplePeriod, float tau) {
+    return expExtended(-samplePeriod / std::max(tau, 0.04f));
+}
+
+// The resonators' per-sample cosine polynomial (to the sixth power) stays
+// within [-1, 1] only for u = (2 pi f T)^2 up to here; beyond it a two-pole
+// filter built on it can turn unstable. Paths that retune per sample or per
+// trigger limit u to this value, which only frequencies near half the sample
+// rate ever reach.
+constexpr float kMaxStablePolyU = 7.5449f;
+
+// cos(sqrt(u)) by its Taylor series to the sixth power, times scale, as
+// (720 - u(360 - u(30 - u))) * scale / 720.
+inline float polyCosScaled(float u, float scale) {
+    return (720.0f - u * (360.0f - u * (30.0f - u))) * scale / 720.0f;
+}
+
+}  // namespace dsp

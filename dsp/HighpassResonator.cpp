@@ -1,0 +1,49 @@
+#include "dsp/HighpassResonator.h"
+
+#include "dsp/DspMath.h"
+
+namespace dsp {
+
+void HighpassResonator::process(const UnitBlock& block, int frames) {
+    const float d = denormal_.flip();
+    const float* in = block.input;
+    float* out = block.output;
+    for (int i = 0; i < frames; ++i) {
+        const float x = in[i];
+        const float w = (x - 2.0f * x1_ + x2_) * gain_ + d;
+        const float y = w + a2_ * y2_ + a1_ * y1_;
+        y2_ = y1_;
+        y1_ = y;
+        x2_ = x1_;
+        x1_ = x;
+        out[i] = y;
+        lastIntermediate_ = w;
+        lastOutput_ = y;
+    }
+}
+
+void HighpassResonator::setFrequency(float hz) {
+    frequency_ = hz;
+    recompute();
+}
+
+void HighpassResonator::setQ(float q) {
+    inverseQ_ = 1.0f / q;
+    recompute();
+}
+
+void HighpassResonator::recompute() {
+    // Above half the sample rate the gain formula divides by 1 - cos(theta),
+    // which reaches 0 at multiples of the sample rate; hold the filter at
+    // half the sample rate there instead.
+    const float f = std::min(frequency_, 0.5f * sampleRate_);
+    const float theta = kTwoPi * f * samplePeriod_;
+    r_ = expExtended(-kPi * inverseQ_ * f * samplePeriod_);
+    const float cosTheta = trueCos(theta);
+    const float cosTwoTheta = trueCos(2.0f * theta);
+    a1_ = 2.0f * r_ * cosTheta;
+    a2_ = -(r_ * r_);
+    gain_ = std::sqrt(r_ * r_ + 1.0f - 2.0f * r_ * cosTwoTheta) * (1.0f - r_) / (1.0f - cosTheta);
+}
+
+}  // namespace dsp

@@ -1,0 +1,78 @@
+#include "dsp/SnareVoice.h"
+
+#include "dsp/DspMath.h"
+
+namespace dsp {
+
+void SnareVoice::setSampleRate(float rate) {
+    DspUnit::setSampleRate(rate);
+    toneResonator_.setSampleRate(rate);
+    noiseDecay_.setSampleRate(rate);
+}
+
+void SnareVoice::prepare() {
+    elapsed_ = 0;
+    allocateBuffers({&tone_, &noise_, &noiseEnvelope_});
+    toneGain_ = 2.4f;
+    noiseGain_ = 1.0f;
+    toneResonator_.reset();
+    noiseSource_.setState(NoiseSource::kSeed);
+    noiseDecay_.setCoefficient(expExtended(-100.0f * samplePeriod_));
+}
+
+void SnareVoice::setFrequency(float x) {
+    toneResonator_.setFrequency(200.0f * powExtended(4.0f, x));
+}
+
+// The lifetime only ever grows, so it covers the longest decay set so far.
+void SnareVoice::setDecay(float x) {
+    toneDecayTime_ = 0.01f * x + 0.001f;
+    toneResonator_.setDecayTime(toneDecayTime_);
+    raiseLifetime(lifetimeFor(sampleRate_, toneDecayTime_));
+    updateMeterDecay();
+}
+
+void SnareVoice::setNoiseDecay(float x) {
+    noiseDecayTime_ = 0.05f * x + 0.001f;
+    noiseDecay_.setCoefficient(expExtended(-samplePeriod_ / noiseDecayTime_));
+    raiseLifetime(lifetimeFor(sampleRate_, noiseDecayTime_));
+    updateMeterDecay();
+}
+
+void SnareVoice::updateMeterDecay() {
+    meterDecay_ = meterDecayFor(samplePeriod_, std::max(toneDecayTime_, noiseDecayTime_));
+}
+
+void SnareVoice::setThump(float x) {
+    toneGain_ = 850.0f * x;
+    noiseGain_ = 1.0f - x;
+}
+
+void SnareVoice::setKeyMode(float x) {
+    keyMode_ = x;
+    toneResonator_.setKeyMode(x);
+}
+
+void SnareVoice::render(const VoiceBlock& block, int frames) {
+    if (active_ && buffersReady()) {
+        float* tone = tone_.data();
+        float* envelope = noiseEnvelope_.data();
+        float* noise = noise_.data();
+        toneResonator_.process({block.velocity, block.pitch, tone}, frames);
+        noiseDecay_.accumulate({block.velocity, nullptr, envelope}, frames);
+        noiseSource_.process({nullptr, nullptr, noise}, frames);
+        for (int i = 0; i < frames; ++i)
+            tone[i] = tone[i] * toneGain_ + envelope[i] * noise[i] * noiseGain_;
+        mix(block, tone, frames);
+        clearVelocity(block, frames);
+    }
+    updateMeter(frames);
+    advanceElapsed(frames);
+    if (elapsed_ >= lifetime_) {
+        active_ = false;
+        noiseDecay_.setLevel(0.0f);
+        elapsed_ = 0;
+    }
+}
+
+}  // namespace dsp

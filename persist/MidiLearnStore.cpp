@@ -1,0 +1,10 @@
+#include "persist/MidiLearnStore.h"
+
+namespace persist {
+
+MidiLearnStore& MidiLearnStore::shared() {
+    static MidiLearnStore store;
+    return store;
+}
+
+}  // namespace persist

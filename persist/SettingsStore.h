@@ -1,0 +1,42 @@
+// The user's settings kept under the plug-in's registry key: output layout,
+// note names, velocity curve, volume lock and the last folders used.
+#pragma once
+
+#include <string>
+
+#include "platform/Registry.h"
+
+namespace persist {
+
+class SettingsStore {
+public:
+    explicit SettingsStore(platform::Registry& registry) : registry_(registry) {}
+
+    void setKeyPath(const std::string& key) { keyPath_ = key; }
+    void setModulePath(const std::string& path) { modulePath_ = path; }
+
+    // Reads the values at plug-in creation; a missing key means one stereo pair.
+    void load();
+    // Writes outMode, notename, velocurve, programpath, midilearnpath, lockvolume.
+    void save();
+
+    int outputMode = 0;
+    bool multiOutStereo = false;  // which multi-output layout to use
+    int velocityCurve = 0;
+    bool noteNames = false;
+    bool volumeLock = false;
+    std::string programPath;
+    std::string midiLearnPath;
+
+private:
+    void readNumber(const char* name, int& target) const;
+    std::string readText(const char* name) const;
+    void write(const char* name, std::uint32_t value);
+    void write(const char* name, const std::string& value);
+
+    platform::Registry& registry_;
+    std::string keyPath_;
+    std::string modulePath_;
+};
+
+}  // namespace persist

@@ -1,0 +1,105 @@
+#include "plugin/DrumEngine.h"
+
+#include <cstring>
+
+namespace plugin {
+namespace {
+
+constexpr int kClosedFlagBuffer = 9;
+constexpr int kCrashVelocityBuffer = 10;
+constexpr int kClavesPitchBuffer = 6;
+
+}  // namespace
+
+DrumEngine::DrumEngine()
+    : voices_{&kick1_, &kick2_, &snare1_, &snare2_, &blipp1_,
+              &blipp2_, &clap_, &claves_, &hihat_, &crash_} {
+    capacity_ = kInitialCapacity;
+    sampleRate_ = 44100.0f;
+    allocateBuffers(capacity_);
+    prepareVoices();
+    pitchTables_.build();
+}
+
+float* DrumEngine::velocityBuffer(int k) {
+    return velocity_[k == kCrash ? kCrashVelocityBuffer : k].data();
+}
+
+float* DrumEngine::pitchBuffer(int k) {
+    if (k <= kBlipp2) return pitch_[k].data();
+    if (k == kClaves) return pitch_[kClavesPitchBuffer].data();
+    if (k == kHihat) return velocity_[kClosedFlagBuffer].data();
+    return nullptr;
+}
+
+bool DrumEngine::allocateBuffers(int frames) {
+    dsp::ScratchBuffer velocity[kVelocityBuffers];
+    dsp::ScratchBuffer pitch[kPitchBuffers];
+    for (auto& buffer : velocity)
+        if (!buffer.allocate(frames)) return false;
+    for (auto& buffer : pitch)
+        if (!buffer.allocate(frames)) return false;
+    for (int i = 0; i < kVelocityBuffers; ++i) velocity_[i] = std::move(velocity[i]);
+    for (int i = 0; i < kPitchBuffers; ++i) pitch_[i] = std::move(pitch[i]);
+    return true;
+}
+
+void DrumEngine::prepareVoices() {
+    for (dsp::DrumVoice* v : voices_) {
+        v->setBlockSize(capacity_);
+        v->setSampleRate(sampleRate_);
+    }
+    for (dsp::DrumVoice* v : voices_) v->prepare();
+}
+
+void DrumEngine::setSampleRate(float rate) {
+    sampleRate_ = rate;
+    for (dsp::DrumVoice* v : voices_) v->setSampleRate(rate);
+    for (dsp::DrumVoice* v : voices_) v->prepare();
+}
+
+bool DrumEngine::setCapacity(int frames) {
+    if (frames > kMaxCapacity) frames = kMaxCapacity;
+    if (frames < 1 || !allocateBuffers(frames)) return false;
+    capacity_ = frames;
+    prepareVoices();
+    return true;
+}
+
+void DrumEngine::startVoice(int k, int frame, float velocity, float pitch) {
+    if (k < 0 || k >= kVoiceCount || frame < 0 || frame >= capacity_) return;
+    velocityBuffer(k)[frame] = velocity;
+    if (float* p = pitchBuffer(k)) p[frame] = pitch;
+    voices_[k]->trigger();
+}
+
+void DrumEngine::render(float* const* outputs, int mode, int frames) {
+    if (frames > capacity_) frames = capacity_;
+    for (int k = 0; k < kVoiceCount; ++k) {
+        dsp::VoiceBlock block;
+        block.velocity = velocityBuffer(k);
+        block.pitch = pitchBuffer(k);
+        switch (mode) {
+        case kTenMono:
+            block.left = outputs[k];
+            break;
+        case kTenStereo:
+            block.left = outputs[2 * k];
+            block.right = outputs[2 * k + 1];
+            break;
+        default:
+            block.left = outputs[0];
+            block.right = outputs[1];
+            break;
+        }
+        voices_[k]->setStereo(mode != kTenMono);
+        voices_[k]->process(block, frames);
+    }
+}
+
+float DrumEngine::voiceLevel(int k) {
+    if (k < 0 || k >= kVoiceCount) return 0.0f;
+    return voices_[k]->takeMeterLevel();
+}
+
+}  // namespace plugin

@@ -1,0 +1,165 @@
+#include "plugin/DrumSynthEffect.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "persist/MidiLearnStore.h"
+
+namespace plugin {
+namespace {
+
+void copyText(char* destination, const char* text, size_t capacity) {
+    std::strncpy(destination, text, capacity - 1);
+    destination[capacity - 1] = 0;
+}
+
+bool isUsableSampleRate(float rate) {
+    return std::isfinite(rate) && rate > 0.0f;
+}
+
+}  // namespace
+
+DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Registry& registry,
+                                 const std::string& modulePath)
+    : AudioEffectX(host, kProgramCount, kParameterCount), settings_(registry),
+      modulePath_(modulePath) {
+    settings_.setKeyPath(registryKey_);
+    settings_.setModulePath(modulePath_);
+    settings_.load();
+    settleOutputMode();
+
+    if (host) {
+        setNumInputs(0);
+        setNumOutputs(outputCountFor(outputMode_));
+        canProcessReplacing(true);
+        hasVu(false);
+        hasClip(false);
+        isSynth(true);
+        setUniqueID(kUniqueId);
+    }
+
+    discard_.allocate(engine_.capacity());
+    setProgram(0);
+
+    persist::MidiLearnStore::shared().instanceCreated();
+}
+
+DrumSynthEffect::~DrumSynthEffect() {
+    settings_.save();
+    mixer_.write();
+    persist::MidiLearnStore::shared().instanceDestroyed();
+}
+
+// The mixer file may ask for several outputs; the stored layout then says
+// mono or stereo. The mode actually used is written back at once.
+void DrumSynthEffect::settleOutputMode() {
+    mixer_.multiOut = settings_.outputMode < 2;
+    mixer_.setModulePath(modulePath_);
+    mixer_.read();
+    if (mixer_.multiOut)
+        outputMode_ = settings_.multiOutStereo ? kTenStereo : kTenMono;
+    else
+        outputMode_ = kOneStereo;
+    settings_.outputMode = outputMode_;
+    velocityCurve_ = settings_.velocityCurve;
+    noteNames_ = settings_.noteNames;
+    settings_.save();
+}
+
+void DrumSynthEffect::setSampleRate(float rate) {
+    if (!isUsableSampleRate(rate)) return;
+    sampleRate = rate;
+    engine_.setSampleRate(rate);
+    setProgram(curProgram);
+}
+
+void DrumSynthEffect::reallocateBuffers() {
+    if (engine_.setCapacity(blockSize)) discard_.allocate(engine_.capacity());
+    setProgram(curProgram);
+}
+
+void DrumSynthEffect::setBlockSize(vst::VstInt32 size) {
+    if (size < 1) return;
+    blockSize = size;
+    if (size != engine_.capacity())
+        reallocateBuffers();
+    else
+        setProgram(curProgram);
+}
+
+void DrumSynthEffect::setBlockSizeAndSampleRate(vst::VstInt32 size, float rate) {
+    if (size >= 1) {
+        blockSize = size;
+        if (size != engine_.capacity()) reallocateBuffers();
+    }
+    setSampleRate(rate);
+}
+
+void DrumSynthEffect::resume() {
+    wantEvents(1);
+    hostIdle_ = needIdle();
+    setProgram(curProgram);
+}
+
+vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* /*events*/) {
+    return 1;
+}
+
+vst::VstInt32 DrumSynthEffect::fxIdle() {
+    if (deferredProgram_) {
+        deferredProgram_ = false;
+        setProgram(deferredProgramIndex_);
+        updateDisplay();
+    }
+    return 1;
+}
+
+bool DrumSynthEffect::getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) {
+    if (index < 0 || index >= outputCountFor(outputMode_)) return false;
+    switch (outputMode_) {
+    case kTenMono:
+        copyText(properties->label, kPinLabels[index], sizeof(properties->label));
+        properties->flags = vst::kVstPinIsActive;
+        return true;
+    case kTenStereo:
+        copyText(properties->label, kPinLabels[index / 2], sizeof(properties->label));
+        properties->flags = vst::kVstPinIsActive | vst::kVstPinIsStereo;
+        return true;
+    default:
+        copyText(properties->label, kEffectName, sizeof(properties->label));
+        properties->flags = vst::kVstPinIsActive | vst::kVstPinIsStereo;
+        return true;
+    }
+}
+
+bool DrumSynthEffect::getEffectName(char* name) {
+    copyText(name, kEffectName, vst::kVstMaxEffectNameLen);
+    return true;
+}
+
+bool DrumSynthEffect::getVendorString(char* text) {
+    copyText(text, kVendorName, vst::kVstMaxVendorStrLen);
+    return true;
+}
+
+bool DrumSynthEffect::getProductString(char* text) {
+    copyText(text, kProductName, vst::kVstMaxProductStrLen);
+    return true;
+}
+
+vst::VstInt32 DrumSynthEffect::canDo(char* text) {
+    if (std::strcmp(text, "receiveVstEvents") == 0) return 1;
+    if (std::strcmp(text, "receiveVstMidiEvent") == 0) return 1;
+    return -1;
+}
+
+// Hosts hand the mouse wheel to the editor this way.
+vst::VstIntPtr DrumSynthEffect::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value,
+                                               void* /*ptr*/, float opt) {
+    if (editor && index == vst::fourCharCode('s', 't', 'C', 'A') &&
+        value == vst::fourCharCode('W', 'h', 'e', 'e'))
+        return editor->onWheel(opt) ? 1 : 0;
+    return 0;
+}
+
+}  // namespace plugin

@@ -1,0 +1,95 @@
+// The plug-in instance a host talks to: owns the programs, the settings, the
+// drum engine and the output routing, and answers the host's commands.
+#pragma once
+
+#include <string>
+
+#include "dsp/ScratchBuffer.h"
+#include "persist/MixerFile.h"
+#include "persist/SettingsStore.h"
+#include "platform/Registry.h"
+#include "plugin/DrumEngine.h"
+#include "plugin/PluginInfo.h"
+#include "plugin/ProgramRecord.h"
+#include "vst/AudioEffectX.h"
+
+namespace plugin {
+
+class DrumSynthEffect : public vst::AudioEffectX {
+public:
+    DrumSynthEffect(vst::AudioMasterCallback host, platform::Registry& registry,
+                    const std::string& modulePath);
+    ~DrumSynthEffect() override;
+
+    // Parameters and programs.
+    void setParameter(vst::VstInt32 index, float value) override;
+    float getParameter(vst::VstInt32 index) override;
+    void setProgram(vst::VstInt32 index) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(vst::VstInt32 category, vst::VstInt32 index, char* text) override;
+    bool copyProgram(vst::VstInt32 destination) override;
+
+    // Lifecycle.
+    void setSampleRate(float rate) override;
+    void setBlockSize(vst::VstInt32 size) override;
+    void setBlockSizeAndSampleRate(vst::VstInt32 size, float rate) override;
+    void resume() override;
+    void suspend() override {}
+
+    // Audio and events; called on the host's audio thread.
+    void processReplacing(float** inputs, float** outputs, vst::VstInt32 frames) override;
+    void process(float** inputs, float** outputs, vst::VstInt32 frames) override;
+    vst::VstInt32 processEvents(vst::VstEvents* events) override;
+    vst::VstInt32 fxIdle() override;
+
+    // What the host asks about the plug-in.
+    bool getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    vst::VstInt32 getVendorVersion() override { return kVendorVersion; }
+    vst::VstInt32 canDo(char* text) override;
+    vst::VstIntPtr vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value, void* ptr,
+                                  float opt) override;
+
+    int outputMode() const { return outputMode_; }
+    // The activity meter of voice k (0 to 9), 0 for any other index.
+    float voiceLevel(int k) { return engine_.voiceLevel(k); }
+    DrumEngine& engine() { return engine_; }
+    const ProgramRecord& program(int index) const { return programs_[index]; }
+    int voiceChannel(int voice) const { return voiceChannels_[voice]; }
+    int noteNumber(int slot) const { return noteNumbers_[slot]; }
+
+private:
+    void settleOutputMode();
+    void reallocateBuffers();
+    void firstBlockCheck(float** outputs);
+    void applyParameter(int index, float value);
+    void applyCommand(int index, float value);
+    void applyProgramValues(ProgramRecord& program, int first, int last);
+
+    ProgramRecord programs_[kProgramCount];
+    std::string registryKey_ = kRegistryKey;
+    persist::SettingsStore settings_;
+    persist::MixerFile mixer_;
+    int outputMode_ = kOneStereo;
+    bool noteNames_ = true;
+    bool firstBlock_ = true;
+    // The values the engine runs with, for every index but 55 and 67, and the
+    // MIDI-learn mode at 89.
+    float currentValues_[kParameterCount + 2] = {};
+    int voiceChannels_[kVoiceCount] = {};
+    int noteNumbers_[11] = {};
+    DrumEngine engine_;
+    // Stands in for outputs the host left unconnected, so nothing is written
+    // through a null pointer.
+    dsp::ScratchBuffer discard_;
+    std::string modulePath_;
+    int velocityCurve_ = 0;
+    bool hostIdle_ = false;
+    bool deferredProgram_ = false;
+    int deferredProgramIndex_ = 0;
+};
+
+}  // namespace plugin

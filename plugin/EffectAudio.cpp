@@ -1,0 +1,50 @@
+// DrumSynthEffect: the two audio calls and the routing of the voices onto the
+// host's outputs. Runs on the audio thread: no allocation, no locks, no I/O.
+#include <cstring>
+
+#include "plugin/DrumSynthEffect.h"
+
+namespace plugin {
+
+// At the first audio call, unconnected outputs among the first ten make the
+// instance mix everything into one stereo pair for the rest of its life.
+void DrumSynthEffect::firstBlockCheck(float** outputs) {
+    if (!firstBlock_) return;
+    const int checked = std::min(10, static_cast<int>(cEffect.numOutputs));
+    for (int i = 0; i < checked; ++i)
+        if (!outputs || !outputs[i]) outputMode_ = kOneStereo;
+    firstBlock_ = false;
+}
+
+void DrumSynthEffect::processReplacing(float** inputs, float** outputs, vst::VstInt32 frames) {
+    firstBlockCheck(outputs);
+    if (outputs && frames > 0) {
+        const int count = std::min(outputCountFor(outputMode_), static_cast<int>(cEffect.numOutputs));
+        for (int j = 0; j < count; ++j)
+            if (outputs[j]) std::memset(outputs[j], 0, sizeof(float) * static_cast<size_t>(frames));
+    }
+    process(inputs, outputs, frames);
+}
+
+void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32 frames) {
+    firstBlockCheck(outputs);
+    if (frames < 0) frames = 0;
+    const int count = std::min(outputCountFor(outputMode_), static_cast<int>(cEffect.numOutputs));
+    const int capacity = std::min(engine_.capacity(), discard_.size());
+    int offset = 0;
+    do {
+        const int n = std::min(frames - offset, capacity);
+        float* routed[20];
+        bool discarding = false;
+        for (int j = 0; j < 20; ++j) {
+            float* target = (j < count && outputs) ? outputs[j] : nullptr;
+            discarding = discarding || (j < outputCountFor(outputMode_) && !target);
+            routed[j] = target ? target + offset : discard_.data();
+        }
+        if (discarding) std::memset(discard_.data(), 0, sizeof(float) * static_cast<size_t>(capacity));
+        engine_.render(routed, outputMode_, n);
+        offset += n;
+    } while (offset < frames);
+}
+
+}  // namespace plugin

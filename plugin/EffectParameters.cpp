@@ -1,0 +1,204 @@
+// DrumSynthEffect: the single funnel for parameter changes, and programs.
+#include <cmath>
+#include <cstring>
+
+#include "plugin/DrumSynthEffect.h"
+#include "plugin/ParameterIndex.h"
+
+namespace plugin {
+namespace {
+
+// floor(x), plus one only when the fraction exceeds one half.
+int roundHalfDown(float x) {
+    const float r = std::floor(x);
+    return static_cast<int>(x - r > 0.5f ? r + 1.0f : r);
+}
+
+float clampUnit(float value) {
+    if (std::isnan(value) || value < 0.0f) return 0.0f;
+    return value > 1.0f ? 1.0f : value;
+}
+
+}  // namespace
+
+void DrumSynthEffect::setParameter(vst::VstInt32 index, float value) {
+    if (param::isHostVisible(index) && index != param::kVersion) {
+        if (index == param::kReserved) return;
+        float v = clampUnit(value);
+        if (param::isKeyMode(index)) v = v > 0.5f ? 1.0f : 0.0f;
+        programs_[curProgram].values[index] = v;
+        currentValues_[index] = v;
+        applyParameter(index, v);
+    } else if (index == param::kVersion) {
+        if (!std::isnan(value)) programs_[curProgram].values[index] = value;
+    } else if (!std::isnan(value)) {
+        applyCommand(index, value);
+    }
+}
+
+float DrumSynthEffect::getParameter(vst::VstInt32 index) {
+    if (param::hasCurrentValue(index)) return currentValues_[index];
+    if (index == param::kVersion) return kCurrentVersion;
+    if (index == param::kMidiLearnMode) return currentValues_[param::kMidiLearnMode];
+    return 0.0f;
+}
+
+// Hands one value to the engine or to the derived channel and note numbers.
+void DrumSynthEffect::applyParameter(int index, float v) {
+    using namespace param;
+    for (int voice = 0; voice < kVoiceCount; ++voice) {
+        if (index == kMidiChannel[voice]) {
+            voiceChannels_[voice] = static_cast<int>(v * 15.0f);
+            return;
+        }
+    }
+    if (index >= kFirstNote && index < kFirstNote + kNoteCount) {
+        noteNumbers_[index - kFirstNote] = roundHalfDown(v * 127.0f);
+        return;
+    }
+    if (index >= kFirstMix) {
+        const int voice = (index - kFirstMix) / 2;
+        if ((index - kFirstMix) % 2 == 0)
+            engine_.voice(voice).setPan(v);
+        else
+            engine_.voice(voice).setVolume(v);
+        return;
+    }
+    auto kickParameter = [&](dsp::KickVoice& kick, int offset) {
+        switch (offset) {
+        case 1: kick.setFrequency(v); break;
+        case 2: kick.setSweep(v); break;
+        case 3: kick.setDecay(v); break;
+        case 4: kick.setSweepDecay(v); break;
+        case 5: kick.setThump(v); break;
+        case 6: kick.setKeyMode(v); break;
+        }
+    };
+    auto snareParameter = [&](dsp::SnareVoice& snare, int offset) {
+        switch (offset) {
+        case 1: snare.setFrequency(v); break;
+        case 2: snare.setDecay(v); break;
+        case 3: snare.setNoiseDecay(v); break;
+        case 4: snare.setThump(v); break;
+        case 5: snare.setKeyMode(v); break;
+        }
+    };
+    auto blippParameter = [&](dsp::BlippVoice& blipp, int offset) {
+        switch (offset) {
+        case 1: blipp.setFrequency(v); break;
+        case 2: blipp.setSweep(v); break;
+        case 3: blipp.setDecay(v); break;
+        case 4: blipp.setSweepDecay(v); break;
+        case 5: blipp.setKeyMode(v); break;
+        }
+    };
+    if (index < kKick2Base) return kickParameter(engine_.kick(0), index - kKick1Base);
+    if (index < kSnare1Base) return kickParameter(engine_.kick(1), index - kKick2Base);
+    if (index < kSnare2Base) return snareParameter(engine_.snare(0), index - kSnare1Base);
+    if (index < kBlipp1Base) return snareParameter(engine_.snare(1), index - kSnare2Base);
+    if (index < kBlipp2Base) return blippParameter(engine_.blipp(0), index - kBlipp1Base);
+    if (index < kClapBase) return blippParameter(engine_.blipp(1), index - kBlipp2Base);
+    switch (index) {
+    case kClapBase + 1: engine_.clap().setFrequency(v); break;
+    case kClapBase + 2: engine_.clap().setQ(v); break;
+    case kClapBase + 3: engine_.clap().setDecay(v); break;
+    case kClavesBase + 1: engine_.claves().setFrequency(v); break;
+    case kClavesBase + 2: engine_.claves().setDecay(v); break;
+    case kClavesBase + 3: engine_.claves().setKeyMode(v); break;
+    case kHihatBase + 1: engine_.hihat().setFrequency(v); break;
+    case kHihatBase + 2: engine_.hihat().setQ(v); break;
+    case kHihatBase + 3: engine_.hihat().setClosedDecay(v); break;
+    case kHihatBase + 4: engine_.hihat().setOpenDecay(v); break;
+    case kCrashBase + 1: engine_.crash().setFrequency(v); break;
+    case kCrashBase + 2: engine_.crash().setQ(v); break;
+    case kCrashBase + 3: engine_.crash().setDecay(v); break;
+    }
+}
+
+// Command indices above the host-visible range, sent by the editor.
+void DrumSynthEffect::applyCommand(int index, float value) {
+    switch (index) {
+    case param::kMidiLearnMode: {
+        const int mode = roundHalfDown(value * 8.0f);
+        currentValues_[param::kMidiLearnMode] = (mode == 0 || mode == 1) ? static_cast<float>(mode) : 0.0f;
+        break;
+    }
+    case 93:
+        if (curProgram > 0) {
+            setProgram(curProgram - 1);
+            updateDisplay();
+        }
+        break;
+    case 94:
+        if (curProgram < kProgramCount - 1) {
+            setProgram(curProgram + 1);
+            updateDisplay();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void DrumSynthEffect::applyProgramValues(ProgramRecord& program, int first, int last) {
+    for (int index = first; index <= last; ++index) setParameter(index, program.values[index]);
+}
+
+// Pushes every value of the program through setParameter, in the order the
+// engine expects, upgrading programs stored by older versions on the way.
+void DrumSynthEffect::setProgram(vst::VstInt32 index) {
+    if (index < 0) index = 0;
+    if (index > kProgramCount - 1) index = kProgramCount - 1;
+    ProgramRecord& program = programs_[index];
+    const float storedVersion = program.values[param::kVersion];
+    curProgram = index;
+
+    applyProgramValues(program, 0, 13);
+    applyProgramValues(program, 26, 37);
+    for (int snare : {param::kSnare1Base, param::kSnare2Base})
+        for (int offset : {0, 1, 2, 3, 5, 4}) setParameter(snare + offset, program.values[snare + offset]);
+    for (int offset : {0, 1, 3, 2}) setParameter(param::kClapBase + offset, program.values[param::kClapBase + offset]);
+    applyProgramValues(program, 42, 54);
+
+    if (storedVersion < 0.15f)
+        std::memcpy(&program.values[param::kFirstNote], kDefaultNoteValues, sizeof(kDefaultNoteValues));
+    applyProgramValues(program, param::kFirstNote, param::kFirstNote + param::kNoteCount - 1);
+
+    if (storedVersion < 1.12f) {
+        for (int voice = 0; voice < kVoiceCount; ++voice) {
+            program.values[param::panOf(voice)] = 0.5f;
+            program.values[param::volumeOf(voice)] = kUnityVolume;
+        }
+    }
+    applyProgramValues(program, param::kFirstMix, kParameterCount - 1);
+
+    currentValues_[param::kMidiLearnMode] = 0.0f;
+    program.values[param::kVersion] = kCurrentVersion;
+}
+
+void DrumSynthEffect::setProgramName(char* name) {
+    char* target = programs_[curProgram].name;
+    std::strncpy(target, name, kProgramNameSize - 1);
+    target[kProgramNameSize - 1] = 0;
+}
+
+void DrumSynthEffect::getProgramName(char* name) {
+    std::memset(name, 0, kProgramNameSize);
+    std::strncpy(name, programs_[curProgram].name, kProgramNameSize - 1);
+}
+
+bool DrumSynthEffect::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::VstInt32 index,
+                                            char* text) {
+    if (index < 0 || index >= kProgramCount) return false;
+    std::memset(text, 0, kProgramNameSize);
+    std::strncpy(text, programs_[index].name, kProgramNameSize - 1);
+    return true;
+}
+
+bool DrumSynthEffect::copyProgram(vst::VstInt32 destination) {
+    if (destination < 0 || destination >= kProgramCount) return false;
+    if (destination != curProgram) programs_[destination] = programs_[curProgram];
+    return true;
+}
+
+}  // namespace plugin
