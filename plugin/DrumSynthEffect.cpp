@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "persist/MidiLearnStore.h"
+#include "persist/ControllerMap.h"
+#include "persist/FxFormats.h"
+#include "platform/Resources.h"
+#include "plugin/ProgramClipboard.h"
 
 namespace plugin {
 namespace {
@@ -39,15 +42,44 @@ DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Regist
     }
 
     discard_.allocate(engine_.capacity());
+    for (float& pending : pendingControllers_) pending = -1.0f;
+    loadBuiltInBank();
     setProgram(0);
 
-    persist::MidiLearnStore::shared().instanceCreated();
+    persist::ControllerMap& controllers = persist::ControllerMap::shared();
+    if (controllers.instanceCount() == 0) controllers.setIdText(kUniqueId);
+    controllers.instanceCreated();
 }
 
 DrumSynthEffect::~DrumSynthEffect() {
     settings_.save();
     mixer_.write();
-    persist::MidiLearnStore::shared().instanceDestroyed();
+    persist::ControllerMap::shared().instanceDestroyed();
+    ProgramClipboard::shared().ownerGone(this);
+}
+
+// The factory bank stored in the module; without it the programs keep
+// their constructed state.
+void DrumSynthEffect::loadBuiltInBank() {
+    const platform::Resource resource = platform::findResource("PRESET_RESOURCE", "PRESETS");
+    if (!resource.data) return;
+    persist::BankImage bank(kUniqueId, kProgramCount, kParameterCount);
+    if (!persist::readBank(bank, resource.data, resource.size)) return;
+    loadBank(bank);
+}
+
+bool DrumSynthEffect::loadBank(const persist::BankImage& bank) {
+    const int remembered = curProgram;
+    for (int i = 0; i < kProgramCount; ++i) {
+        const persist::ProgramImage& image = bank.program(i);
+        char name[28] = {};
+        image.name().copy(name, 27);
+        for (int p = 0; p < kParameterCount; ++p) programs_[i].values[p] = image.parameter(p);
+        setProgram(i);
+        setProgramName(name);
+    }
+    setProgram(remembered);
+    return true;
 }
 
 // The mixer file may ask for several outputs; the stored layout then says
@@ -99,19 +131,6 @@ void DrumSynthEffect::resume() {
     wantEvents(1);
     hostIdle_ = needIdle();
     setProgram(curProgram);
-}
-
-vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* /*events*/) {
-    return 1;
-}
-
-vst::VstInt32 DrumSynthEffect::fxIdle() {
-    if (deferredProgram_) {
-        deferredProgram_ = false;
-        setProgram(deferredProgramIndex_);
-        updateDisplay();
-    }
-    return 1;
 }
 
 bool DrumSynthEffect::getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) {

@@ -5,17 +5,20 @@
 #include <string>
 
 #include "dsp/ScratchBuffer.h"
+#include "persist/ControllerMap.h"
 #include "persist/MixerFile.h"
 #include "persist/SettingsStore.h"
 #include "platform/Registry.h"
 #include "plugin/DrumEngine.h"
+#include "persist/ProgramImage.h"
 #include "plugin/PluginInfo.h"
 #include "plugin/ProgramRecord.h"
+#include "plugin/VelocityCurves.h"
 #include "vst/AudioEffectX.h"
 
 namespace plugin {
 
-class DrumSynthEffect : public vst::AudioEffectX {
+class DrumSynthEffect : public vst::AudioEffectX, private persist::AutomationTarget {
 public:
     DrumSynthEffect(vst::AudioMasterCallback host, platform::Registry& registry,
                     const std::string& modulePath);
@@ -24,11 +27,19 @@ public:
     // Parameters and programs.
     void setParameter(vst::VstInt32 index, float value) override;
     float getParameter(vst::VstInt32 index) override;
+    void getParameterName(vst::VstInt32 index, char* text) override;
+    void getParameterLabel(vst::VstInt32 index, char* text) override;
+    void getParameterDisplay(vst::VstInt32 index, char* text) override;
     void setProgram(vst::VstInt32 index) override;
     void setProgramName(char* name) override;
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(vst::VstInt32 category, vst::VstInt32 index, char* text) override;
     bool copyProgram(vst::VstInt32 destination) override;
+    // Copy and Paste Program through the process-wide clipboard.
+    void copyProgramToClipboard();
+    void pasteProgramFromClipboard();
+    // Loads a bank image's programs into the records, applying each in turn.
+    bool loadBank(const persist::BankImage& bank);
 
     // Lifecycle.
     void setSampleRate(float rate) override;
@@ -60,6 +71,8 @@ public:
     const ProgramRecord& program(int index) const { return programs_[index]; }
     int voiceChannel(int voice) const { return voiceChannels_[voice]; }
     int noteNumber(int slot) const { return noteNumbers_[slot]; }
+    bool noteNames() const { return noteNames_; }
+    void setVelocityCurve(int curve) { velocityCurve_ = curve; }
 
 private:
     void settleOutputMode();
@@ -68,6 +81,9 @@ private:
     void applyParameter(int index, float value);
     void applyCommand(int index, float value);
     void applyProgramValues(ProgramRecord& program, int first, int last);
+    void dispatchNote(int note, int channel, float velocity, int frame);
+    void automateParameter(int index, float value) override;
+    void loadBuiltInBank();
 
     ProgramRecord programs_[kProgramCount];
     std::string registryKey_ = kRegistryKey;
@@ -79,6 +95,7 @@ private:
     // The values the engine runs with, for every index but 55 and 67, and the
     // MIDI-learn mode at 89.
     float currentValues_[kParameterCount + 2] = {};
+    float pendingControllers_[128];
     int voiceChannels_[kVoiceCount] = {};
     int noteNumbers_[11] = {};
     DrumEngine engine_;
@@ -87,6 +104,7 @@ private:
     dsp::ScratchBuffer discard_;
     std::string modulePath_;
     int velocityCurve_ = 0;
+    VelocityCurves velocityCurves_;
     bool hostIdle_ = false;
     bool deferredProgram_ = false;
     int deferredProgramIndex_ = 0;

@@ -2,16 +2,17 @@
 #include <cmath>
 #include <cstring>
 
+#include "persist/ControllerMap.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/ParameterIndex.h"
+#include "plugin/ParameterText.h"
+#include "plugin/ProgramClipboard.h"
 
 namespace plugin {
 namespace {
 
-// floor(x), plus one only when the fraction exceeds one half.
-int roundHalfDown(float x) {
-    const float r = std::floor(x);
-    return static_cast<int>(x - r > 0.5f ? r + 1.0f : r);
+void copyText(char* destination, const std::string& text) {
+    std::memcpy(destination, text.c_str(), text.size() + 1);
 }
 
 float clampUnit(float value) {
@@ -115,21 +116,48 @@ void DrumSynthEffect::applyParameter(int index, float v) {
     }
 }
 
+void DrumSynthEffect::getParameterName(vst::VstInt32 index, char* text) {
+    copyText(text, parameterName(index));
+}
+
+void DrumSynthEffect::getParameterLabel(vst::VstInt32 index, char* text) {
+    copyText(text, parameterLabel(index));
+}
+
+void DrumSynthEffect::getParameterDisplay(vst::VstInt32 index, char* text) {
+    const float v = index == param::kVersion ? kCurrentVersion : getParameter(index);
+    copyText(text, param::isHostVisible(index) ? parameterDisplay(index, v, noteNames_) : std::string());
+}
+
 // Command indices above the host-visible range, sent by the editor.
 void DrumSynthEffect::applyCommand(int index, float value) {
+    persist::ControllerMap& controllers = persist::ControllerMap::shared();
     switch (index) {
     case param::kMidiLearnMode: {
+        // A menu position: 0 Off, 1 On, 2 Export, 3 Import, 4 Reset.
         const int mode = roundHalfDown(value * 8.0f);
-        currentValues_[param::kMidiLearnMode] = (mode == 0 || mode == 1) ? static_cast<float>(mode) : 0.0f;
+        currentValues_[param::kMidiLearnMode] = mode == 1 ? 1.0f : 0.0f;
+        if (mode == 0) controllers.setLearnMode(false);
+        if (mode == 1) controllers.setLearnMode(true);
+        if (mode == 4) {
+            controllers.setLearnMode(false);
+            controllers.clear();
+        }
         break;
     }
-    case 93:
+    case param::kMidiLearnSelect:
+        controllers.selectPending(static_cast<int>(value));
+        break;
+    case param::kMidiLearnRelease:
+        controllers.forget(static_cast<int>(value));
+        break;
+    case param::kProgramDown:
         if (curProgram > 0) {
             setProgram(curProgram - 1);
             updateDisplay();
         }
         break;
-    case 94:
+    case param::kProgramUp:
         if (curProgram < kProgramCount - 1) {
             setProgram(curProgram + 1);
             updateDisplay();
@@ -193,6 +221,21 @@ bool DrumSynthEffect::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::Vst
     std::memset(text, 0, kProgramNameSize);
     std::strncpy(text, programs_[index].name, kProgramNameSize - 1);
     return true;
+}
+
+void DrumSynthEffect::copyProgramToClipboard() {
+    ProgramClipboard::shared().copy(&programs_[curProgram], this);
+}
+
+void DrumSynthEffect::pasteProgramFromClipboard() {
+    const ProgramRecord* source = ProgramClipboard::shared().record();
+    if (!source) return;
+    const ProgramRecord copied = *source;  // the source may be this very record
+    char name[kProgramNameSize + 4] = {};
+    std::memcpy(name, copied.name, kProgramNameSize);
+    setProgramName(name);
+    std::memcpy(programs_[curProgram].values, copied.values, sizeof(copied.values));
+    setProgram(curProgram);
 }
 
 bool DrumSynthEffect::copyProgram(vst::VstInt32 destination) {

@@ -22,6 +22,10 @@ constexpr int kNoteCount = 11;
 constexpr int kReserved = 67;
 constexpr int kFirstMix = 68;   // pan, volume per voice
 constexpr int kMidiLearnMode = 89;
+constexpr int kMidiLearnSelect = 90;
+constexpr int kMidiLearnRelease = 91;
+constexpr int kProgramDown = 93;
+constexpr int kProgramUp = 94;
 
 constexpr int kMidiChannel[kVoiceCount] = {0, 7, 14, 20, 26, 32, 38, 42, 46, 51};
 constexpr int kKeyMode[] = {6, 13, 19, 25, 31, 37, 45};

@@ -137,7 +137,7 @@ TEST_F(ModuleTest, ProgramCommandsKeepTheIndexInRange) {
 
     char name[24];
     EXPECT_EQ(dispatch(vst::effGetProgramNameIndexed, 3, 0, name), 1);
-    EXPECT_STREQ(name, "Default");
+    EXPECT_STREQ(name, "Indust");
     EXPECT_EQ(dispatch(vst::effGetProgramNameIndexed, 16, 0, name), 0);
     EXPECT_EQ(dispatch(vst::effCopyProgram, 16), 0);
     EXPECT_EQ(dispatch(vst::effCopyProgram, 0), 1);

@@ -130,7 +130,9 @@ TEST_F(EffectTest, AnUnconnectedOutputAtTheFirstBlockFallsBackToOneStereoPair) {
     EXPECT_GT(out.peak(0), 0.0f);
     EXPECT_GT(out.peak(1), 0.0f);
     for (int j = 2; j < 10; ++j) {
-        if (j != 5) EXPECT_EQ(out.peak(j), 3.0f) << j;  // neither cleared nor written
+        if (j != 5) {
+            EXPECT_EQ(out.peak(j), 3.0f) << j;  // neither cleared nor written
+        }
     }
 }
 

@@ -1,0 +1,88 @@
+#include "persist/ControllerMap.h"
+
+#include <algorithm>
+
+namespace persist {
+
+ControllerMap::ControllerMap() {
+    // Room for every parameter, so learning on the audio thread never allocates.
+    for (auto& slot : slots_) slot.reserve(256);
+}
+
+ControllerMap& ControllerMap::shared() {
+    static ControllerMap map;
+    return map;
+}
+
+void ControllerMap::apply(int controller, float value, AutomationTarget& target) const {
+    if (controller < 0 || controller >= kLearnable) return;
+    for (int parameter : slots_[controller]) target.automateParameter(parameter, value);
+}
+
+void ControllerMap::learn(int controller) {
+    if (controller < 0 || controller >= kLearnable || !learnMode_ || pending_ == -1) return;
+    removeEverywhere(pending_);
+    slots_[controller].push_back(pending_);
+    pending_ = -1;
+}
+
+void ControllerMap::setLearnMode(bool on) {
+    learnMode_ = on;
+    if (!on) pending_ = -1;
+}
+
+void ControllerMap::selectPending(int parameter) {
+    pending_ = learnMode_ ? parameter : -1;
+}
+
+void ControllerMap::forget(int parameter) {
+    if (learnMode_) removeEverywhere(parameter);
+}
+
+void ControllerMap::removeEverywhere(int parameter) {
+    for (auto& slot : slots_) slot.erase(std::remove(slot.begin(), slot.end(), parameter), slot.end());
+}
+
+void ControllerMap::clear() {
+    for (auto& slot : slots_) slot.clear();
+}
+
+std::vector<std::uint8_t> ControllerMap::recordStream() const {
+    std::vector<std::uint8_t> stream;
+    for (int controller = 0; controller < kLearnable; ++controller) {
+        if (slots_[controller].empty()) continue;
+        stream.push_back(static_cast<std::uint8_t>(controller));
+        for (int parameter : slots_[controller]) stream.push_back(static_cast<std::uint8_t>(parameter));
+        stream.push_back(kEndOfRecord);
+    }
+    return stream;
+}
+
+void ControllerMap::readRecordStream(const std::uint8_t* data, std::size_t size) {
+    if (!data || size <= 2) return;
+    std::size_t i = 0;
+    while (i < size) {
+        const int controller = data[i++];
+        if (i >= size) break;
+        if (data[i] == kEndOfRecord) {
+            ++i;
+            continue;
+        }
+        // A record naming a controller of 120 or more is read but ignored;
+        // one without its closing 255 ends with the stream.
+        while (i < size) {
+            if (controller < kLearnable) slots_[controller].push_back(data[i]);
+            ++i;
+            if (i < size && data[i] == kEndOfRecord) break;
+        }
+        ++i;
+    }
+}
+
+void ControllerMap::setIdText(std::int32_t uniqueId) {
+    const auto id = static_cast<std::uint32_t>(uniqueId);
+    idText_ = {static_cast<char>(id >> 24), static_cast<char>(id >> 16), static_cast<char>(id >> 8),
+               static_cast<char>(id)};
+}
+
+}  // namespace persist

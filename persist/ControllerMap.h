@@ -1,0 +1,73 @@
+// MIDI learn: the process-wide map from control-change controllers to the
+// parameters they move, shared by every instance in the host process, and
+// its binding record stream (the payload of the registry value and of
+// "ccm" files).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace persist {
+
+// Whoever a controller's value is handed to: the plug-in, which records the
+// change as automation.
+class AutomationTarget {
+public:
+    virtual ~AutomationTarget() = default;
+    virtual void automateParameter(int index, float value) = 0;
+};
+
+class ControllerMap {
+public:
+    static constexpr int kControllers = 128;
+    static constexpr int kLearnable = 120;  // 120 to 127 are channel-mode messages
+    static constexpr std::uint8_t kEndOfRecord = 255;
+
+    ControllerMap();
+    static ControllerMap& shared();
+
+    // Sets every parameter bound to the controller, in list order.
+    void apply(int controller, float value, AutomationTarget& target) const;
+    // Binds the pending parameter to the controller, if learning waits for one.
+    void learn(int controller);
+    void setLearnMode(bool on);
+    bool learning() const { return learnMode_; }
+    void selectPending(int parameter);
+    int pending() const { return pending_; }
+    // While learning, unbinds the parameter from every controller.
+    void forget(int parameter);
+    void clear();
+
+    const std::vector<int>& bindings(int controller) const { return slots_[controller]; }
+    void bind(int controller, int parameter) { slots_[controller].push_back(parameter); }
+
+    // For each non-empty controller 0 to 119: its number, its parameters (one
+    // byte each) and 255.
+    std::vector<std::uint8_t> recordStream() const;
+    // Adds the records of a stream to the map (the caller clears first).
+    void readRecordStream(const std::uint8_t* data, std::size_t size);
+
+    void setIdText(std::int32_t uniqueId);
+    const std::string& idText() const { return idText_; }
+
+    // Instances alive in the process: the first loads the map, every one
+    // saves it when it goes.
+    int instanceCount() const { return instances_; }
+    void instanceCreated() { ++instances_; }
+    void instanceDestroyed() {
+        if (instances_ > 0) --instances_;
+    }
+
+private:
+    void removeEverywhere(int parameter);
+
+    std::vector<int> slots_[kControllers];
+    bool learnMode_ = false;
+    int pending_ = -1;
+    std::string idText_;
+    int instances_ = 0;
+};
+
+}  // namespace persist

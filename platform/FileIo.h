@@ -1,0 +1,24 @@
+// Whole-file reads and all-or-nothing writes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The file's bytes, or nothing when it cannot be read or is larger than
+// maxBytes (a guard against reading huge or endless files whole).
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
+                                                       std::size_t maxBytes = 64u << 20);
+
+// Writes the bytes to a temporary file beside path and renames it over path
+// once complete, so a failed or interrupted write leaves the old file whole.
+bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// The text after the last "." of the file's own name (not of a folder),
+// lower-cased; empty when the name has no ".".
+std::string fileExtension(const std::string& path);
+
+}  // namespace platform
