@@ -66,6 +66,29 @@ void PluginInstance::processReplacing(float** outputs, int frames) {
     effect_->process(effect_, nullptr, outputs, frames);
 }
 
+vst::VstIntPtr PluginInstance::sendMidi(const std::vector<vst::VstMidiEvent>& events) {
+    std::vector<vst::VstMidiEvent> copies(events);
+    std::vector<std::uint8_t> storage(sizeof(vst::VstEvents) + copies.size() * sizeof(vst::VstEvent*), 0);
+    auto* list = reinterpret_cast<vst::VstEvents*>(storage.data());
+    list->numEvents = static_cast<vst::VstInt32>(copies.size());
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        vst::VstEvent* event = reinterpret_cast<vst::VstEvent*>(&copies[i]);
+        std::memcpy(reinterpret_cast<std::uint8_t*>(list->events) + i * sizeof(event), &event, sizeof(event));
+    }
+    return dispatch(vst::effProcessEvents, 0, 0, list);
+}
+
+vst::VstMidiEvent PluginInstance::midiEvent(int frame, int status, int data1, int data2) {
+    vst::VstMidiEvent event{};
+    event.type = vst::kVstMidiType;
+    event.byteSize = sizeof(vst::VstMidiEvent);
+    event.deltaFrames = frame;
+    event.midiData[0] = static_cast<char>(status);
+    event.midiData[1] = static_cast<char>(data1);
+    event.midiData[2] = static_cast<char>(data2);
+    return event;
+}
+
 vst::VstIntPtr PluginInstance::callback(vst::AEffect* effect, vst::VstInt32 opcode,
                                         vst::VstInt32 index, vst::VstIntPtr value, void* ptr,
                                         float opt) {

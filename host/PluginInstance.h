@@ -37,6 +37,9 @@ public:
     void setParameter(int index, float value);
     float getParameter(int index);
     void processReplacing(float** outputs, int frames);
+    // Hands the plug-in one block's MIDI messages through effProcessEvents.
+    vst::VstIntPtr sendMidi(const std::vector<vst::VstMidiEvent>& events);
+    static vst::VstMidiEvent midiEvent(int frame, int status, int data1, int data2);
     int numOutputs() const { return effect_->numOutputs; }
 
     // The opcodes of every call the plug-in made to the host, in order.

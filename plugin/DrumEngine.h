@@ -50,6 +50,14 @@ public:
     // (1 closed, 0 open) for the hihat, and unused by Clap and Crash.
     void startVoice(int k, int frame, float velocity, float pitch);
 
+    // What a trigger wrote at a frame of the current block, before rendering:
+    // the velocity, and the pitch (or the hihat's closed flag).
+    float pendingVelocity(int k, int frame) { return velocityBuffer(k)[frame]; }
+    float pendingPitch(int k, int frame) {
+        float* p = pitchBuffer(k);
+        return p ? p[frame] : 0.0f;
+    }
+
     // Adds frames (at most the capacity) of every voice, in voice order, into
     // the outputs: outputs[k] (mode 0), outputs[2k], outputs[2k + 1] (mode 1)
     // or outputs[0], outputs[1] (mode 2). Every pointer must be valid.
