@@ -1,9 +1,12 @@
-# make test  installs what is missing, builds, runs every test
-# make demo  installs what is missing, builds, renders the voices into out/
+# make test   installs what is missing, builds, runs every test
+# make demo   installs what is missing, builds, renders the demo groove through
+#             each factory program into out/NN-Name.wav
+# make bank   regenerates resources/FactoryBank.fxb from resources/factory-bank.txt
+# make voices renders a few hits of each voice into out/voices
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all bootstrap configure build test demo bench clean
+.PHONY: all bootstrap configure build test demo voices bank bench clean
 
 all: build
 
@@ -20,8 +23,17 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 demo: build
+	@mkdir -p out
+	@$(BUILD)/tamborik-render --each-program out
+
+voices: build
 	@mkdir -p out/voices
 	@$(BUILD)/tamborik-voice-demo out/voices
+
+bank: configure
+	@cmake --build $(BUILD) --target tamborik-make-bank -j $(JOBS)
+	@$(BUILD)/resources/tamborik-make-bank resources/factory-bank.txt resources/FactoryBank.fxb
+	@cmake --build $(BUILD) -j $(JOBS)
 
 bench: build
 	@$(BUILD)/bench/tamborik_bench

@@ -36,7 +36,7 @@ const Role kRoles[] = {
 };
 
 // An arpeggio in A minor for channels whose voices follow the keys.
-const int kMelody[16] = {45, 52, 57, 60, 64, 60, 57, 52, 41, 48, 53, 57, 43, 50, 55, 59};
+const int kMelody[16] = {57, 64, 69, 72, 76, 72, 69, 64, 53, 60, 65, 69, 55, 62, 67, 71};
 
 int roundHalfDown(float x) {
     const float r = std::floor(x);

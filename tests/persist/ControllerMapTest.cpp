@@ -83,7 +83,9 @@ TEST(ControllerMap, WritesAndReadsTheBindingRecordStream) {
     third.readRecordStream(skipped, sizeof(skipped));
     EXPECT_EQ(third.bindings(3), std::vector<int>{9});
     for (int k = 0; k < 128; ++k) {
-        if (k != 3) EXPECT_TRUE(third.bindings(k).empty()) << k;
+        if (k != 3) {
+            EXPECT_TRUE(third.bindings(k).empty()) << k;
+        }
     }
 
     const std::uint8_t unterminated[] = {0x04, 0x08, 0x09};
