@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/MemoryRegistry.h"
+#include "support/QuietHost.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/ParameterIndex.h"
 
@@ -14,10 +15,7 @@ namespace {
 
 using plugin::DrumSynthEffect;
 
-vst::VstIntPtr quietHost(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr, void*,
-                         float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
+using testing_support::quietHost;
 
 struct Outputs {
     explicit Outputs(int count, int frames)

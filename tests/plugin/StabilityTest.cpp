@@ -5,15 +5,13 @@
 #include <vector>
 
 #include "platform/MemoryRegistry.h"
+#include "support/QuietHost.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/ParameterIndex.h"
 
 namespace {
 
-vst::VstIntPtr quietHost(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr, void*,
-                         float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
+using testing_support::quietHost;
 
 float pitchFor(plugin::DrumEngine& engine, int voice, int note) {
     const plugin::PitchTables& tables = engine.pitchTables();
