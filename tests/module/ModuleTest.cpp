@@ -2,6 +2,7 @@
 // point and dispatcher.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -173,6 +174,47 @@ TEST_F(ModuleTest, RendersSilenceWithoutNotesAtAnyBlockSize) {
         for (int i = 0; i < frames; ++i) ASSERT_EQ(left[i], 0.0f);
         EXPECT_EQ(left[static_cast<size_t>(frames)], 9.0f);  // nothing past the block
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ModuleTest, ShowsParametersAndPlaysNotesThroughTheDispatcher) {
+    EXPECT_EQ(text(vst::effGetParamName, 17), "Snare 1 Noise Decay");
+    EXPECT_EQ(text(vst::effGetParamLabel, 1), "Hz");
+    EXPECT_EQ(text(vst::effGetParamDisplay, 87), "0.569");
+    EXPECT_EQ(text(vst::effGetParamDisplay, 56), "36");  // note names start off: no settings yet
+    EXPECT_EQ(text(vst::effGetParamName, 67), "");
+    EXPECT_EQ(text(vst::effGetParamName, 300), "");
+    EXPECT_FLOAT_EQ(instance->getParameter(55), 1.2f);
+    instance->setParameter(6, 0.5001f);
+    EXPECT_EQ(instance->getParameter(6), 1.0f);
+    instance->setParameter(6, 0.0f);
+
+    instance->start();
+    std::vector<float> left(512), right(512);
+    float* outputs[2] = {left.data(), right.data()};
+    EXPECT_EQ(instance->sendMidi({PluginInstance::midiEvent(100, 0x90, 36, 127)}), 1);
+    instance->processReplacing(outputs, 512);
+    int first = -1;
+    for (int i = 0; i < 512 && first < 0; ++i)
+        if (std::abs(left[i]) > 1e-3f) first = i;
+    EXPECT_EQ(first, 100);
+}
+
+TEST_F(ModuleTest, ProgramChangesFromMidiWaitForTheIdleCall) {
+    instance->start();  // this host answers that it sends idle calls
+    instance->clearHostCalls();
+    instance->sendMidi({PluginInstance::midiEvent(0, 0xC0, 3, 0)});
+    EXPECT_EQ(dispatch(vst::effGetProgram), 0);
+    EXPECT_EQ(dispatch(vst::effIdle), 1);
+    EXPECT_EQ(dispatch(vst::effGetProgram), 3);
+    const auto& calls = instance->hostCalls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), vst::audioMasterUpdateDisplay), calls.end());
+    char name[24];
+    dispatch(vst::effGetProgramName, 0, 0, name);
+    EXPECT_STREQ(name, "Indust");
 }
 
 }  // namespace
