@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/FileIo.h"
+
 namespace persist {
 
 ControllerMap::ControllerMap() {
@@ -77,6 +79,37 @@ void ControllerMap::readRecordStream(const std::uint8_t* data, std::size_t size)
         }
         ++i;
     }
+}
+
+void ControllerMap::loadFromRegistry(const platform::Registry& registry, const std::string& key) {
+    clear();
+    if (auto stream = registry.readBinary(key, "MidiAutomation")) readRecordStream(stream->data(), stream->size());
+}
+
+void ControllerMap::saveToRegistry(platform::Registry& registry, const std::string& key) const {
+    registry.writeBinary(key, "MidiAutomation", recordStream());
+}
+
+bool ControllerMap::exportFile(const std::string& path) const {
+    if (path.empty()) return false;
+    const std::string header = "MCCM" + idText_;
+    const std::vector<std::uint8_t> stream = recordStream();
+    std::vector<std::uint8_t> file(header.size() + stream.size());
+    std::copy(header.begin(), header.end(), file.begin());
+    std::copy(stream.begin(), stream.end(), file.begin() + static_cast<long>(header.size()));
+    return platform::writeFileAtomically(path, file);
+}
+
+bool ControllerMap::importFile(const std::string& path) {
+    if (path.empty()) return false;
+    auto file = platform::readWholeFile(path, 1u << 20);
+    if (!file || file->size() < 8) return false;
+    if (std::string(file->begin(), file->begin() + 4) != "MCCM" ||
+        std::string(file->begin() + 4, file->begin() + 8) != idText_)
+        return false;
+    clear();
+    readRecordStream(file->data() + 8, file->size() - 8);
+    return true;
 }
 
 void ControllerMap::setIdText(std::int32_t uniqueId) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Registry.h"
+
 namespace persist {
 
 // Whoever a controller's value is handed to: the plug-in, which records the
@@ -48,6 +50,14 @@ public:
     std::vector<std::uint8_t> recordStream() const;
     // Adds the records of a stream to the map (the caller clears first).
     void readRecordStream(const std::uint8_t* data, std::size_t size);
+
+    // The map kept under the plug-in's registry key as "MidiAutomation".
+    void loadFromRegistry(const platform::Registry& registry, const std::string& key);
+    void saveToRegistry(platform::Registry& registry, const std::string& key) const;
+    // "ccm" files: "MCCM", the ID text, the record stream. Import replaces the
+    // map only when magic and ID match; an empty path does nothing.
+    bool exportFile(const std::string& path) const;
+    bool importFile(const std::string& path);
 
     void setIdText(std::int32_t uniqueId);
     const std::string& idText() const { return idText_; }

@@ -1,23 +1,50 @@
-// Per-voice levels and pans and the multi-out switch kept in a text file next
-// to the module. Until the file is read and written, it stays in its default
-// state: not loaded, the multi-out flag as the plug-in sets it.
+// Per-voice pans and levels and the multi-out switch, kept in a text file of
+// key=value lines next to the module (Tamborik.ini beside Tamborik.so or
+// Tamborik.dll). The plug-in only reads and rewrites an existing file.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace persist {
 
 class MixerFile {
 public:
-    void setModulePath(const std::string& path) { modulePath_ = path; }
-    bool read() { return false; }
-    void write() {}
+    static constexpr float kComment = -1.0f;
 
-    bool multiOut = false;
+    MixerFile();
+
+    void setModulePath(const std::string& path) { modulePath_ = path; }
+    // The module's path with its extension replaced by ".ini"; empty when the
+    // module path has no file name to derive it from.
+    std::string filePath() const;
+
+    // Reads the file, if there is one; true when it was read.
+    bool read();
+    // Rewrites a file that was read, with the values read and without
+    // "MultiOut"; true when written.
+    bool write() const;
+    // The text write() puts in the file.
+    std::string text() const;
+
+    // The pans and volumes of the ten voices, as program values: pan as
+    // stored, volume (20 log10 level + 40) / 46, or 0 below level 0.01.
+    void applyToProgram(float* values) const;
+
+    float value(const std::string& key) const;
+
+    bool multiOut = true;
     bool loaded = false;
 
 private:
+    struct Entry {
+        std::string key;
+        float value;
+    };
+    void readLine(const std::string& line);
+
     std::string modulePath_;
+    std::vector<Entry> entries_;
 };
 
 }  // namespace persist

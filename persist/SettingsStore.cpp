@@ -41,6 +41,24 @@ void SettingsStore::load() {
     volumeLock = lock > 0;
 }
 
+void SettingsStore::reload() {
+    readNumber("outmode", outputMode);
+    int names = 0;
+    readNumber("notename", names);
+    noteNames = names > 0;
+    readNumber("velocurve", velocityCurve);
+    programPath = readText("programpath");
+    midiLearnPath = readText("midilearnpath");
+    int lock = 0;
+    readNumber("lockvolume", lock);
+    volumeLock = lock > 0;
+}
+
+void SettingsStore::setNoteNames(bool names) {
+    noteNames = names;
+    write("notename", names ? 1u : 0u);
+}
+
 void SettingsStore::save() {
     write("outMode", static_cast<std::uint32_t>(outputMode));
     write("notename", noteNames ? 1u : 0u);

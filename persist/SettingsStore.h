@@ -19,6 +19,11 @@ public:
     void load();
     // Writes outMode, notename, velocurve, programpath, midilearnpath, lockvolume.
     void save();
+    // Reads the values again after the settings dialog has closed; paths
+    // absent from the store become empty.
+    void reload();
+    // Stores the note-name choice and writes it at once.
+    void setNoteNames(bool names);
 
     int outputMode = 0;
     bool multiOutStereo = false;  // which multi-output layout to use

@@ -8,6 +8,13 @@
 
 namespace platform {
 
+// The line break of text files written on this platform.
+#ifdef _WIN32
+constexpr const char* kLineBreak = "\r\n";
+#else
+constexpr const char* kLineBreak = "\n";
+#endif
+
 // The file's bytes, or nothing when it cannot be read or is larger than
 // maxBytes (a guard against reading huge or endless files whole).
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,

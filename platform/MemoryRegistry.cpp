@@ -70,9 +70,4 @@ bool MemoryRegistry::writeBinary(const std::string& key, const std::string& name
     return true;
 }
 
-Registry& processRegistry() {
-    static MemoryRegistry registry;
-    return registry;
-}
-
 }  // namespace platform

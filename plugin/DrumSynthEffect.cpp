@@ -24,7 +24,7 @@ bool isUsableSampleRate(float rate) {
 
 DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Registry& registry,
                                  const std::string& modulePath)
-    : AudioEffectX(host, kProgramCount, kParameterCount), settings_(registry),
+    : AudioEffectX(host, kProgramCount, kParameterCount), registry_(registry), settings_(registry),
       modulePath_(modulePath) {
     settings_.setKeyPath(registryKey_);
     settings_.setModulePath(modulePath_);
@@ -46,15 +46,21 @@ DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Regist
     loadBuiltInBank();
     setProgram(0);
 
+    // The first instance in the process brings back the learned controllers.
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
-    if (controllers.instanceCount() == 0) controllers.setIdText(kUniqueId);
+    if (controllers.instanceCount() == 0) {
+        controllers.loadFromRegistry(registry_, registryKey_);
+        controllers.setIdText(kUniqueId);
+    }
     controllers.instanceCreated();
 }
 
 DrumSynthEffect::~DrumSynthEffect() {
     settings_.save();
     mixer_.write();
-    persist::ControllerMap::shared().instanceDestroyed();
+    persist::ControllerMap& controllers = persist::ControllerMap::shared();
+    controllers.saveToRegistry(registry_, registryKey_);
+    controllers.instanceDestroyed();
     ProgramClipboard::shared().ownerGone(this);
 }
 
@@ -96,6 +102,12 @@ void DrumSynthEffect::settleOutputMode() {
     velocityCurve_ = settings_.velocityCurve;
     noteNames_ = settings_.noteNames;
     settings_.save();
+}
+
+void DrumSynthEffect::settingsDialogClosed() {
+    settings_.reload();
+    velocityCurve_ = settings_.velocityCurve;
+    noteNames_ = settings_.noteNames;
 }
 
 void DrumSynthEffect::setSampleRate(float rate) {

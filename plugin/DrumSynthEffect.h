@@ -41,6 +41,22 @@ public:
     // Loads a bank image's programs into the records, applying each in turn.
     bool loadBank(const persist::BankImage& bank);
 
+    // The File menu's commands, with a path from the file selector. Loads
+    // remember the path and always ask the host to refresh its display.
+    void loadProgramFile(const std::string& path);
+    void loadBankFile(const std::string& path);
+    void saveProgramFile(const std::string& path);
+    void saveBankFile(const std::string& path);
+    // MIDI learn's Export and Import: learning stops either way.
+    void exportMidiLearn(const std::string& path);
+    void importMidiLearn(const std::string& path);
+    // After the settings dialog: the velocity curve and note names apply at
+    // once; the output layout waits for the next instance.
+    void settingsDialogClosed();
+    void setNoteNames(bool names) { settings_.setNoteNames(names); }
+    const persist::SettingsStore& settings() const { return settings_; }
+    const std::string& registryKey() const { return registryKey_; }
+
     // Lifecycle.
     void setSampleRate(float rate) override;
     void setBlockSize(vst::VstInt32 size) override;
@@ -87,6 +103,7 @@ private:
 
     ProgramRecord programs_[kProgramCount];
     std::string registryKey_ = kRegistryKey;
+    platform::Registry& registry_;
     persist::SettingsStore settings_;
     persist::MixerFile mixer_;
     int outputMode_ = kOneStereo;

@@ -192,7 +192,9 @@ void DrumSynthEffect::setProgram(vst::VstInt32 index) {
         std::memcpy(&program.values[param::kFirstNote], kDefaultNoteValues, sizeof(kDefaultNoteValues));
     applyProgramValues(program, param::kFirstNote, param::kFirstNote + param::kNoteCount - 1);
 
-    if (storedVersion < 1.12f) {
+    if (storedVersion < 1.12f && mixer_.loaded && !mixer_.multiOut) {
+        mixer_.applyToProgram(program.values);
+    } else if (storedVersion < 1.12f) {
         for (int voice = 0; voice < kVoiceCount; ++voice) {
             program.values[param::panOf(voice)] = 0.5f;
             program.values[param::volumeOf(voice)] = kUnityVolume;

@@ -1,0 +1,156 @@
+#include "persist/MixerFile.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/FileIo.h"
+
+namespace persist {
+namespace {
+
+constexpr std::size_t kLineCapacity = 1023;       // longer lines are skipped whole
+constexpr std::size_t kMaxBytes = 1u << 20;       // the rest of a huge file is ignored
+
+const char* const kVoiceNames[10] = {"Kick1",  "Kick2", "Snare1", "Snare2", "Blipp1",
+                                     "Blipp2", "Clap",  "Claves", "Hihat",  "Crash"};
+const char* const kComments[10] = {"\n// Kick 1", "\n//Kick 2", "\n// Snare 1", "\n// Snare 2", "\n//Blipp 1",
+                                   "\n//Blipp 2", "\n//Clap",   "\n//Claves",    "\n//Hihat",     "\n//Crash"};
+
+// The number a text starts with, after leading blanks; 0 when there is none.
+// Independent of the host's locale.
+float leadingNumber(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    if (i < text.size() && text[i] == '+') ++i;
+    float value = 0.0f;
+    const auto result = std::from_chars(text.data() + i, text.data() + text.size(), value);
+    return result.ec == std::errc() ? value : 0.0f;
+}
+
+long leadingInteger(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    if (i < text.size() && text[i] == '+') ++i;
+    long value = 0;
+    const auto result = std::from_chars(text.data() + i, text.data() + text.size(), value);
+    return result.ec == std::errc() ? value : 0;
+}
+
+std::string general6(float value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof(text), value, std::chars_format::general, 6);
+    return std::string(text, result.ptr);
+}
+
+}  // namespace
+
+MixerFile::MixerFile() {
+    for (int v = 0; v < 10; ++v) {
+        entries_.push_back({kComments[v], kComment});
+        entries_.push_back({std::string(kVoiceNames[v]) + "Pan", 0.5f});
+        entries_.push_back({std::string(kVoiceNames[v]) + "Level", 1.0f});
+    }
+}
+
+std::string MixerFile::filePath() const {
+    const std::size_t nameStart = modulePath_.find_last_of("/\\") + 1;  // 0 when there is no folder
+    if (nameStart >= modulePath_.size()) return {};
+    const std::size_t dot = modulePath_.rfind('.');
+    const std::string stem = dot != std::string::npos && dot > nameStart ? modulePath_.substr(0, dot) : modulePath_;
+    return stem + ".ini";
+}
+
+void MixerFile::readLine(const std::string& line) {
+    if (line.empty() || line.find("//") != std::string::npos) return;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) return;
+    const std::string key = line.substr(0, equals);
+    const std::string text = line.substr(equals + 1);
+    if (text.empty()) return;
+    for (Entry& entry : entries_) {
+        if (entry.value != kComment && entry.key == key) {
+            entry.value = leadingNumber(text);
+            return;
+        }
+    }
+    if (key == "MultiOut") multiOut = leadingInteger(text) > 0;
+}
+
+bool MixerFile::read() {
+    loaded = false;
+    const std::string path = filePath();
+    std::error_code error;
+    if (path.empty() || !std::filesystem::is_regular_file(path, error)) return false;
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (!file) return false;
+    std::string line;
+    bool overlong = false;
+    std::size_t total = 0;
+    int c;
+    while ((c = std::fgetc(file)) != EOF && total++ < kMaxBytes) {
+        if (c != '\n') {
+            if (line.size() < kLineCapacity) line += static_cast<char>(c);
+            else overlong = true;
+            continue;
+        }
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!overlong) readLine(line);
+        line.clear();
+        overlong = false;
+    }
+    if (!overlong && total <= kMaxBytes) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        readLine(line);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return false;
+    loaded = true;
+    return true;
+}
+
+std::string MixerFile::text() const {
+    const std::string br = platform::kLineBreak;
+    std::string out = "// Tamborik.ini" + br + br + "// MultiOut=0 -> Stereo out" + br +
+                      "// MultiOut=1 -> Multi out" + br + "// Pan=0.0 -> left" + br + "// Pan=0.5 -> center" + br +
+                      "// Pan=1.0 -> right" + br + "// Level=0.0 -> muted" + br +
+                      "// Level=1.0 -> max output level" + br + br;
+    for (const Entry& entry : entries_) {
+        if (entry.value == kComment) {
+            std::string comment = entry.key;
+            if (comment[0] == '\n') comment = br + comment.substr(1);
+            out += comment + br;
+        } else {
+            out += entry.key + "=" + general6(entry.value) + br;
+        }
+    }
+    return out;
+}
+
+bool MixerFile::write() const {
+    if (!loaded || modulePath_.empty()) return false;
+    const std::string path = filePath();
+    if (path.empty()) return false;
+    const std::string content = text();
+    return platform::writeFileAtomically(path, std::vector<std::uint8_t>(content.begin(), content.end()));
+}
+
+float MixerFile::value(const std::string& key) const {
+    for (const Entry& entry : entries_)
+        if (entry.key == key) return entry.value;
+    return 0.0f;
+}
+
+void MixerFile::applyToProgram(float* values) const {
+    for (int v = 0; v < 10; ++v) {
+        const float pan = entries_[static_cast<std::size_t>(3 * v + 1)].value;
+        const float level = entries_[static_cast<std::size_t>(3 * v + 2)].value;
+        values[68 + 2 * v] = pan;
+        values[69 + 2 * v] = level < 0.01f ? 0.0f : static_cast<float>((20.0 * std::log10(level) + 40.0) / 46.0);
+    }
+}
+
+}  // namespace persist

@@ -1,0 +1,103 @@
+#include "platform/FileRegistry.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/FileIo.h"
+#include "platform/RegistryText.h"
+
+namespace platform {
+namespace {
+
+constexpr std::size_t kMaxFileBytes = 1u << 20;
+
+std::string fullKey(const std::string& key) {
+    return "HKEY_CURRENT_USER\\" + key;
+}
+
+// The file's content; nothing when it exists but cannot be read (a folder in
+// its place, no permission, absurdly large). A missing file is empty.
+std::optional<RegistryText> load(const std::string& path) {
+    std::error_code error;
+    if (path.empty() || !std::filesystem::exists(path, error)) return RegistryText{};
+    auto bytes = readWholeFile(path, kMaxFileBytes);
+    if (!bytes) return std::nullopt;
+    return RegistryText::parse(std::string(bytes->begin(), bytes->end()));
+}
+
+const RegistryValue* findValue(const std::optional<RegistryText>& text, const std::string& key,
+                               const std::string& name) {
+    if (!text) return nullptr;
+    const RegistryKey* found = text->findKey(fullKey(key));
+    return found ? RegistryText::findValue(*found, name) : nullptr;
+}
+
+}  // namespace
+
+std::string FileRegistry::defaultPath() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (config && *config) {
+        base = config;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        base = std::string(home) + "/.config";
+    } else {
+        return {};
+    }
+    return base + "/Vok/Tamborik.reg";
+}
+
+bool FileRegistry::keyExists(const std::string& key) const {
+    const auto text = load(path_);
+    return text && text->findKey(fullKey(key)) != nullptr;
+}
+
+std::optional<std::uint32_t> FileRegistry::readDword(const std::string& key, const std::string& name) const {
+    const RegistryValue* value = findValue(load(path_), key, name);
+    return value ? parseDword(value->data) : std::nullopt;
+}
+
+std::optional<std::string> FileRegistry::readString(const std::string& key, const std::string& name) const {
+    const RegistryValue* value = findValue(load(path_), key, name);
+    return value ? parseString(value->data) : std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> FileRegistry::readBinary(const std::string& key,
+                                                                  const std::string& name) const {
+    const RegistryValue* value = findValue(load(path_), key, name);
+    return value ? parseBinary(value->data) : std::nullopt;
+}
+
+bool FileRegistry::write(const std::string& key, const std::string& name, const std::string& data) {
+    if (path_.empty() || key.empty() || name.empty()) return false;
+    auto text = load(path_);
+    if (!text) return false;  // never replace a file we could not read
+    RegistryKey& target = text->keyFor(fullKey(key));
+    bool replaced = false;
+    for (RegistryValue& value : target.values) {
+        if (RegistryText::findValue(target, name) == &value) {
+            value.data = data;
+            replaced = true;
+        }
+    }
+    if (!replaced) target.values.push_back({name, data});
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
+    const std::string content = text->format();
+    return writeFileAtomically(path_, std::vector<std::uint8_t>(content.begin(), content.end()));
+}
+
+bool FileRegistry::writeDword(const std::string& key, const std::string& name, std::uint32_t value) {
+    return write(key, name, dwordData(value));
+}
+
+bool FileRegistry::writeString(const std::string& key, const std::string& name, const std::string& value) {
+    return write(key, name, stringData(value));
+}
+
+bool FileRegistry::writeBinary(const std::string& key, const std::string& name,
+                               const std::vector<std::uint8_t>& value) {
+    return write(key, name, binaryData(value));
+}
+
+}  // namespace platform
