@@ -53,18 +53,21 @@ bool FileRegistry::keyExists(const std::string& key) const {
 }
 
 std::optional<std::uint32_t> FileRegistry::readDword(const std::string& key, const std::string& name) const {
-    const RegistryValue* value = findValue(load(path_), key, name);
+    const auto text = load(path_);
+    const RegistryValue* value = findValue(text, key, name);
     return value ? parseDword(value->data) : std::nullopt;
 }
 
 std::optional<std::string> FileRegistry::readString(const std::string& key, const std::string& name) const {
-    const RegistryValue* value = findValue(load(path_), key, name);
+    const auto text = load(path_);
+    const RegistryValue* value = findValue(text, key, name);
     return value ? parseString(value->data) : std::nullopt;
 }
 
 std::optional<std::vector<std::uint8_t>> FileRegistry::readBinary(const std::string& key,
                                                                   const std::string& name) const {
-    const RegistryValue* value = findValue(load(path_), key, name);
+    const auto text = load(path_);
+    const RegistryValue* value = findValue(text, key, name);
     return value ? parseBinary(value->data) : std::nullopt;
 }
 

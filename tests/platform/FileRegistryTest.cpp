@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/FileRegistry.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using platform::FileRegistry;
+
+class FileRegistryTest : public testing_support::TempFolderTest {};
+
+const char kKey[] = "Software\\Vok\\Tamborik";
+
+TEST_F(FileRegistryTest, WritesARegistryExportAndReadsItBack) {
+    FileRegistry registry(path("Vok/Tamborik.reg"));
+    EXPECT_FALSE(registry.keyExists(kKey));
+    EXPECT_FALSE(registry.readDword(kKey, "outMode"));
+    ASSERT_TRUE(registry.writeDword(kKey, "outMode", 2));
+    ASSERT_TRUE(registry.writeString(kKey, "programpath", "/home/me/presets/\"Mine\"\\.fxb"));
+    ASSERT_TRUE(registry.writeBinary(kKey, "MidiAutomation", {0x07, 0x0c, 0xff}));
+    EXPECT_EQ(readText(path("Vok/Tamborik.reg")),
+              "Windows Registry Editor Version 5.00\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Vok\\Tamborik]\n"
+              "\"outMode\"=dword:00000002\n"
+              "\"programpath\"=\"/home/me/presets/\\\"Mine\\\"\\\\.fxb\"\n"
+              "\"MidiAutomation\"=hex:07,0c,ff\n");
+    EXPECT_TRUE(registry.keyExists(kKey));
+    EXPECT_EQ(registry.readDword(kKey, "OUTMODE"), 2u);
+    EXPECT_EQ(registry.readString(kKey, "ProgramPath"), "/home/me/presets/\"Mine\"\\.fxb");
+    EXPECT_EQ(registry.readBinary(kKey, "midiautomation"), (std::vector<std::uint8_t>{7, 12, 255}));
+    EXPECT_FALSE(registry.readString(kKey, "outMode"));  // a number is not a text
+    ASSERT_TRUE(registry.writeDword(kKey, "OutMode", 1));  // replaces, whatever the case
+    EXPECT_EQ(registry.readDword(kKey, "outmode"), 1u);
+    EXPECT_EQ(readText(path("Vok/Tamborik.reg")).find("OutMode"), std::string::npos);
+}
+
+TEST_F(FileRegistryTest, ReadsAHandEditedFileTolerantlyAndKeepsWhatItDoesNotKnow) {
+    writeText(path("Tamborik.reg"),
+              "Windows Registry Editor Version 5.00\r\n"
+              "garbage line\r\n"
+              "\"orphan\"=dword:00000001\r\n"
+              "[hkey_current_user\\software\\vok\\TAMBORIK]\r\n"
+              "  \"NoteName\" = dword:7  \r\n"
+              "\"velocurve\"=dword:zz\r\n"
+              "\"future\"=hex(7):41,00,00,00\r\n"
+              "\"MidiAutomation\"=hex:01,05,\\\r\n"
+              "  06,ff\r\n"
+              "\"broken\r\n"
+              "\x01\x02\xff binary\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+              "\"kept\"=\"yes\"\r\n");
+    FileRegistry registry(path("Tamborik.reg"));
+    EXPECT_TRUE(registry.keyExists(kKey));
+    EXPECT_EQ(registry.readDword(kKey, "notename"), 7u);
+    EXPECT_FALSE(registry.readDword(kKey, "velocurve"));
+    EXPECT_FALSE(registry.readDword(kKey, "orphan"));
+    EXPECT_EQ(registry.readBinary(kKey, "MidiAutomation"), (std::vector<std::uint8_t>{1, 5, 6, 255}));
+    ASSERT_TRUE(registry.writeDword(kKey, "lockvolume", 1));
+    const std::string text = readText(path("Tamborik.reg"));
+    EXPECT_NE(text.find("\"future\"=hex(7):41,00,00,00"), std::string::npos);
+    EXPECT_NE(text.find("\"kept\"=\"yes\""), std::string::npos);
+    EXPECT_NE(text.find("\"lockvolume\"=dword:00000001"), std::string::npos);
+    EXPECT_EQ(registry.readDword(kKey, "notename"), 7u);
+}
+
+TEST_F(FileRegistryTest, FallsBackQuietlyAndNeverLeavesHalfAFile) {
+    // A folder where the file should be.
+    std::filesystem::create_directories(path("dir.reg"));
+    FileRegistry folderInTheWay(path("dir.reg"));
+    EXPECT_FALSE(folderInTheWay.keyExists(kKey));
+    EXPECT_FALSE(folderInTheWay.writeDword(kKey, "outMode", 2));
+
+    // A file where the folder should be.
+    writeText(path("file"), "x");
+    FileRegistry noFolder(path("file/Tamborik.reg"));
+    EXPECT_FALSE(noFolder.writeDword(kKey, "outMode", 2));
+
+    // Too large to be a settings file: read as missing, and never replaced.
+    const std::string huge(2u << 20, 'x');
+    writeText(path("huge.reg"), huge);
+    FileRegistry hugeFile(path("huge.reg"));
+    EXPECT_FALSE(hugeFile.keyExists(kKey));
+    EXPECT_FALSE(hugeFile.writeDword(kKey, "outMode", 2));
+    EXPECT_EQ(std::filesystem::file_size(path("huge.reg")), huge.size());
+
+    // A write that cannot complete leaves the previous file as it was.
+    FileRegistry registry(path("keep.reg"));
+    ASSERT_TRUE(registry.writeDword(kKey, "outMode", 1));
+    const std::string before = readText(path("keep.reg"));
+    std::filesystem::create_directories(path("keep.reg.tmp~"));
+    EXPECT_FALSE(registry.writeDword(kKey, "outMode", 0));
+    EXPECT_EQ(readText(path("keep.reg")), before);
+}
+
+TEST(FileRegistryPath, FollowsXdgConfigHomeOrHome) {
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string restore = saved ? saved : "";
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("XDG_CONFIG_HOME", "/tmp/config-here", 1);
+    EXPECT_EQ(FileRegistry::defaultPath(), "/tmp/config-here/Vok/Tamborik.reg");
+    setenv("XDG_CONFIG_HOME", "", 1);
+    setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(FileRegistry::defaultPath(), "/home/someone/.config/Vok/Tamborik.reg");
+    setenv("HOME", home.c_str(), 1);
+    if (saved) setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
