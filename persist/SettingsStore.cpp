@@ -25,23 +25,20 @@ void SettingsStore::load() {
         outputMode = 2;
         multiOutStereo = true;
     } else {
-        readNumber("outmode", outputMode);
+        readModeNamesCurveAndPaths();
         multiOutStereo = outputMode == 1 || outputMode == 2;
-        int names = 0;
-        readNumber("notename", names);
-        noteNames = names > 0;
-        readNumber("velocurve", velocityCurve);
-        programPath = readText("programpath");
-        midiLearnPath = readText("midilearnpath");
     }
     if (programPath.empty()) programPath = modulePath_;
     if (midiLearnPath.empty()) midiLearnPath = modulePath_;
-    int lock = 0;
-    readNumber("lockvolume", lock);
-    volumeLock = lock > 0;
+    readVolumeLock();
 }
 
 void SettingsStore::reload() {
+    readModeNamesCurveAndPaths();
+    readVolumeLock();
+}
+
+void SettingsStore::readModeNamesCurveAndPaths() {
     readNumber("outmode", outputMode);
     int names = 0;
     readNumber("notename", names);
@@ -49,6 +46,9 @@ void SettingsStore::reload() {
     readNumber("velocurve", velocityCurve);
     programPath = readText("programpath");
     midiLearnPath = readText("midilearnpath");
+}
+
+void SettingsStore::readVolumeLock() {
     int lock = 0;
     readNumber("lockvolume", lock);
     volumeLock = lock > 0;

@@ -34,6 +34,8 @@ public:
     std::string midiLearnPath;
 
 private:
+    void readModeNamesCurveAndPaths();
+    void readVolumeLock();
     void readNumber(const char* name, int& target) const;
     std::string readText(const char* name) const;
     void write(const char* name, std::uint32_t value);

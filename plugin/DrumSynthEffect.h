@@ -100,6 +100,7 @@ private:
     void dispatchNote(int note, int channel, float velocity, int frame);
     void automateParameter(int index, float value) override;
     void loadBuiltInBank();
+    persist::ControllerMap& stopLearningFor(const std::string& path);
 
     ProgramRecord programs_[kProgramCount];
     std::string registryKey_ = kRegistryKey;

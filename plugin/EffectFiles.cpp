@@ -68,20 +68,22 @@ void DrumSynthEffect::saveBankFile(const std::string& path) {
     persist::saveBankFile(bank, path);
 }
 
-void DrumSynthEffect::exportMidiLearn(const std::string& path) {
+// Export and Import remember the path and end learning, even when the
+// dialog was cancelled.
+persist::ControllerMap& DrumSynthEffect::stopLearningFor(const std::string& path) {
     settings_.midiLearnPath = path;
     currentValues_[param::kMidiLearnMode] = 0.0f;
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
     controllers.setLearnMode(false);
-    controllers.exportFile(path);
+    return controllers;
+}
+
+void DrumSynthEffect::exportMidiLearn(const std::string& path) {
+    stopLearningFor(path).exportFile(path);
 }
 
 void DrumSynthEffect::importMidiLearn(const std::string& path) {
-    settings_.midiLearnPath = path;
-    currentValues_[param::kMidiLearnMode] = 0.0f;
-    persist::ControllerMap& controllers = persist::ControllerMap::shared();
-    controllers.setLearnMode(false);
-    controllers.importFile(path);
+    stopLearningFor(path).importFile(path);
 }
 
 }  // namespace plugin
