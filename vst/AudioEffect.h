@@ -52,6 +52,12 @@ public:
     AEffEditor* getEditor() const { return editor; }
 
     float getSampleRate() const { return sampleRate; }
+
+    // Calls back to the host: idle time for it during long editor actions,
+    // and the start and end of a user's edit of a parameter.
+    void masterIdle() { callHost(audioMasterIdle); }
+    bool beginEdit(VstInt32 index) { return callHost(audioMasterBeginEdit, index) != 0; }
+    bool endEdit(VstInt32 index) { return callHost(audioMasterEndEdit, index) != 0; }
     VstInt32 getBlockSize() const { return blockSize; }
 
 protected:

@@ -1,0 +1,380 @@
+#include "gui/PopupMenuControl.h"
+
+#include <cstdio>
+
+#include "gui/Fonts.h"
+#include "gui/RootView.h"
+#include "gui/Surface.h"
+
+namespace gui {
+
+// Draws a menu and its open submenus over the window and follows the mouse
+// and keys until the user chooses an entry or leaves.
+class MenuTracker {
+public:
+    MenuTracker(RootView& root, InputSource& input, int buttons) : root_(root), input_(input), buttons_(buttons) {}
+
+    // The chosen menu and index, or null.
+    PopupMenuControl* run(PopupMenuControl& menu, Point at, int* index);
+
+private:
+    struct Panel {
+        PopupMenuControl* menu;
+        Rect rect;
+        std::vector<Rect> rows;
+        int highlighted = -1;
+    };
+
+    Panel layout(PopupMenuControl& menu, Point at) const;
+    void draw();
+    void restore();
+    // The deepest panel under the point, and the entry there (or -1).
+    int panelAt(Point where, int* entry) const;
+    void openSubmenu(std::size_t panelIndex, int entry);
+    static bool selectable(const std::string& entry) {
+        return !PopupMenuControl::isSeparator(entry) && !PopupMenuControl::isTitle(entry) &&
+               !PopupMenuControl::isGreyed(entry) && !PopupMenuControl::isSubmenu(entry);
+    }
+    void step(Panel& panel, int direction);
+
+    static constexpr int kFont = 3;
+    RootView& root_;
+    InputSource& input_;
+    int buttons_;
+    std::vector<Panel> panels_;
+    PixelBuffer saved_;
+};
+
+MenuTracker::Panel MenuTracker::layout(PopupMenuControl& menu, Point at) const {
+    Surface measure(root_.pixels());
+    measure.setFont(kFont);
+    const int rowHeight = measure.fontHeight() + 6;
+    int width = 40;
+    for (const std::string& entry : menu.entries_)
+        width = std::max(width, measure.stringWidth(PopupMenuControl::shownText(entry)) + 40);
+    Panel panel{&menu, {}, {}, -1};
+    int column = 0, row = 0, rows = 0;
+    for (int i = 0; i < menu.entryCount(); ++i) {
+        if (menu.perColumn_ > 0 && i > 0 && i % menu.perColumn_ == 0) {
+            ++column;
+            row = 0;
+        }
+        const int height = PopupMenuControl::isSeparator(menu.entries_[static_cast<std::size_t>(i)]) ? 7 : rowHeight;
+        const int top = row == 0 ? at.y + 2 : panel.rows.back().bottom;
+        panel.rows.push_back({at.x + 2 + column * width, top, at.x + 2 + (column + 1) * width, top + height});
+        ++row;
+        rows = std::max(rows, panel.rows.back().bottom - at.y + 2);
+    }
+    panel.rect = {at.x, at.y, at.x + (column + 1) * width + 4, at.y + std::max(rows, 8)};
+    // Keep the panel inside the window where it fits.
+    const int dx = std::min(0, root_.size().width() - 1 - panel.rect.right) + std::max(0, -panel.rect.left);
+    const int dy = std::min(0, root_.size().height() - 1 - panel.rect.bottom) + std::max(0, -panel.rect.top);
+    panel.rect = panel.rect.offset(dx, dy);
+    for (Rect& r : panel.rows) r = r.offset(dx, dy);
+    return panel;
+}
+
+void MenuTracker::restore() {
+    root_.pixels() = saved_;
+}
+
+void MenuTracker::draw() {
+    restore();
+    Surface surface = root_.surface();
+    surface.setFont(kFont);
+    for (const Panel& panel : panels_) {
+        surface.setFillColor(Color{240, 240, 240, 0});
+        surface.fillRect({panel.rect.left - 1, panel.rect.top - 1, panel.rect.right, panel.rect.bottom});
+        surface.setFrameColor(Color{100, 100, 100, 0});
+        surface.drawRect(panel.rect);
+        const PopupMenuControl& menu = *panel.menu;
+        for (int i = 0; i < menu.entryCount(); ++i) {
+            const std::string& entry = menu.entries_[static_cast<std::size_t>(i)];
+            const Rect& row = panel.rows[static_cast<std::size_t>(i)];
+            if (PopupMenuControl::isSeparator(entry)) {
+                surface.setFrameColor(Color{160, 160, 160, 0});
+                surface.moveTo({row.left + 4, row.top + 3});
+                surface.lineTo({row.right - 4, row.top + 3});
+                continue;
+            }
+            const bool lit = i == panel.highlighted && !PopupMenuControl::isTitle(entry);
+            if (lit) {
+                surface.setFillColor(Color{51, 102, 204, 0});
+                surface.fillRect({row.left - 1, row.top - 1, row.right, row.bottom});
+            }
+            Color ink = lit ? colors::kWhite : colors::kBlack;
+            if (PopupMenuControl::isGreyed(entry)) ink = colors::kGrey;
+            surface.setFontColor(ink);
+            surface.setFont(kFont, 0, PopupMenuControl::isTitle(entry) ? kBold : 0);
+            surface.drawString(PopupMenuControl::shownText(entry), {row.left + 16, row.top, row.right - 16, row.bottom},
+                               false, kAlignLeft);
+            const bool checked = (menu.style_ & PopupMenuControl::kMultipleCheck) ? menu.isChecked(i)
+                                 : (menu.style_ & PopupMenuControl::kCheckCurrent) ? i == menu.current_
+                                                                                   : false;
+            if (checked) surface.drawString("x", {row.left + 2, row.top, row.left + 14, row.bottom}, false, kAlignCenter);
+            if (PopupMenuControl::isSubmenu(entry))
+                surface.drawString(">", {row.right - 14, row.top, row.right - 2, row.bottom}, false, kAlignCenter);
+        }
+    }
+    root_.redrawPixels();
+}
+
+int MenuTracker::panelAt(Point where, int* entry) const {
+    for (int p = static_cast<int>(panels_.size()) - 1; p >= 0; --p) {
+        const Panel& panel = panels_[static_cast<std::size_t>(p)];
+        if (!panel.rect.contains(where)) continue;
+        *entry = -1;
+        for (std::size_t i = 0; i < panel.rows.size(); ++i)
+            if (where.x >= panel.rows[i].left && where.x < panel.rows[i].right && where.y >= panel.rows[i].top &&
+                where.y < panel.rows[i].bottom)
+                *entry = static_cast<int>(i);
+        return p;
+    }
+    return -1;
+}
+
+void MenuTracker::openSubmenu(std::size_t panelIndex, int entry) {
+    panels_.resize(panelIndex + 1);
+    PopupMenuControl* sub = panels_[panelIndex].menu->submenuAt(entry);
+    if (!sub || sub->entryCount() == 0) return;
+    const Rect& row = panels_[panelIndex].rows[static_cast<std::size_t>(entry)];
+    panels_.push_back(layout(*sub, {row.right + 2, row.top - 2}));
+}
+
+void MenuTracker::step(Panel& panel, int direction) {
+    const int count = panel.menu->entryCount();
+    for (int tries = 0, i = panel.highlighted; tries < count; ++tries) {
+        i = (i + direction + count) % count;
+        const std::string& entry = panel.menu->entries_[static_cast<std::size_t>(i)];
+        if (!PopupMenuControl::isSeparator(entry) && !PopupMenuControl::isTitle(entry)) {
+            panel.highlighted = i;
+            return;
+        }
+    }
+}
+
+PopupMenuControl* MenuTracker::run(PopupMenuControl& menu, Point at, int* index) {
+    saved_ = root_.pixels();
+    panels_.push_back(layout(menu, at));
+    draw();
+    const int mask = kPrimaryButton | kSecondaryButton;
+    bool down = (buttons_ & mask) != 0;
+    PopupMenuControl* chosen = nullptr;
+    for (bool done = false; !done && input_.modalLoopAlive();) {
+        bool changed = false;
+        KeyCode key;
+        while (!done && input_.nextKey(&key)) {
+            Panel& last = panels_.back();
+            if (key.virt == kKeyEscape) done = true;
+            else if (key.virt == kKeyDown || key.virt == kKeyUp) step(last, key.virt == kKeyDown ? 1 : -1);
+            else if (key.virt == kKeyRight && last.highlighted >= 0) openSubmenu(panels_.size() - 1, last.highlighted);
+            else if (key.virt == kKeyLeft && panels_.size() > 1) panels_.pop_back();
+            else if ((key.virt == kKeyReturn || key.virt == kKeyEnter) && last.highlighted >= 0) {
+                const std::string& entry = last.menu->entries_[static_cast<std::size_t>(last.highlighted)];
+                if (PopupMenuControl::isSubmenu(entry)) openSubmenu(panels_.size() - 1, last.highlighted);
+                else if (selectable(entry)) chosen = last.menu, *index = last.highlighted, done = true;
+            }
+            changed = true;
+        }
+        if (done) break;
+        const int buttons = input_.buttons();
+        const Point where = input_.location();
+        int entry = -1;
+        const int p = panelAt(where, &entry);
+        if (p >= 0) {
+            Panel& panel = panels_[static_cast<std::size_t>(p)];
+            if (panel.highlighted != entry) {
+                panel.highlighted = entry;
+                panels_.resize(static_cast<std::size_t>(p) + 1);
+                if (entry >= 0 && PopupMenuControl::isSubmenu(panel.menu->entries_[static_cast<std::size_t>(entry)]))
+                    openSubmenu(static_cast<std::size_t>(p), entry);
+                changed = true;
+            }
+        }
+        const bool nowDown = (buttons & mask) != 0;
+        if (nowDown && !down && p < 0) break;  // a click outside closes the menu
+        if (!nowDown && down && p >= 0 && entry >= 0) {
+            const Panel& panel = panels_[static_cast<std::size_t>(p)];
+            if (selectable(panel.menu->entries_[static_cast<std::size_t>(entry)])) {
+                chosen = panel.menu;
+                *index = entry;
+                break;
+            }
+        }
+        down = nowDown;
+        if (changed) draw();
+        input_.sleep(10);
+        input_.pumpPaint();
+    }
+    restore();
+    root_.redrawPixels();
+    return chosen;
+}
+
+PopupMenuControl::PopupMenuControl(const Rect& size, ControlListener* listener, int tag, Bitmap* background,
+                                   Bitmap* openPicture, int style)
+    : ValueDisplay(size, background, style), openPicture_(openPicture) {
+    listener_ = listener;
+    tag_ = tag;
+    if (openPicture_) openPicture_->remember();
+}
+
+PopupMenuControl::~PopupMenuControl() {
+    for (PopupMenuControl* sub : submenus_) sub->release();
+    if (openPicture_) openPicture_->forget();
+}
+
+std::string PopupMenuControl::shownText(const std::string& entry) {
+    if (isSubmenu(entry) || isGreyed(entry) || isTitle(entry)) return entry.substr(2);
+    return entry;
+}
+
+std::string PopupMenuControl::numbered(const std::string& text, int position) const {
+    if (numbering_ < 2 || numbering_ > 4) return text;
+    char buffer[kMaxEntryLength + 16];
+    static const char* const formats[] = {"%1d %s", "%02d %s", "%03d %s"};
+    std::snprintf(buffer, sizeof(buffer), formats[numbering_ - 2], position + 1, text.c_str());
+    return buffer;
+}
+
+bool PopupMenuControl::addEntry(const std::string& text, int position) {
+    if (entryCount() >= kMaxEntries) return false;
+    if (position < 0 || position > entryCount()) position = entryCount();
+    const std::string shown = numbered(text, position).substr(0, kMaxEntryLength);
+    entries_.insert(entries_.begin() + position, shown);
+    checks_.insert(checks_.begin() + position, false);
+    if (current_ >= position) ++current_;
+    if (current_ < 0) current_ = 0;
+    return true;
+}
+
+bool PopupMenuControl::addSubmenu(PopupMenuControl* submenu, const std::string& text) {
+    if (!submenu || entryCount() >= kMaxEntries) return false;
+    const std::string shown = "-M" + numbered(text, entryCount());
+    entries_.push_back(shown.substr(0, kMaxEntryLength));
+    checks_.push_back(false);
+    if (current_ < 0) current_ = 0;
+    submenu->retain();
+    submenus_.push_back(submenu);
+    return true;
+}
+
+PopupMenuControl* PopupMenuControl::submenuAt(int position) const {
+    if (position < 0 || position >= entryCount() || !isSubmenu(entries_[static_cast<std::size_t>(position)]))
+        return nullptr;
+    std::size_t which = 0;
+    for (int i = 0; i < position; ++i)
+        if (isSubmenu(entries_[static_cast<std::size_t>(i)])) ++which;
+    return which < submenus_.size() ? submenus_[which] : nullptr;
+}
+
+bool PopupMenuControl::removeEntry(int position) {
+    if (position < 0 || position >= entryCount()) return false;
+    if (isSubmenu(entries_[static_cast<std::size_t>(position)])) {
+        std::size_t which = 0;
+        for (int i = 0; i < position; ++i)
+            if (isSubmenu(entries_[static_cast<std::size_t>(i)])) ++which;
+        if (which < submenus_.size()) {
+            submenus_[which]->release();
+            submenus_.erase(submenus_.begin() + static_cast<long>(which));
+        }
+    }
+    entries_.erase(entries_.begin() + position);
+    checks_.erase(checks_.begin() + position);
+    if (current_ > position || current_ >= entryCount()) --current_;
+    return true;
+}
+
+void PopupMenuControl::removeAllEntries() {
+    for (PopupMenuControl* sub : submenus_) sub->release();
+    submenus_.clear();
+    entries_.clear();
+    checks_.clear();
+    current_ = -1;
+}
+
+bool PopupMenuControl::setEntryText(int position, const std::string& text) {
+    if (position < 0 || position >= entryCount()) return false;
+    entries_[static_cast<std::size_t>(position)] = text.substr(0, kMaxEntryLength);
+    return true;
+}
+
+std::string PopupMenuControl::entry(int position) const {
+    if (position < 0 || position >= entryCount()) return {};
+    return entries_[static_cast<std::size_t>(position)];
+}
+
+bool PopupMenuControl::isChecked(int position) const {
+    return position >= 0 && position < entryCount() && checks_[static_cast<std::size_t>(position)];
+}
+
+void PopupMenuControl::setChecked(int position, bool checked) {
+    if (position >= 0 && position < entryCount()) checks_[static_cast<std::size_t>(position)] = checked;
+}
+
+int PopupMenuControl::current(std::string* text) const {
+    if (text) *text = entry(current_);
+    return current_;
+}
+
+bool PopupMenuControl::setCurrent(int index, bool raw) {
+    if (!raw) {
+        // Count only entries that are not separators or titles.
+        int seen = -1;
+        for (int i = 0; i < entryCount(); ++i) {
+            const std::string& e = entries_[static_cast<std::size_t>(i)];
+            if (isSeparator(e) || isTitle(e)) continue;
+            if (++seen == index) {
+                index = i;
+                break;
+            }
+        }
+        if (seen != index) return false;
+    }
+    if (index < 0 || index >= entryCount() || isTitle(entries_[static_cast<std::size_t>(index)])) return false;
+    current_ = index;
+    return true;
+}
+
+void PopupMenuControl::setValue(float value) {
+    const int index = static_cast<int>(value);
+    if (index < 0 || index >= entryCount()) return;
+    current_ = index;
+    if (style_ & kMultipleCheck) checks_[static_cast<std::size_t>(index)] = !checks_[static_cast<std::size_t>(index)];
+    value_ = value;
+}
+
+std::string PopupMenuControl::text() const {
+    return valueToText_ ? valueToText_(value_) : shownText(entry(current_));
+}
+
+void PopupMenuControl::draw(Surface& surface) {
+    ValueDisplay::draw(surface);
+}
+
+void PopupMenuControl::mouse(Surface& surface, Point) {
+    const int buttons = surface.mouseButtons();
+    if (!mouseEnabled_ || !(buttons & (kPrimaryButton | kSecondaryButton))) return;
+    openButtons_ = buttons;
+    if (openPicture_) openPicture_->draw(surface, size_, {0, 0});
+    if (root_) root_->setEditView(this);
+    takeFocus(&surface);
+}
+
+void PopupMenuControl::takeFocus(Surface* surface) {
+    if (!root_ || !root_->input()) return;
+    int index = -1;
+    MenuTracker tracker(*root_, *root_->input(), openButtons_);
+    const Point at{size_.left, (style_ & kPopupAtTop) ? size_.top : size_.bottom};
+    PopupMenuControl* chosen = tracker.run(*this, at, &index);
+    if (root_->editView() == this) root_->setEditView(nullptr);
+    if (openPicture_) setDirty(true);
+    if (!chosen) return;
+    chosen->setValue(static_cast<float>(index));
+    lastMenu_ = chosen;
+    lastIndex_ = index;
+    setDirty(true);
+    if (listener_) listener_->controlChanged(surface, chosen);
+}
+
+}  // namespace gui

@@ -1,0 +1,169 @@
+#include "gui/TextField.h"
+
+#include "gui/Fonts.h"
+#include "gui/RootView.h"
+#include "gui/Surface.h"
+
+namespace gui {
+
+TextField::TextField(const Rect& size, ControlListener* listener, int tag, const std::string& text,
+                     Bitmap* background, int style)
+    : ValueDisplay(size, background, style) {
+    listener_ = listener;
+    tag_ = tag;
+    setText(text);
+}
+
+void TextField::setText(const std::string& text) {
+    text_ = text.substr(0, kMaxLength);
+    setDirty(true);
+}
+
+std::string TextField::text() const {
+    return valueToText_ ? valueToText_(value_) : text_;
+}
+
+void TextField::draw(Surface& surface) {
+    if (editing_) drawEditor(surface);
+    else if (!(style_ & kNoDrawing)) {
+        drawFrame(surface);
+        drawText(surface, text());
+    }
+    setDirty(false);
+}
+
+// The editing box: one pixel larger to the right and below, white, with the
+// text, the selection and the caret.
+void TextField::drawEditor(Surface& surface) {
+    const Rect box{size_.left, size_.top, size_.right + 1, size_.bottom + 1};
+    surface.setFillColor(colors::kWhite);
+    surface.fillRect({box.left - 1, box.top - 1, box.right, box.bottom});
+    const int height = std::max(9, std::min(fontSpec(fontId_).height, size_.height() - 2));
+    surface.setFont(fontId_, height, 0);
+    const Rect textArea{box.left + 3, box.top, box.right - 3, box.bottom};
+    const int width = surface.stringWidth(edit_);
+    int x = textArea.left;
+    if (alignment_ == kAlignCenter) x = textArea.left + (textArea.width() - width) / 2;
+    else if (alignment_ == kAlignRight) x = textArea.right - width;
+    const int y = box.top + (box.height() - height) / 2;
+    if (allSelected_ && !edit_.empty()) {
+        surface.setFillColor(Color{51, 102, 204, 0});
+        surface.fillRect({x - 1, y - 1, x + width + 1, y + height + 1});
+        surface.setFontColor(colors::kWhite);
+    } else {
+        surface.setFontColor(colors::kBlack);
+    }
+    surface.drawString(edit_, {x - 1, box.top, x + width + 2, box.bottom}, false, kAlignLeft);
+    if (!allSelected_) {
+        const int caretX = x + surface.stringWidth(edit_.substr(0, caret_));
+        surface.setFrameColor(colors::kBlack);
+        surface.moveTo({caretX, y});
+        surface.lineTo({caretX, y + height});
+    }
+}
+
+void TextField::mouse(Surface& surface, Point) {
+    if (!mouseEnabled_ || !(surface.mouseButtons() & kPrimaryButton)) return;
+    if (root_ && root_->editView() == this) return;
+    if ((style_ & kDoubleClickStyle) && !isDoubleClick()) return;
+    if (root_) root_->setEditView(this);
+    takeFocus(&surface);
+}
+
+void TextField::takeFocus(Surface* surface) {
+    editing_ = true;
+    enter_ = false;
+    cancelled_ = false;
+    before_ = text_;
+    edit_ = text_;
+    caret_ = edit_.size();
+    allSelected_ = true;
+    if (surface) draw(*surface);
+}
+
+int TextField::keyDown(const KeyCode& key) {
+    if (!editing_) return -1;
+    auto eraseSelection = [&] {
+        if (allSelected_) {
+            edit_.clear();
+            caret_ = 0;
+            allSelected_ = false;
+        }
+    };
+    switch (key.virt) {
+    case kKeyReturn:
+    case kKeyEnter:
+        enter_ = true;
+        endEditing(true);
+        return 1;
+    case kKeyEscape:
+        endEditing(false);
+        return 1;
+    case kKeyBack:
+        if (allSelected_) eraseSelection();
+        else if (caret_ > 0) edit_.erase(--caret_, 1);
+        break;
+    case kKeyDelete:
+        if (allSelected_) eraseSelection();
+        else if (caret_ < edit_.size()) edit_.erase(caret_, 1);
+        break;
+    case kKeyLeft:
+        if (allSelected_) caret_ = 0;
+        else if (caret_ > 0) --caret_;
+        allSelected_ = false;
+        break;
+    case kKeyRight:
+        if (!allSelected_ && caret_ < edit_.size()) ++caret_;
+        allSelected_ = false;
+        break;
+    case kKeyHome:
+        caret_ = 0;
+        allSelected_ = false;
+        break;
+    case kKeyEnd:
+        caret_ = edit_.size();
+        allSelected_ = false;
+        break;
+    default:
+        if (key.character >= 32 && key.character < 256 && key.character != 127) {
+            eraseSelection();
+            if (edit_.size() < kMaxLength) edit_.insert(caret_++, 1, static_cast<char>(key.character));
+        } else {
+            return -1;
+        }
+        break;
+    }
+    setDirty(true);
+    if (root_) {
+        Surface surface = root_->surface();
+        draw(surface);
+    }
+    return 1;
+}
+
+void TextField::endEditing(bool keep) {
+    cancelled_ = !keep;
+    if (root_ && root_->editView() == this) root_->setEditView(nullptr);
+    else loseFocus(nullptr);
+}
+
+void TextField::loseFocus(Surface* surface) {
+    if (!editing_) return;
+    editing_ = false;
+    if (!cancelled_) text_ = edit_.substr(0, kMaxLength);
+    setDirty(true);
+    if (text_ != before_ && listener_) {
+        if (surface) {
+            listener_->controlChanged(surface, this);
+        } else if (root_) {
+            Surface own = root_->surface();
+            listener_->controlChanged(&own, this);
+        } else {
+            listener_->controlChanged(nullptr, this);
+        }
+    }
+    if (parent_) parent_->notify(this, "LooseFocus");
+    else if (root_) root_->notify(this, "LooseFocus");
+}
+
+}  // namespace gui
