@@ -177,8 +177,8 @@ PopupMenuControl* MenuTracker::run(PopupMenuControl& menu, Point at, int* index)
             changed = true;
         }
         if (done) break;
-        const int buttons = input_.buttons();
         const Point where = input_.location();
+        const int buttons = input_.buttons();
         int entry = -1;
         const int p = panelAt(where, &entry);
         if (p >= 0) {
@@ -320,16 +320,13 @@ int PopupMenuControl::current(std::string* text) const {
 bool PopupMenuControl::setCurrent(int index, bool raw) {
     if (!raw) {
         // Count only entries that are not separators or titles.
-        int seen = -1;
-        for (int i = 0; i < entryCount(); ++i) {
+        int seen = -1, found = -1;
+        for (int i = 0; i < entryCount() && found < 0; ++i) {
             const std::string& e = entries_[static_cast<std::size_t>(i)];
-            if (isSeparator(e) || isTitle(e)) continue;
-            if (++seen == index) {
-                index = i;
-                break;
-            }
+            if (!isSeparator(e) && !isTitle(e) && ++seen == index) found = i;
         }
-        if (seen != index) return false;
+        if (found < 0) return false;
+        index = found;
     }
     if (index < 0 || index >= entryCount() || isTitle(entries_[static_cast<std::size_t>(index)])) return false;
     current_ = index;
