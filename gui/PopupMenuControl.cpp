@@ -244,7 +244,8 @@ bool PopupMenuControl::addEntry(const std::string& text, int position) {
     entries_.insert(entries_.begin() + position, shown);
     checks_.insert(checks_.begin() + position, false);
     if (current_ >= position) ++current_;
-    if (current_ < 0) current_ = 0;
+    // The first entry that can be current becomes current.
+    if (current_ < 0 && !isTitle(shown) && !isSeparator(shown)) current_ = position;
     return true;
 }
 

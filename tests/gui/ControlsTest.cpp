@@ -181,7 +181,9 @@ TEST_F(ControlsTest, PopupMenuEntriesNumberingAndLimits) {
     auto* menu = add(new gui::PopupMenuControl({10, 10, 110, 30}, &listener, 9));
     EXPECT_EQ(menu->current(), -1);
     menu->addEntry("-T Title");
+    EXPECT_EQ(menu->current(), -1);  // a title is never current
     menu->addEntry("One");
+    EXPECT_EQ(menu->current(), 1);
     menu->addEntry("-");
     menu->addEntry("Two");
     EXPECT_TRUE(menu->setCurrent(1, false));  // separators and titles are not counted
