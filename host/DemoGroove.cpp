@@ -38,7 +38,11 @@ const Role kRoles[] = {
 // An arpeggio in A minor for channels whose voices follow the keys.
 const int kMelody[16] = {57, 64, 69, 72, 76, 72, 69, 64, 53, 60, 65, 69, 55, 62, 67, 71};
 
-int roundHalfDown(float x) {
+// A parameter value as an integer in [0, top]; other plug-ins may answer anything.
+int scaled(float value, float top) {
+    if (!(value > 0.0f)) return 0;
+    if (value >= 1.0f) return static_cast<int>(top);
+    const float x = value * top;
     const float r = std::floor(x);
     return static_cast<int>(x - r > 0.5f ? r + 1.0f : r);
 }
@@ -85,8 +89,9 @@ std::vector<TimedMessage> demoGroove(PluginInstance& instance) {
         float note = 0, channel = 0, keyMode = 0;
         Voice voice{0, role.generalMidiNote, false};
         if (value(role.noteName, &note) && value(role.channelName, &channel)) {
-            voice.note = roundHalfDown(note * 127.0f);
-            voice.channel = std::clamp(static_cast<int>(channel * 15.0f), 0, 15);
+            voice.note = scaled(note, 127.0f);
+            if (!(channel >= 0.0f && channel <= 1.0f)) channel = 0.0f;
+            voice.channel = static_cast<int>(channel * 15.0f);
             voice.keyed = role.keyModeName[0] && value(role.keyModeName, &keyMode) && keyMode == 1.0f;
         }
         if (voice.keyed) keyedChannels.insert(voice.channel);

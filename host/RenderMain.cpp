@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         bool ok = true;
         if (arg == "--plugin") ok = next(nullptr, &pluginPath);
         else if (arg == "--midi") ok = next(nullptr, &midiPath);
-        else if (arg == "--program") ok = next(&program, nullptr);
+        else if (arg == "--program") ok = next(&program, nullptr) && program >= 0 && program <= 1e6;
         else if (arg == "--rate") ok = next(&rate, nullptr) && rate >= 1000 && rate <= 768000;
         else if (arg == "--block") ok = next(&block, nullptr) && block >= 1 && block <= 65536;
         else if (arg == "--length") ok = next(&length, nullptr) && length >= 0 && length <= 24 * 3600;

@@ -86,6 +86,13 @@ bool MixerFile::read() {
     if (path.empty() || !std::filesystem::is_regular_file(path, error)) return false;
     std::FILE* file = std::fopen(path.c_str(), "r");
     if (!file) return false;
+    const bool ok = readFrom(file);
+    std::fclose(file);
+    loaded = ok;
+    return ok;
+}
+
+bool MixerFile::readFrom(std::FILE* file) {
     std::string line;
     bool overlong = false;
     std::size_t total = 0;
@@ -105,11 +112,7 @@ bool MixerFile::read() {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         readLine(line);
     }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) return false;
-    loaded = true;
-    return true;
+    return std::ferror(file) == 0;
 }
 
 std::string MixerFile::text() const {

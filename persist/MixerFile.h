@@ -3,6 +3,7 @@
 // Tamborik.dll). The plug-in only reads and rewrites an existing file.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ public:
 
     // Reads the file, if there is one; true when it was read.
     bool read();
+    // Reads the lines of an open file; false on a read error.
+    bool readFrom(std::FILE* file);
     // Rewrites a file that was read, with the values read and without
     // "MultiOut"; true when written.
     bool write() const;

@@ -2,6 +2,8 @@
 // control changes are collected for MIDI learn and applied once per block,
 // program changes run at once or at the next idle call. Runs on the audio
 // thread: table look-ups and buffer writes only.
+#include <cstddef>
+
 #include "persist/ControllerMap.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/ParameterIndex.h"
@@ -18,8 +20,11 @@ constexpr int kCrashNote = 10;
 vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* events) {
     if (!events) return 1;
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
+    // The list is declared with two entries but holds numEvents of them.
+    const auto* list = reinterpret_cast<vst::VstEvent* const*>(reinterpret_cast<const char*>(events) +
+                                                                offsetof(vst::VstEvents, events));
     for (vst::VstInt32 e = 0; e < events->numEvents; ++e) {
-        const vst::VstEvent* event = events->events[e];
+        const vst::VstEvent* event = list[e];
         if (!event || event->type != vst::kVstMidiType) continue;
         const auto* midi = reinterpret_cast<const vst::VstMidiEvent*>(event);
         const int status = static_cast<unsigned char>(midi->midiData[0]);

@@ -146,10 +146,10 @@ void DrumSynthEffect::applyCommand(int index, float value) {
         break;
     }
     case param::kMidiLearnSelect:
-        controllers.selectPending(static_cast<int>(value));
+        if (std::fabs(value) < 2147483520.0f) controllers.selectPending(static_cast<int>(value));
         break;
     case param::kMidiLearnRelease:
-        controllers.forget(static_cast<int>(value));
+        if (std::fabs(value) < 2147483520.0f) controllers.forget(static_cast<int>(value));
         break;
     case param::kProgramDown:
         if (curProgram > 0) {

@@ -102,8 +102,13 @@ std::string trimFraction(std::string digits) {
 }  // namespace
 
 int roundHalfDown(float x) {
+    if (std::isnan(x)) return 0;
     const float r = std::floor(x);
-    return static_cast<int>(x - r > 0.5f ? r + 1.0f : r);
+    const float rounded = x - r > 0.5f ? r + 1.0f : r;
+    // Values no int can hold saturate.
+    if (rounded >= 2147483520.0f) return 2147483647;
+    if (rounded <= -2147483648.0f) return -2147483647 - 1;
+    return static_cast<int>(rounded);
 }
 
 std::string parameterName(int index) {
