@@ -79,6 +79,9 @@ bool FileRegistry::write(const std::string& key, const std::string& name, const 
     bool replaced = false;
     for (RegistryValue& value : target.values) {
         if (RegistryText::findValue(target, name) == &value) {
+            // Hosts create and destroy instances often: an unchanged value
+            // is not written again.
+            if (value.data == data) return true;
             value.data = data;
             replaced = true;
         }

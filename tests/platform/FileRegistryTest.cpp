@@ -32,6 +32,10 @@ TEST_F(FileRegistryTest, WritesARegistryExportAndReadsItBack) {
     EXPECT_EQ(registry.readString(kKey, "ProgramPath"), "/home/me/presets/\"Mine\"\\.fxb");
     EXPECT_EQ(registry.readBinary(kKey, "midiautomation"), (std::vector<std::uint8_t>{7, 12, 255}));
     EXPECT_FALSE(registry.readString(kKey, "outMode"));  // a number is not a text
+    const auto written = std::filesystem::last_write_time(path("Vok/Tamborik.reg"));
+    std::filesystem::last_write_time(path("Vok/Tamborik.reg"), written - std::chrono::hours(1));
+    ASSERT_TRUE(registry.writeDword(kKey, "outmode", 2));  // unchanged: the file is left alone
+    EXPECT_EQ(std::filesystem::last_write_time(path("Vok/Tamborik.reg")), written - std::chrono::hours(1));
     ASSERT_TRUE(registry.writeDword(kKey, "OutMode", 1));  // replaces, whatever the case
     EXPECT_EQ(registry.readDword(kKey, "outmode"), 1u);
     EXPECT_EQ(readText(path("Vok/Tamborik.reg")).find("OutMode"), std::string::npos);
