@@ -17,16 +17,6 @@ void BandpassResonator::process(const UnitBlock& block, int frames) {
     }
 }
 
-void BandpassResonator::setFrequency(float hz) {
-    frequency_ = hz;
-    recompute();
-}
-
-void BandpassResonator::setQ(float q) {
-    inverseQ_ = 1.0f / q;
-    recompute();
-}
-
 void BandpassResonator::recompute() {
     const float theta = kTwoPi * frequency_ * samplePeriod_;
     r_ = expExtended(-kPi * inverseQ_ * frequency_ * samplePeriod_);

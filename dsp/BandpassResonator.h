@@ -2,29 +2,18 @@
 // Block: input, output (may be the same buffer).
 #pragma once
 
-#include "dsp/DspUnit.h"
+#include "dsp/ResonantFilter.h"
 
 namespace dsp {
 
-class BandpassResonator : public BuildingBlock {
+class BandpassResonator : public ResonantFilter {
 public:
+    BandpassResonator() : ResonantFilter(1e-8f) {}
     void process(const UnitBlock& block, int frames) override;
-
-    void setFrequency(float hz);
-    void setQ(float q);
-    void recompute();
+    void recompute() override;
 
 private:
-    float frequency_ = 1000.0f;
-    float inverseQ_ = 0.5f;
     float lastOutput_ = 0.0f;
-    float y1_ = 0.0f;
-    float y2_ = 0.0f;
-    float a1_ = 0.0f;
-    float a2_ = 0.0f;
-    float gain_ = 0.0f;
-    float r_ = 0.0f;
-    DenormalOffset denormal_{1e-8f};
 };
 
 }  // namespace dsp

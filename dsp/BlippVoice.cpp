@@ -100,9 +100,7 @@ void BlippVoice::render(const VoiceBlock& block, int frames) {
         }
         clearVelocity(block, frames);
     }
-    updateMeter(frames);
-    advanceElapsed(frames);
-    if (elapsed_ > lifetime_) {
+    if (endBlock(frames, true)) {
         active_ = false;
         amplitudeEnvelope_.setLevel(0.0f);
         sweepEnvelope_.setLevel(0.0f);

@@ -76,9 +76,7 @@ void ClapVoice::render(const VoiceBlock& block, int frames) {
         bandpass_.process({signal, nullptr, signal}, frames);
         mix(block, signal, frames);
     }
-    updateMeter(frames);
-    advanceElapsed(frames);
-    if (elapsed_ >= lifetime_) {
+    if (endBlock(frames)) {
         active_ = false;
         elapsed_ = 0;
     }

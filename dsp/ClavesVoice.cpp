@@ -50,9 +50,7 @@ void ClavesVoice::render(const VoiceBlock& block, int frames) {
         // The pitch buffer is only read at triggers and is left as it is.
         clearVelocity(block, frames);
     }
-    updateMeter(frames);
-    advanceElapsed(frames);
-    if (elapsed_ > lifetime_) active_ = false;
+    if (endBlock(frames, true)) active_ = false;
 }
 
 }  // namespace dsp

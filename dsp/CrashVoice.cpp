@@ -61,9 +61,7 @@ void CrashVoice::render(const VoiceBlock& block, int frames) {
         mix(block, signal, frames);
         clearVelocity(block, frames);
     }
-    updateMeter(frames);
-    advanceElapsed(frames);
-    if (elapsed_ >= lifetime_) active_ = false;
+    if (endBlock(frames)) active_ = false;
 }
 
 }  // namespace dsp

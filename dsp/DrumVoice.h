@@ -49,6 +49,14 @@ protected:
     void clearVelocity(const VoiceBlock& block, int frames) const;
     void updateMeter(int frames);
     void advanceElapsed(int frames);
+    // The end of every block, active or not: the meter falls, time passes,
+    // and the answer says whether the lifetime has run out (reached, or
+    // with strictlyPast exceeded).
+    bool endBlock(int frames, bool strictlyPast = false) {
+        updateMeter(frames);
+        advanceElapsed(frames);
+        return strictlyPast ? elapsed_ > lifetime_ : elapsed_ >= lifetime_;
+    }
     void raiseLifetime(int candidate) {
         if (candidate > lifetime_) lifetime_ = candidate;
     }

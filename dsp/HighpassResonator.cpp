@@ -22,16 +22,6 @@ void HighpassResonator::process(const UnitBlock& block, int frames) {
     }
 }
 
-void HighpassResonator::setFrequency(float hz) {
-    frequency_ = hz;
-    recompute();
-}
-
-void HighpassResonator::setQ(float q) {
-    inverseQ_ = 1.0f / q;
-    recompute();
-}
-
 void HighpassResonator::recompute() {
     // Above half the sample rate the gain formula divides by 1 - cos(theta),
     // which reaches 0 at multiples of the sample rate; hold the filter at

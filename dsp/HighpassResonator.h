@@ -2,32 +2,21 @@
 // Block: input, output (may be the same buffer).
 #pragma once
 
-#include "dsp/DspUnit.h"
+#include "dsp/ResonantFilter.h"
 
 namespace dsp {
 
-class HighpassResonator : public BuildingBlock {
+class HighpassResonator : public ResonantFilter {
 public:
+    HighpassResonator() : ResonantFilter(1e-10f) {}
     void process(const UnitBlock& block, int frames) override;
-
-    void setFrequency(float hz);
-    void setQ(float q);
-    void recompute();
+    void recompute() override;
 
 private:
-    float frequency_ = 1000.0f;
-    float inverseQ_ = 0.5f;
     float lastIntermediate_ = 0.0f;
     float x1_ = 0.0f;
     float x2_ = 0.0f;
     float lastOutput_ = 0.0f;
-    float y1_ = 0.0f;
-    float y2_ = 0.0f;
-    float a1_ = 0.0f;
-    float a2_ = 0.0f;
-    float gain_ = 0.0f;
-    float r_ = 0.0f;
-    DenormalOffset denormal_{1e-10f};
 };
 
 }  // namespace dsp

@@ -85,9 +85,7 @@ void KickVoice::render(const VoiceBlock& block, int frames) {
         clearVelocity(block, frames);
         for (int i = 0; i < frames; ++i) pitch[i] = 0.0f;
     }
-    updateMeter(frames);
-    advanceElapsed(frames);
-    if (elapsed_ >= lifetime_) {
+    if (endBlock(frames)) {
         sweepEnvelope_.setLevel(0.0f);
         bodyResonator_.clearState();
         active_ = false;

@@ -66,9 +66,7 @@ void SnareVoice::render(const VoiceBlock& block, int frames) {
         mix(block, tone, frames);
         clearVelocity(block, frames);
     }
-    updateMeter(frames);
-    advanceElapsed(frames);
-    if (elapsed_ >= lifetime_) {
+    if (endBlock(frames)) {
         active_ = false;
         noiseDecay_.setLevel(0.0f);
         elapsed_ = 0;
