@@ -17,7 +17,7 @@ namespace {
 
 // Heights of the table; font 7 (a symbol face on the original platform) is
 // drawn with the regular face.
-constexpr FontSpec kTable[8] = {{12, kBold}, {18, 0}, {14, 0}, {12, 0}, {11, 0}, {10, 0}, {9, 0}, {13, 0}};
+constexpr FontEntry kTable[8] = {{12, kBold}, {18, 0}, {14, 0}, {12, 0}, {11, 0}, {10, 0}, {9, 0}, {13, 0}};
 
 struct Face {
     stbtt_fontinfo info;
@@ -43,7 +43,7 @@ float scaleFor(const Face& face, int height) {
 
 }  // namespace
 
-FontSpec fontSpec(int id) {
+FontEntry fontEntry(int id) {
     return kTable[(id < 0 || id > 7) ? 0 : id];
 }
 

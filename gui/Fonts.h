@@ -16,13 +16,13 @@ enum FontStyle : int {
     kUnderline = 4,
 };
 
-struct FontSpec {
+struct FontEntry {
     int height;  // pixels
     int style;   // FontStyle bits
 };
 
 // The table's entry for an id; ids outside 0 to 7 are taken as 0.
-FontSpec fontSpec(int id);
+FontEntry fontEntry(int id);
 
 class Fonts {
 public:

@@ -10,9 +10,9 @@ Surface::Surface(PixelBuffer& target, RootView* root, InputSource* input)
     : target_(target), root_(root), input_(input), clip_{0, 0, target.width(), target.height()} {}
 
 void Surface::setFont(int id, int size, int style) {
-    const FontSpec spec = fontSpec(id);
-    fontHeight_ = size > 0 ? size : spec.height;
-    fontStyle_ = style | spec.style;
+    const FontEntry entry = fontEntry(id);
+    fontHeight_ = size > 0 ? size : entry.height;
+    fontStyle_ = style | entry.style;
 }
 
 int Surface::stringWidth(const std::string& text) const {

@@ -38,7 +38,7 @@ void TextField::drawEditor(Surface& surface) {
     const Rect box{size_.left, size_.top, size_.right + 1, size_.bottom + 1};
     surface.setFillColor(colors::kWhite);
     surface.fillRect({box.left - 1, box.top - 1, box.right, box.bottom});
-    const int height = std::max(9, std::min(fontSpec(fontId_).height, size_.height() - 2));
+    const int height = std::max(9, std::min(fontEntry(fontId_).height, size_.height() - 2));
     surface.setFont(fontId_, height, 0);
     const Rect textArea{box.left + 3, box.top, box.right - 3, box.bottom};
     const int width = surface.stringWidth(edit_);

@@ -119,10 +119,10 @@ TEST(Surface, TextIsCentredVerticallyAndAligned) {
 }
 
 TEST(Surface, FontsAndOddTexts) {
-    EXPECT_EQ(gui::fontSpec(1).height, 18);
-    EXPECT_EQ(gui::fontSpec(0).style & gui::kBold, gui::kBold);
-    EXPECT_EQ(gui::fontSpec(42).height, gui::fontSpec(0).height);
-    EXPECT_EQ(gui::fontSpec(-1).height, 12);
+    EXPECT_EQ(gui::fontEntry(1).height, 18);
+    EXPECT_EQ(gui::fontEntry(0).style & gui::kBold, gui::kBold);
+    EXPECT_EQ(gui::fontEntry(42).height, gui::fontEntry(0).height);
+    EXPECT_EQ(gui::fontEntry(-1).height, 12);
 
     PixelBuffer buffer(50, 20);
     Surface surface(buffer);
