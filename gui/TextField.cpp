@@ -70,7 +70,7 @@ void TextField::mouse(Surface& surface, Point) {
     takeFocus(&surface);
 }
 
-void TextField::takeFocus(Surface* surface) {
+void TextField::takeFocus(Surface*) {
     editing_ = true;
     enter_ = false;
     cancelled_ = false;
@@ -78,7 +78,7 @@ void TextField::takeFocus(Surface* surface) {
     edit_ = text_;
     caret_ = edit_.size();
     allSelected_ = true;
-    if (surface) draw(*surface);
+    setDirty(true);  // the next idle draws the editing box
 }
 
 int TextField::keyDown(const KeyCode& key) {
@@ -134,10 +134,6 @@ int TextField::keyDown(const KeyCode& key) {
         break;
     }
     setDirty(true);
-    if (root_) {
-        Surface surface = root_->surface();
-        draw(surface);
-    }
     return 1;
 }
 

@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "persist/ControllerMap.h"
-#include "persist/FxFormats.h"
-#include "platform/Resources.h"
 #include "plugin/ProgramClipboard.h"
 
 namespace plugin {
@@ -62,30 +60,6 @@ DrumSynthEffect::~DrumSynthEffect() {
     controllers.saveToRegistry(registry_, registryKey_);
     controllers.instanceDestroyed();
     ProgramClipboard::shared().ownerGone(this);
-}
-
-// The factory bank stored in the module; without it the programs keep
-// their constructed state.
-void DrumSynthEffect::loadBuiltInBank() {
-    const platform::Resource resource = platform::findResource("PRESET_RESOURCE", "PRESETS");
-    if (!resource.data) return;
-    persist::BankImage bank(kUniqueId, kProgramCount, kParameterCount);
-    if (!persist::readBank(bank, resource.data, resource.size)) return;
-    loadBank(bank);
-}
-
-bool DrumSynthEffect::loadBank(const persist::BankImage& bank) {
-    const int remembered = curProgram;
-    for (int i = 0; i < kProgramCount; ++i) {
-        const persist::ProgramImage& image = bank.program(i);
-        char name[28] = {};
-        image.name().copy(name, 27);
-        for (int p = 0; p < kParameterCount; ++p) programs_[i].values[p] = image.parameter(p);
-        setProgram(i);
-        setProgramName(name);
-    }
-    setProgram(remembered);
-    return true;
 }
 
 // The mixer file may ask for several outputs; the stored layout then says

@@ -9,8 +9,8 @@
 #include "persist/MixerFile.h"
 #include "persist/SettingsStore.h"
 #include "platform/Registry.h"
-#include "plugin/DrumEngine.h"
 #include "persist/ProgramImage.h"
+#include "plugin/DrumEngine.h"
 #include "plugin/PluginInfo.h"
 #include "plugin/ProgramRecord.h"
 #include "plugin/VelocityCurves.h"
@@ -100,6 +100,8 @@ private:
     void dispatchNote(int note, int channel, float velocity, int frame);
     void automateParameter(int index, float value) override;
     void loadBuiltInBank();
+    void takeValues(int index, const persist::ProgramImage& image);
+    void giveValues(int index, persist::ProgramImage& image) const;
     persist::ControllerMap& stopLearningFor(const std::string& path);
 
     ProgramRecord programs_[kProgramCount];

@@ -29,19 +29,20 @@ void DrumSynthEffect::processReplacing(float** inputs, float** outputs, vst::Vst
 void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32 frames) {
     firstBlockCheck(outputs);
     if (frames < 0) frames = 0;
-    const int count = std::min(outputCountFor(outputMode_), static_cast<int>(cEffect.numOutputs));
+    const int used = outputCountFor(outputMode_);
+    const int connected = std::min(used, static_cast<int>(cEffect.numOutputs));
     const int capacity = std::min(engine_.capacity(), discard_.size());
     int offset = 0;
     do {
         const int n = std::min(frames - offset, capacity);
         float* routed[20];
         bool discarding = false;
-        for (int j = 0; j < 20; ++j) {
-            float* target = (j < count && outputs) ? outputs[j] : nullptr;
-            discarding = discarding || (j < outputCountFor(outputMode_) && !target);
+        for (int j = 0; j < used; ++j) {
+            float* target = (j < connected && outputs) ? outputs[j] : nullptr;
+            discarding = discarding || !target;
             routed[j] = target ? target + offset : discard_.data();
         }
-        if (discarding) std::memset(discard_.data(), 0, sizeof(float) * static_cast<size_t>(capacity));
+        if (discarding) std::memset(discard_.data(), 0, sizeof(float) * static_cast<size_t>(n));
         engine_.render(routed, outputMode_, n);
         offset += n;
     } while (offset < frames);

@@ -1,33 +1,62 @@
-// DrumSynthEffect: the File menu's program and bank commands and MIDI learn's
-// export and import. Paths come from the file selector; an empty path is a
-// cancelled dialog.
+// DrumSynthEffect: programs and banks to and from images (the factory bank,
+// the File menu's commands) and MIDI learn's export and import. Paths come
+// from the file selector; an empty path is a cancelled dialog.
 #include <cstring>
 
 #include "persist/ControllerMap.h"
 #include "persist/FxFormats.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/ParameterIndex.h"
+#include "platform/Resources.h"
 
 namespace plugin {
 namespace {
 
 // A loaded name as setProgramName receives it: at most 27 characters.
-void nameFromImage(const persist::ProgramImage& image, char (&name)[28]) {
-    std::memset(name, 0, sizeof(name));
-    image.name().copy(name, 27);
-}
+struct LoadedName {
+    explicit LoadedName(const persist::ProgramImage& image) { image.name().copy(text, 27); }
+    char text[28] = {};
+};
 
 }  // namespace
+
+void DrumSynthEffect::takeValues(int index, const persist::ProgramImage& image) {
+    for (int i = 0; i < kParameterCount; ++i) programs_[index].values[i] = image.parameter(i);
+}
+
+void DrumSynthEffect::giveValues(int index, persist::ProgramImage& image) const {
+    for (int i = 0; i < kParameterCount; ++i) image.setParameter(i, programs_[index].values[i]);
+}
+
+// The factory bank stored in the module; without it the programs keep
+// their constructed state.
+void DrumSynthEffect::loadBuiltInBank() {
+    const platform::Resource resource = platform::findResource("PRESET_RESOURCE", "PRESETS");
+    if (!resource.data) return;
+    persist::BankImage bank(kUniqueId, kProgramCount, kParameterCount);
+    if (persist::readBank(bank, resource.data, resource.size)) loadBank(bank);
+}
+
+bool DrumSynthEffect::loadBank(const persist::BankImage& bank) {
+    const int remembered = curProgram;
+    for (int i = 0; i < kProgramCount; ++i) {
+        LoadedName name(bank.program(i));
+        takeValues(i, bank.program(i));
+        setProgram(i);
+        setProgramName(name.text);
+    }
+    setProgram(remembered);
+    return true;
+}
 
 void DrumSynthEffect::loadProgramFile(const std::string& path) {
     if (!path.empty()) {
         persist::ProgramImage image(kUniqueId, kParameterCount, "");
         if (persist::loadProgramFile(image, path)) {
             settings_.programPath = path;
-            char name[28];
-            nameFromImage(image, name);
-            setProgramName(name);
-            for (int i = 0; i < kParameterCount; ++i) programs_[curProgram].values[i] = image.parameter(i);
+            LoadedName name(image);
+            setProgramName(name.text);
+            takeValues(curProgram, image);
             setProgram(curProgram);
         }
     }
@@ -51,7 +80,7 @@ void DrumSynthEffect::saveProgramFile(const std::string& path) {
     char name[kProgramNameSize];
     getProgramName(name);
     persist::ProgramImage image(kUniqueId, kParameterCount, name);
-    for (int i = 0; i < kParameterCount; ++i) image.setParameter(i, programs_[curProgram].values[i]);
+    giveValues(curProgram, image);
     persist::saveProgramFile(image, path);
 }
 
@@ -63,7 +92,7 @@ void DrumSynthEffect::saveBankFile(const std::string& path) {
         char name[kProgramNameSize];
         getProgramNameIndexed(0, p, name);
         bank.program(p).setName(name);
-        for (int i = 0; i < kParameterCount; ++i) bank.program(p).setParameter(i, programs_[p].values[i]);
+        giveValues(p, bank.program(p));
     }
     persist::saveBankFile(bank, path);
 }

@@ -15,6 +15,13 @@ void copyText(char* destination, const std::string& text) {
     std::memcpy(destination, text.c_str(), text.size() + 1);
 }
 
+// A command value naming a parameter, truncated; false when no int holds it.
+bool parameterIndexFrom(float value, int* index) {
+    if (!(std::fabs(value) < 2147483520.0f)) return false;
+    *index = static_cast<int>(value);
+    return true;
+}
+
 float clampUnit(float value) {
     if (std::isnan(value) || value < 0.0f) return 0.0f;
     return value > 1.0f ? 1.0f : value;
@@ -146,10 +153,10 @@ void DrumSynthEffect::applyCommand(int index, float value) {
         break;
     }
     case param::kMidiLearnSelect:
-        if (std::fabs(value) < 2147483520.0f) controllers.selectPending(static_cast<int>(value));
+        if (int parameter; parameterIndexFrom(value, &parameter)) controllers.selectPending(parameter);
         break;
     case param::kMidiLearnRelease:
-        if (std::fabs(value) < 2147483520.0f) controllers.forget(static_cast<int>(value));
+        if (int parameter; parameterIndexFrom(value, &parameter)) controllers.forget(parameter);
         break;
     case param::kProgramDown:
         if (curProgram > 0) {
@@ -181,24 +188,21 @@ void DrumSynthEffect::setProgram(vst::VstInt32 index) {
     const float storedVersion = program.values[param::kVersion];
     curProgram = index;
 
-    applyProgramValues(program, 0, 13);
-    applyProgramValues(program, 26, 37);
+    applyProgramValues(program, param::kKick1Base, param::kSnare1Base - 1);
+    applyProgramValues(program, param::kBlipp1Base, param::kClapBase - 1);
+    // Each snare's Key Mode before its Thump; the clap's Decay before its Q.
     for (int snare : {param::kSnare1Base, param::kSnare2Base})
         for (int offset : {0, 1, 2, 3, 5, 4}) setParameter(snare + offset, program.values[snare + offset]);
     for (int offset : {0, 1, 3, 2}) setParameter(param::kClapBase + offset, program.values[param::kClapBase + offset]);
-    applyProgramValues(program, 42, 54);
+    applyProgramValues(program, param::kClavesBase, param::kVersion - 1);
 
     if (storedVersion < 0.15f)
         std::memcpy(&program.values[param::kFirstNote], kDefaultNoteValues, sizeof(kDefaultNoteValues));
     applyProgramValues(program, param::kFirstNote, param::kFirstNote + param::kNoteCount - 1);
 
-    if (storedVersion < 1.12f && mixer_.loaded && !mixer_.multiOut) {
-        mixer_.applyToProgram(program.values);
-    } else if (storedVersion < 1.12f) {
-        for (int voice = 0; voice < kVoiceCount; ++voice) {
-            program.values[param::panOf(voice)] = 0.5f;
-            program.values[param::volumeOf(voice)] = kUnityVolume;
-        }
+    if (storedVersion < 1.12f) {
+        if (mixer_.loaded && !mixer_.multiOut) mixer_.applyToProgram(program.values);
+        else program.setDefaultMix();
     }
     applyProgramValues(program, param::kFirstMix, kParameterCount - 1);
 
@@ -213,8 +217,7 @@ void DrumSynthEffect::setProgramName(char* name) {
 }
 
 void DrumSynthEffect::getProgramName(char* name) {
-    std::memset(name, 0, kProgramNameSize);
-    std::strncpy(name, programs_[curProgram].name, kProgramNameSize - 1);
+    getProgramNameIndexed(0, curProgram, name);
 }
 
 bool DrumSynthEffect::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::VstInt32 index,

@@ -11,11 +11,15 @@ const float kDefaultNoteValues[11] = {36 / 127.0f, 41 / 127.0f, 38 / 127.0f, 40 
                                       42 / 127.0f, 46 / 127.0f, 49 / 127.0f};
 
 ProgramRecord::ProgramRecord() : values{}, name{} {
+    setDefaultMix();
+    std::strcpy(name, "Default");
+}
+
+void ProgramRecord::setDefaultMix() {
     for (int voice = 0; voice < kVoiceCount; ++voice) {
         values[param::panOf(voice)] = 0.5f;
         values[param::volumeOf(voice)] = kUnityVolume;
     }
-    std::strcpy(name, "Default");
 }
 
 }  // namespace plugin

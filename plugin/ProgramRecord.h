@@ -11,6 +11,8 @@ constexpr float kUnityVolume = 20.0f / 23.0f;
 
 struct ProgramRecord {
     ProgramRecord();
+    // Every pan at the centre and every volume at unity gain.
+    void setDefaultMix();
 
     float values[kParameterCount];
     char name[kProgramNameSize];
