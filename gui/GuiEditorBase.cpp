@@ -35,12 +35,12 @@ void GuiEditorBase::idle() {
 
 bool GuiEditorBase::onKeyDown(vst::VstKeyCode& key) {
     if (!root_) return false;
-    return root_->keyDown({key.character, key.virt, key.modifier}) != -1;
+    return root_->keyDown(key) != -1;
 }
 
 bool GuiEditorBase::onKeyUp(vst::VstKeyCode& key) {
     if (!root_) return false;
-    return root_->keyUp({key.character, key.virt, key.modifier}) != -1;
+    return root_->keyUp(key) != -1;
 }
 
 bool GuiEditorBase::onWheel(float distance) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gui/Geometry.h"
+#include "vst/EditorInterface.h"
 
 namespace gui {
 
@@ -17,11 +18,7 @@ enum MouseButton : int {
 };
 
 // A key as VST 2 hosts deliver it: a character, a virtual key and modifiers.
-struct KeyCode {
-    int character = 0;
-    unsigned char virt = 0;
-    unsigned char modifier = 0;
-};
+using KeyCode = vst::VstKeyCode;
 
 enum VirtualKey : unsigned char {
     kKeyBack = 1,
