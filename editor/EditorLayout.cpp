@@ -42,22 +42,28 @@ const KnobCell kKnobs[] = {
 };
 const std::size_t kKnobCount = sizeof(kKnobs) / sizeof(kKnobs[0]);
 
-Box knobBox(int voice, int row) {
-    const int left = columnCentre(voice) - kKnobWidth / 2;
-    const int top = knobRowCentre(row) - kKnobFrameHeight / 2;
-    return {left, top, left + kKnobWidth, top + kKnobFrameHeight};
+Box knobBox(int voice, int row, int pictureWidth, int frameHeight) {
+    const int left = columnCentre(voice) - pictureWidth / 2;
+    const int top = knobRowCentre(row) - frameHeight / 2;
+    return {left, top, left + pictureWidth, top + frameHeight};
 }
 
-Box switchBox(int voice) {
-    const int left = columnCentre(voice) - kSwitchWidth / 2;
-    const int top = kSwitchCentreY - (kSwitchFrameHeight * 2) / 4;
-    return {left, top, left + kSwitchWidth, top + kSwitchFrameHeight};
+Box switchBox(int voice, int pictureWidth, int pictureHeight) {
+    const int left = columnCentre(voice) - pictureWidth / 2;
+    const int top = kSwitchCentreY - pictureHeight / 4;
+    return {left, top, left + pictureWidth, top + pictureHeight / 2};
 }
 
-Box levelLightBox(int voice) {
-    const int left = columnCentre(voice) - kLightWidth / 2;
-    const int top = kLevelLightCentreY - (kLightFrameHeight * kLevelLightFrames) / 128;
-    return {left, top, left + kLightWidth, top + kLightFrameHeight};
+Box switchHitArea(int pictureWidth, int pictureHeight) {
+    const int left = (pictureWidth - kSwitchHitWidth) / 2;
+    const int top = (pictureHeight / 2 - kSwitchHitHeight) / 2;
+    return {left, top, left + kSwitchHitWidth, top + kSwitchHitHeight};
+}
+
+Box levelLightBox(int voice, int pictureWidth, int pictureHeight) {
+    const int left = columnCentre(voice) - pictureWidth / 2;
+    const int top = kLevelLightCentreY - pictureHeight / 128;
+    return {left, top, left + pictureWidth, top + pictureHeight / 64};
 }
 
 Box fieldBox(int centreX, int centreY) {

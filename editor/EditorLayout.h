@@ -66,8 +66,7 @@ constexpr int kLearnIndex = 90;
 // The Key Mode switch of each voice, -1 where it has none.
 constexpr int kKeyModeParameter[kVoiceCount] = {6, 13, 19, 25, 31, 37, -1, 45, -1, -1};
 constexpr int kSwitchCentreY = 501;
-// Where a click counts, relative to the switch's top-left corner.
-constexpr Box kSwitchHitArea = {6, 6, 34, 24};
+constexpr int kSwitchHitWidth = 28, kSwitchHitHeight = 18;
 
 constexpr int kLevelLightCentreY = 76;
 
@@ -101,10 +100,13 @@ enum Tag : int {
     kTagDisplayOnly = 99,
 };
 
-// Rectangles derived from the placement rules, for pictures of the shipped sizes.
-Box knobBox(int voice, int row);
-Box switchBox(int voice);
-Box levelLightBox(int voice);
+// Rectangles derived from the placement rules, from the pictures' sizes
+// (the shipped ones by default).
+Box knobBox(int voice, int row, int pictureWidth = kKnobWidth, int frameHeight = kKnobFrameHeight);
+Box switchBox(int voice, int pictureWidth = kSwitchWidth, int pictureHeight = kSwitchFrameHeight * kSwitchFrames);
+Box levelLightBox(int voice, int pictureWidth = kLightWidth, int pictureHeight = kLightFrameHeight * kLevelLightFrames);
+// The switch's hit area, relative to its top-left corner.
+Box switchHitArea(int pictureWidth = kSwitchWidth, int pictureHeight = kSwitchFrameHeight * kSwitchFrames);
 Box fieldBox(int centreX, int centreY);
 Box channelFieldBox(int voice);
 Box noteFieldBox(int voice);
