@@ -59,7 +59,7 @@ TypedNote readNote(const std::string& text) {
     std::size_t digits = text.size();
     while (digits > 0 && isDigit(text[digits - 1])) --digits;
     std::string name = text.substr(0, digits);
-    int octave = static_cast<int>(persist::leadingInteger(text.substr(digits)));
+    double octave = persist::leadingDecimal(text.substr(digits));
     if (!name.empty() && name.back() == '-') {
         name.pop_back();
         octave = -octave;

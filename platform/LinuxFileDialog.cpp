@@ -68,8 +68,10 @@ public:
             argv = kdialogCommand(kdialog, request);
         else
             return {};
-        const ChildResult result = runChild(argv, 8192);
+        constexpr std::size_t kMostOutput = 8192;
+        const ChildResult result = runChild(argv, kMostOutput);
         if (!result.started || (result.exitStatus != 0 && result.exitStatus != ChildResult::kUnknown)) return {};
+        if (result.output.size() >= kMostOutput) return {};  // not a path we could have read whole
         std::string path = result.output;
         const std::size_t end = path.find('\n');
         if (end != std::string::npos) path.resize(end);
