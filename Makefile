@@ -1,6 +1,7 @@
 # make test   installs what is missing, builds, runs every test
 # make demo   installs what is missing, builds, renders the demo groove through
-#             each factory program into out/NN-Name.wav
+#             each factory program into out/NN-Name.wav and draws the editor
+#             into out/editor.png
 # make bank   regenerates resources/FactoryBank.fxb from resources/factory-bank.txt
 # make voices renders a few hits of each voice into out/voices
 BUILD ?= build
@@ -25,6 +26,8 @@ test: build
 demo: build
 	@mkdir -p out
 	@$(BUILD)/tamborik-render --each-program out
+	@$(BUILD)/editor/tamborik-editor-snapshot out/editor.png
+	@echo "out/editor.png: the editor with program Tamborik loaded"
 
 voices: build
 	@mkdir -p out/voices

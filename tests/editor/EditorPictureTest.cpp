@@ -1,0 +1,90 @@
+// The drawn editor, pixel by pixel: each knob shows the frame of the strip
+// its value selects over the window's picture, each light the frame of its
+// level, each field its text. The picture is saved in the build folder.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "editor/EditorLayout.h"
+#include "gui/Surface.h"
+#include "support/EditorHarness.h"
+
+namespace {
+
+using testing_support::EditorTest;
+
+class EditorPictureTest : public EditorTest {
+protected:
+    // Counts the pixels of rect that differ from what is expected there.
+    template <typename Expected>
+    int mismatches(const gui::Rect& rect, Expected expected) {
+        const gui::PixelBuffer& shown = root()->pixels();
+        int wrong = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                if (shown.at(x, y) != expected(x, y)) ++wrong;
+        return wrong;
+    }
+};
+
+TEST_F(EditorPictureTest, KnobsLightsAndFieldsShowTheirValues) {
+    // Spread the knobs over their range so every part of the strip is used.
+    for (std::size_t i = 0; i < editor::layout::kKnobCount; ++i)
+        effect->setParameter(editor::layout::kKnobs[i].parameter, static_cast<float>(i) / 57.0f);
+    effect->setParameter(57, 61.0f / 127.0f);
+    ASSERT_TRUE(open());
+    gui::Bitmap* background = gui::Bitmap::load(editor::layout::kBackgroundPicture);
+    gui::Bitmap* strip = gui::Bitmap::load(editor::layout::kKnobStrip);
+    gui::Bitmap* lights = gui::Bitmap::load(editor::layout::kLevelLightStrip);
+    ASSERT_EQ(background->width(), 623);
+    ASSERT_EQ(strip->height(), 127 * 33);
+    const int levels[10] = {0, 1, 2, 31, 32, 33, 40, 50, 62, 63};
+    for (int v = 0; v < 10; ++v) view->levelLight(v)->setValue(levels[v] / 63.0f);
+    root()->redraw();
+
+    const std::uint32_t key = gui::colors::kTransparentKey.pixel();
+    for (std::size_t i = 0; i < editor::layout::kKnobCount; ++i) {
+        const int parameter = editor::layout::kKnobs[i].parameter;
+        const gui::Control* knob = view->parameterControl(parameter);
+        const float value = effect->getParameter(parameter);
+        // The first frame below 1/126, the last only at exactly 1.
+        const int frame = value >= 1.0f ? 126 : static_cast<int>(value * 126.0f);
+        const gui::Rect r = knob->size();
+        EXPECT_EQ(mismatches(r,
+                             [&](int x, int y) {
+                                 const std::uint32_t p = strip->pixel(x - r.left, frame * 33 + y - r.top);
+                                 return p == key ? background->pixel(x, y) : p;
+                             }),
+                  0)
+            << "knob " << parameter << " at " << value;
+    }
+    for (int v = 0; v < 10; ++v) {
+        const gui::Rect r = view->levelLight(v)->size();
+        EXPECT_EQ(mismatches(r,
+                             [&](int x, int y) {
+                                 const std::uint32_t p = lights->pixel(x - r.left, levels[v] * 21 + y - r.top);
+                                 return p == key ? background->pixel(x, y) : p;
+                             }),
+                  0)
+            << "light " << v;
+    }
+    // A field drawn alone over the window's picture looks as it does in the editor.
+    for (gui::TextField* field : {view->channelField(0), view->noteField(57), view->noteField(65),
+                                  view->programNameField()}) {
+        gui::PixelBuffer alone(623, 540);
+        gui::Surface surface(alone);
+        background->draw(surface, {0, 0, 623, 540});
+        field->draw(surface);
+        const gui::Rect r = field->size();
+        EXPECT_EQ(mismatches({r.left, r.top, r.right + 1, r.bottom + 1}, [&](int x, int y) { return alone.at(x, y); }),
+                  0)
+            << field->getText();
+    }
+    EXPECT_EQ(view->noteField(57)->getText(), "61");
+    EXPECT_EQ(view->programNameField()->getText(), "Tamborik");
+    background->forget();
+    strip->forget();
+    lights->forget();
+}
+
+}  // namespace
