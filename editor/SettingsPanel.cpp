@@ -1,5 +1,8 @@
 #include "editor/SettingsPanel.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "gui/RootView.h"
 #include "gui/Surface.h"
 
@@ -22,6 +25,19 @@ constexpr gui::Color kLight{255, 255, 255, 0};
 constexpr gui::Color kInk{0, 0, 0, 0};
 constexpr gui::Color kMark{32, 96, 192, 0};
 constexpr int kFont = 3;
+
+// An anti-aliased disc, for the radio buttons.
+void disc(gui::Surface& surface, double cx, double cy, double radius, gui::Color color) {
+    gui::PixelBuffer& target = surface.target();
+    const gui::Point origin = surface.origin();
+    for (int y = static_cast<int>(cy - radius - 1); y <= static_cast<int>(cy + radius + 1); ++y)
+        for (int x = static_cast<int>(cx - radius - 1); x <= static_cast<int>(cx + radius + 1); ++x) {
+            const double distance = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+            const double coverage = std::clamp(radius - distance + 0.5, 0.0, 1.0);
+            if (coverage > 0.0)
+                target.blend(x + origin.x, y + origin.y, color.pixel(), static_cast<int>(coverage * 255.0 + 0.5));
+        }
+}
 
 }  // namespace
 
@@ -80,7 +96,14 @@ void SettingsPanel::drawItem(gui::Surface& surface, const Item& item) const {
         surface.drawString(item.text, {r.left + 8, r.top, r.left + 10 + textWidth, r.top + 12}, false, gui::kAlignLeft);
         break;
     }
-    case Kind::kRadio:
+    case Kind::kRadio: {
+        const double cx = r.left + 6.0, cy = (r.top + r.bottom) / 2.0;
+        disc(surface, cx, cy, 6.0, kShade);
+        disc(surface, cx, cy, 5.0, kLight);
+        if (model_.isChecked(item.id)) disc(surface, cx, cy, 2.6, kMark);
+        surface.drawString(item.text, {r.left + 16, r.top, r.right, r.bottom}, false, gui::kAlignLeft);
+        break;
+    }
     case Kind::kCheck: {
         const int middle = (r.top + r.bottom) / 2;
         const gui::Rect mark{r.left, middle - 6, r.left + 12, middle + 6};
@@ -89,15 +112,11 @@ void SettingsPanel::drawItem(gui::Surface& surface, const Item& item) const {
         surface.setFrameColor(kShade);
         surface.drawRect(mark);
         if (model_.isChecked(item.id)) {
-            surface.setFillColor(kMark);
-            if (item.kind == Kind::kRadio) surface.fillRect({mark.left + 2, mark.top + 2, mark.right - 3, mark.bottom - 3});
-            else {
-                surface.setFrameColor(kMark);
-                for (int d = 0; d < 2; ++d) {
-                    surface.moveTo({mark.left + 2, middle - 1 + d});
-                    surface.lineTo({mark.left + 5, middle + 2 + d});
-                    surface.lineTo({mark.right - 2, mark.top + 3 + d});
-                }
+            surface.setFrameColor(kMark);
+            for (int d = 0; d < 2; ++d) {
+                surface.moveTo({mark.left + 2, middle - 1 + d});
+                surface.lineTo({mark.left + 5, middle + 2 + d});
+                surface.lineTo({mark.right - 2, mark.top + 3 + d});
             }
         }
         surface.drawString(item.text, {r.left + 16, r.top, r.right, r.bottom}, false, gui::kAlignLeft);

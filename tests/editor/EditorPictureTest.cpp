@@ -4,8 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb/stb_image_write.h>
+
+#include "editor/AboutOverlay.h"
+#include "editor/CommandMenu.h"
 #include "editor/EditorLayout.h"
+#include "editor/SettingsPanel.h"
 #include "gui/Surface.h"
 #include "support/EditorHarness.h"
 
@@ -24,6 +33,18 @@ protected:
             for (int x = rect.left; x < rect.right; ++x)
                 if (shown.at(x, y) != expected(x, y)) ++wrong;
         return wrong;
+    }
+    // Saves the window as build/NAME.png for a person to look at.
+    void save(const std::string& name) {
+        const gui::PixelBuffer& pixels = root()->pixels();
+        std::vector<unsigned char> rgb;
+        for (std::uint32_t p : pixels.pixels()) {
+            rgb.push_back(static_cast<unsigned char>(p >> 16));
+            rgb.push_back(static_cast<unsigned char>(p >> 8));
+            rgb.push_back(static_cast<unsigned char>(p));
+        }
+        const std::string path = std::string(TAMBORIK_BUILD_DIR) + "/" + name + ".png";
+        EXPECT_NE(stbi_write_png(path.c_str(), pixels.width(), pixels.height(), 3, rgb.data(), pixels.width() * 3), 0);
     }
 };
 
@@ -85,6 +106,26 @@ TEST_F(EditorPictureTest, KnobsLightsAndFieldsShowTheirValues) {
     background->forget();
     strip->forget();
     lights->forget();
+}
+
+TEST_F(EditorPictureTest, TheSettingsPanelAndTheAboutBoxDrawOverTheWindow) {
+    ASSERT_TRUE(open());
+    choose(view->fileMenu(), editor::PluginEditor::kSettings);
+    ASSERT_NE(view->settingsPanel(), nullptr);
+    const gui::Rect panel = view->settingsPanel()->size();
+    EXPECT_GE(panel.left, 0);
+    EXPECT_LE(panel.right, 623);
+    EXPECT_GE(panel.top, 0);
+    EXPECT_LE(panel.bottom, 540);
+    save("editor-settings");
+    view->settingsPanel()->cancel();
+    click({20, 20});
+    ASSERT_EQ(root()->modalView(), view->aboutOverlay());
+    for (const auto& link : view->aboutOverlay()->linkAreas()) {
+        EXPECT_GE(link.rect.left, 201);
+        EXPECT_LE(link.rect.right, 421);
+    }
+    save("editor-about");
 }
 
 }  // namespace
