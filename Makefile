@@ -3,10 +3,12 @@
 #             each factory program into out/NN-Name.wav
 # make bank   regenerates resources/FactoryBank.fxb from resources/factory-bank.txt
 # make voices renders a few hits of each voice into out/voices
+# make pictures redraws the editor's pictures in resources/pictures (and a
+#             still of the whole editor, build/editor-preview.png)
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all bootstrap configure build test demo voices bank bench clean
+.PHONY: all bootstrap configure build test demo voices bank pictures bench clean
 
 all: build
 
@@ -33,6 +35,11 @@ voices: build
 bank: configure
 	@cmake --build $(BUILD) --target tamborik-make-bank -j $(JOBS)
 	@$(BUILD)/resources/tamborik-make-bank resources/factory-bank.txt resources/FactoryBank.fxb
+	@cmake --build $(BUILD) -j $(JOBS)
+
+pictures: configure
+	@cmake --build $(BUILD) --target tamborik-make-pictures -j $(JOBS)
+	@$(BUILD)/resources/tamborik-make-pictures resources/pictures $(BUILD)/editor-preview.png
 	@cmake --build $(BUILD) -j $(JOBS)
 
 bench: build
