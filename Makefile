@@ -4,10 +4,12 @@
 #             into out/editor.png
 # make bank   regenerates resources/FactoryBank.fxb from resources/factory-bank.txt
 # make voices renders a few hits of each voice into out/voices
+# make pictures redraws the editor's pictures in resources/pictures (and a
+#             still of the whole editor, build/editor-preview.png)
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all bootstrap configure build test demo voices bank bench clean
+.PHONY: all bootstrap configure build test demo voices bank pictures bench clean
 
 all: build
 
@@ -36,6 +38,11 @@ voices: build
 bank: configure
 	@cmake --build $(BUILD) --target tamborik-make-bank -j $(JOBS)
 	@$(BUILD)/resources/tamborik-make-bank resources/factory-bank.txt resources/FactoryBank.fxb
+	@cmake --build $(BUILD) -j $(JOBS)
+
+pictures: configure
+	@cmake --build $(BUILD) --target tamborik-make-pictures -j $(JOBS)
+	@$(BUILD)/resources/tamborik-make-pictures resources/pictures $(BUILD)/editor-preview.png
 	@cmake --build $(BUILD) -j $(JOBS)
 
 bench: build
