@@ -1,5 +1,7 @@
 // The window's background: top bar, voice tabs, columns, the MIDI deck
 // and every label.
+#include <algorithm>
+
 #include "editor/EditorLayout.h"
 #include "resources/Canvas.h"
 #include "resources/Logo.h"
@@ -20,6 +22,10 @@ constexpr int kDeckTop = 427;
 constexpr int kColumnPitch = 62;
 constexpr Color kOutline{12, 12, 14, 0};
 constexpr Color kIcon{232, 226, 212, 0};
+constexpr double kGrilleHalfWidth = 24, kSlotPitch = 6;
+constexpr Color kPlate{40, 42, 46, 0};
+constexpr Color kPlateRidge{54, 56, 61, 0};
+constexpr Color kSlot{19, 20, 22, 0};
 
 // A raised button face exactly over a control's rectangle (its right and
 // bottom edges included).
@@ -79,6 +85,25 @@ void drawColumnsAndDeck(Canvas& canvas) {
     }
 }
 
+// Where a voice has fewer knobs than the tallest column, a grille fills the
+// rest of its column down to the deck.
+void drawGrilles(Canvas& canvas) {
+    int rows[layout::kVoiceCount] = {};
+    for (std::size_t i = 0; i < layout::kKnobCount; ++i)
+        rows[layout::kKnobs[i].voice] = std::max(rows[layout::kKnobs[i].voice], layout::kKnobs[i].row + 1);
+    for (int v = 0; v < layout::kVoiceCount; ++v) {
+        if (rows[v] >= layout::kKnobRows) continue;
+        const double c = layout::columnCentre(v) + 0.5;
+        const double top = layout::knobBox(v, rows[v]).top + 2, bottom = kDeckTop - 8;
+        canvas.fillRoundRect(c - kGrilleHalfWidth, top, c + kGrilleHalfWidth, bottom + 1, 4, palette::kRidge);
+        canvas.fillRoundRect(c - kGrilleHalfWidth, top, c + kGrilleHalfWidth, bottom, 4, kPlate);
+        for (double y = top + 6; y + 3 < bottom - 3; y += kSlotPitch) {
+            canvas.fillRoundRect(c - kGrilleHalfWidth + 6, y, c + kGrilleHalfWidth - 6, y + 2.5, 1.25, kSlot);
+            canvas.fillRoundRect(c - kGrilleHalfWidth + 6, y + 2.5, c + kGrilleHalfWidth - 6, y + 3.2, 0.5, kPlateRidge);
+        }
+    }
+}
+
 void drawLabels(Canvas& canvas) {
     for (const Label& label : panelLabels())
         canvas.text(label.box.left, label.box.top, label.text, label.height, label.style, label.color);
@@ -91,6 +116,7 @@ gui::PixelBuffer drawBackground(int scale) {
     drawTopBar(canvas);
     drawVoiceTabs(canvas);
     drawColumnsAndDeck(canvas);
+    drawGrilles(canvas);
     drawLabels(canvas);
     return canvas.pixels();
 }
