@@ -78,6 +78,11 @@ void drawColumnsAndDeck(Canvas& canvas) {
     canvas.fillRect(0, kDeckTop, layout::kWindowWidth, layout::kWindowHeight, palette::kDeck);
     canvas.fillRect(0, kDeckTop, layout::kWindowWidth, kDeckTop + 1, palette::kGroove);
     canvas.fillRect(0, kDeckTop - 1, layout::kWindowWidth, kDeckTop, palette::kRidge);
+    // The mix rows (Pan, Volume) apart from the sound rows: a rule midway
+    // between the Volume knobs' names and the knobs under them.
+    const int mixRule = (layout::knobBox(0, 1).bottom + 1 + kKnobNameHeight + layout::knobBox(0, 2).top) / 2;
+    canvas.fillRect(0, mixRule, layout::kWindowWidth, mixRule + 1, palette::kGroove);
+    canvas.fillRect(0, mixRule + 1, layout::kWindowWidth, mixRule + 2, palette::kRidge);
     for (int v = 0; v + 1 < layout::kVoiceCount; ++v) {
         const int x = layout::columnCentre(v) + kColumnPitch / 2;
         canvas.fillRect(x, kRulesTop, x + 1, layout::kWindowHeight, palette::kGroove);
@@ -104,6 +109,19 @@ void drawGrilles(Canvas& canvas) {
     }
 }
 
+// A panel screw with its slot turned a little off square.
+void drawScrew(Canvas& canvas, double cx, double cy) {
+    canvas.fillCircle(cx, cy + 0.6, 4.2, kOutline);
+    canvas.fillCircleGradient(cx, cy, 3.6, {150, 152, 158, 0}, {70, 72, 78, 0});
+    canvas.strokeLine(cx - 2.3, cy + 0.9, cx + 2.3, cy - 0.9, 1.1, {36, 37, 40, 0});
+}
+
+void drawScrews(Canvas& canvas) {
+    drawScrew(canvas, layout::kWindowWidth - 12, kTopBarBottom / 2.0);
+    drawScrew(canvas, 9, layout::kWindowHeight - 9);
+    drawScrew(canvas, layout::kWindowWidth - 9, layout::kWindowHeight - 9);
+}
+
 void drawLabels(Canvas& canvas) {
     for (const Label& label : panelLabels())
         canvas.text(label.box.left, label.box.top, label.text, label.height, label.style, label.color);
@@ -117,6 +135,7 @@ gui::PixelBuffer drawBackground(int scale) {
     drawVoiceTabs(canvas);
     drawColumnsAndDeck(canvas);
     drawGrilles(canvas);
+    drawScrews(canvas);
     drawLabels(canvas);
     return canvas.pixels();
 }
