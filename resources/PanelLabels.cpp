@@ -11,7 +11,6 @@ namespace {
 
 constexpr int kVoiceNameHeight = 12;
 constexpr int kVoiceNameTop = 47;
-constexpr int kKnobNameHeight = 10;
 constexpr int kCaptionHeight = 9;
 constexpr int kCaptionGap = 2;  // between a field and the caption under it
 constexpr int kTopBarCaptionTop = 29;

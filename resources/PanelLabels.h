@@ -18,6 +18,9 @@ struct Label {
     gui::Color color;
 };
 
+// Knob names sit right under their knobs in this font height.
+constexpr int kKnobNameHeight = 10;
+
 // Every label of the background, in window pixels at 1x.
 std::vector<Label> panelLabels();
 

@@ -1,5 +1,7 @@
 // The window's background: top bar, voice tabs, columns, the MIDI deck
 // and every label.
+#include <algorithm>
+
 #include "editor/EditorLayout.h"
 #include "resources/Canvas.h"
 #include "resources/Logo.h"
@@ -20,6 +22,10 @@ constexpr int kDeckTop = 427;
 constexpr int kColumnPitch = 62;
 constexpr Color kOutline{12, 12, 14, 0};
 constexpr Color kIcon{232, 226, 212, 0};
+constexpr double kGrilleHalfWidth = 24, kSlotPitch = 6;
+constexpr Color kPlate{40, 42, 46, 0};
+constexpr Color kPlateRidge{54, 56, 61, 0};
+constexpr Color kSlot{19, 20, 22, 0};
 
 // A raised button face exactly over a control's rectangle (its right and
 // bottom edges included).
@@ -72,11 +78,48 @@ void drawColumnsAndDeck(Canvas& canvas) {
     canvas.fillRect(0, kDeckTop, layout::kWindowWidth, layout::kWindowHeight, palette::kDeck);
     canvas.fillRect(0, kDeckTop, layout::kWindowWidth, kDeckTop + 1, palette::kGroove);
     canvas.fillRect(0, kDeckTop - 1, layout::kWindowWidth, kDeckTop, palette::kRidge);
+    // The mix rows (Pan, Volume) apart from the sound rows: a rule midway
+    // between the Volume knobs' names and the knobs under them.
+    const int mixRule = (layout::knobBox(0, 1).bottom + 1 + kKnobNameHeight + layout::knobBox(0, 2).top) / 2;
+    canvas.fillRect(0, mixRule, layout::kWindowWidth, mixRule + 1, palette::kGroove);
+    canvas.fillRect(0, mixRule + 1, layout::kWindowWidth, mixRule + 2, palette::kRidge);
     for (int v = 0; v + 1 < layout::kVoiceCount; ++v) {
         const int x = layout::columnCentre(v) + kColumnPitch / 2;
         canvas.fillRect(x, kRulesTop, x + 1, layout::kWindowHeight, palette::kGroove);
         canvas.fillRect(x + 1, kRulesTop, x + 2, layout::kWindowHeight, palette::kRidge);
     }
+}
+
+// Where a voice has fewer knobs than the tallest column, a grille fills the
+// rest of its column down to the deck.
+void drawGrilles(Canvas& canvas) {
+    int rows[layout::kVoiceCount] = {};
+    for (std::size_t i = 0; i < layout::kKnobCount; ++i)
+        rows[layout::kKnobs[i].voice] = std::max(rows[layout::kKnobs[i].voice], layout::kKnobs[i].row + 1);
+    for (int v = 0; v < layout::kVoiceCount; ++v) {
+        if (rows[v] >= layout::kKnobRows) continue;
+        const double c = layout::columnCentre(v) + 0.5;
+        const double top = layout::knobBox(v, rows[v]).top + 2, bottom = kDeckTop - 8;
+        canvas.fillRoundRect(c - kGrilleHalfWidth, top, c + kGrilleHalfWidth, bottom + 1, 4, palette::kRidge);
+        canvas.fillRoundRect(c - kGrilleHalfWidth, top, c + kGrilleHalfWidth, bottom, 4, kPlate);
+        for (double y = top + 6; y + 3 < bottom - 3; y += kSlotPitch) {
+            canvas.fillRoundRect(c - kGrilleHalfWidth + 6, y, c + kGrilleHalfWidth - 6, y + 2.5, 1.25, kSlot);
+            canvas.fillRoundRect(c - kGrilleHalfWidth + 6, y + 2.5, c + kGrilleHalfWidth - 6, y + 3.2, 0.5, kPlateRidge);
+        }
+    }
+}
+
+// A panel screw with its slot turned a little off square.
+void drawScrew(Canvas& canvas, double cx, double cy) {
+    canvas.fillCircle(cx, cy + 0.6, 4.2, kOutline);
+    canvas.fillCircleGradient(cx, cy, 3.6, {150, 152, 158, 0}, {70, 72, 78, 0});
+    canvas.strokeLine(cx - 2.3, cy + 0.9, cx + 2.3, cy - 0.9, 1.1, {36, 37, 40, 0});
+}
+
+void drawScrews(Canvas& canvas) {
+    drawScrew(canvas, layout::kWindowWidth - 12, kTopBarBottom / 2.0);
+    drawScrew(canvas, 9, layout::kWindowHeight - 9);
+    drawScrew(canvas, layout::kWindowWidth - 9, layout::kWindowHeight - 9);
 }
 
 void drawLabels(Canvas& canvas) {
@@ -91,6 +134,8 @@ gui::PixelBuffer drawBackground(int scale) {
     drawTopBar(canvas);
     drawVoiceTabs(canvas);
     drawColumnsAndDeck(canvas);
+    drawGrilles(canvas);
+    drawScrews(canvas);
     drawLabels(canvas);
     return canvas.pixels();
 }
