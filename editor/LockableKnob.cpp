@@ -48,7 +48,10 @@ float LockableKnob::value() const {
 void LockableKnob::draw(gui::Surface& surface) {
     if (root_ && root_->background()) root_->background()->draw(surface, size_, {size_.left, size_.top});
     const gui::Point offset{backgroundOffset_.x, backgroundOffset_.y + frameOffset()};
-    if (locked_ && background_) background_->drawAlpha(surface, size_, offset, kLockedAlpha);
+    if (locked_ && background_) {
+        if (transparent_) background_->drawAlphaTransparent(surface, size_, offset, kLockedAlpha);
+        else background_->drawAlpha(surface, size_, offset, kLockedAlpha);
+    }
     else drawBackground(surface, size_, offset);
     setDirty(false);
 }

@@ -27,6 +27,11 @@ constexpr int kProgramMenuStyle = 0x1600;  // draws nothing, opens at its top, c
 constexpr int kCommandMenuStyle = 0x1200;  // draws nothing of its base, opens at its top
 constexpr int kProgramsPerColumn = 16;
 constexpr char kVersionText[] = "1.2";
+// The fields read like the displays of a drum machine: amber on near black,
+// sunk into the panel.
+constexpr gui::Color kFieldBack{20, 21, 24, 0};
+constexpr gui::Color kFieldText{255, 184, 80, 0};
+constexpr gui::Color kFieldEdge{92, 94, 100, 0};
 
 gui::Rect toRect(const lay::Box& b) {
     return {b.left, b.top, b.right, b.bottom};
@@ -154,6 +159,9 @@ gui::TextField* PluginEditor::addField(const gui::Rect& rect, int tag, const std
     auto* field = new gui::TextField(rect, this, tag, text, nullptr, kFieldStyle);
     field->setFont(kFieldFont);
     field->setAlignment(gui::kAlignCenter);
+    field->setBackColor(kFieldBack);
+    field->setFontColor(kFieldText);
+    field->setFrameColor(kFieldEdge);
     root_->addChild(field);
     return field;
 }
@@ -214,6 +222,7 @@ void PluginEditor::buildTopBar() {
     synth_.getProgramName(name);
     programName_ = addField(toRect(lay::kProgramNameField), lay::kTagProgramName, name);
     programName_->setStyle(0);
+    programName_->setFrameColor(kFieldBack);
     programName_->setValue(0.0f);
 
     fileMenu_ = new CommandMenu(toRect(lay::kFileMenuButton), this, lay::kTagFileMenu, false, "File", kCommandMenuStyle);

@@ -108,6 +108,32 @@ TEST_F(EditorPictureTest, KnobsLightsAndFieldsShowTheirValues) {
     lights->forget();
 }
 
+TEST_F(EditorPictureTest, LockedKnobsShowHalfTransparentOverThePanel) {
+    registry.writeDword("Software\\Vok\\Tamborik", "outMode", 0);
+    registry.writeDword("Software\\Vok\\Tamborik", "lockvolume", 1);
+    createEffect();
+    ASSERT_TRUE(open());
+    root()->redraw();
+    save("editor-locked");
+    gui::Bitmap* background = gui::Bitmap::load(editor::layout::kBackgroundPicture);
+    gui::Bitmap* strip = gui::Bitmap::load(editor::layout::kKnobStrip);
+    const std::uint32_t key = gui::colors::kTransparentKey.pixel();
+    for (int parameter : {68, 69, 86, 87}) {  // Pan at 0.5, Volume at 0.87
+        const gui::Rect r = view->parameterControl(parameter)->size();
+        const int frame = static_cast<int>(effect->getParameter(parameter) * 126.0f);
+        EXPECT_EQ(mismatches(r,
+                             [&](int x, int y) {
+                                 const std::uint32_t p = strip->pixel(x - r.left, frame * 33 + y - r.top);
+                                 const std::uint32_t under = background->pixel(x, y);
+                                 return p == key ? under : gui::PixelBuffer::mix(p, under, 128);
+                             }),
+                  0)
+            << parameter;
+    }
+    background->forget();
+    strip->forget();
+}
+
 TEST_F(EditorPictureTest, TheSettingsPanelAndTheAboutBoxDrawOverTheWindow) {
     ASSERT_TRUE(open());
     choose(view->fileMenu(), editor::PluginEditor::kSettings);
