@@ -1,36 +1,31 @@
 // tamborik-render: renders a Standard MIDI File, or the built-in demo groove,
-// through a VST 2 instrument into a WAV file.
-#include <sys/stat.h>
+// through a VST 2 instrument into audio files: one mix, every output as a
+// channel, or one stem per voice.
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "host/DemoGroove.h"
 #include "host/MidiFile.h"
+#include "host/OutputSet.h"
 #include "host/PluginInstance.h"
 #include "host/PluginModule.h"
+#include "host/PrivateSettings.h"
+#include "host/RenderOptions.h"
+#include "host/RenderReport.h"
 #include "host/Renderer.h"
 #include "host/WavWriter.h"
 #include "platform/FileIo.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: tamborik-render [options] OUTPUT.wav\n"
-    "  --plugin PATH    the VST 2 module (default: Tamborik.so beside this program)\n"
-    "  --midi FILE      a Standard MIDI File, format 0 or 1 (default: the demo groove)\n"
-    "  --program N      select program N (0-based) before rendering\n"
-    "  --rate HZ        sample rate (default 44100)\n"
-    "  --block N        block size in frames (default 512)\n"
-    "  --length SEC     length of the output (default: the sequence plus 2 s)\n"
-    "  --each-program   render once per program into OUTPUT, a folder, as NN-Name.wav,\n"
-    "                   and print a table of peak and RMS levels\n"
-    "  --quiet          no progress line\n";
+using host::RenderOptions;
+using host::StemLayout;
+using Channels = std::vector<std::vector<float>>;
 
 std::string besideThisProgram(const char* name) {
     char path[4096] = {};
@@ -40,92 +35,186 @@ std::string besideThisProgram(const char* name) {
     return self.substr(0, self.find_last_of('/') + 1) + name;
 }
 
-bool parseNumber(const char* text, double* out) {
-    char* end = nullptr;
-    *out = std::strtod(text, &end);
-    return end != text && *end == 0 && std::isfinite(*out);
+int fail(int code, const std::string& message) {
+    std::fprintf(stderr, "tamborik-render: %s\n", message.c_str());
+    return code;
 }
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "tamborik-render: %s\n", message.c_str());
-    return 1;
+std::string joinPath(const std::string& folder, const std::string& name) {
+    return (std::filesystem::path(folder) / name).string();
+}
+
+// "NN-Name" with characters that cannot stand in a file name replaced.
+std::string numberedName(int number, const std::string& name) {
+    std::string safe = name;
+    for (char& c : safe)
+        if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32) c = '_';
+    char text[320];
+    std::snprintf(text, sizeof(text), "%02d-%s", number, safe.c_str());
+    return text;
+}
+
+std::string outputLabel(host::PluginInstance& instance, int index) {
+    vst::VstPinProperties properties{};
+    if (instance.dispatch(vst::effGetOutputProperties, index, 0, &properties) && properties.label[0]) {
+        properties.label[sizeof(properties.label) - 1] = 0;
+        return properties.label;
+    }
+    return "Out" + std::to_string(index + 1);
+}
+
+std::string dispatchText(host::PluginInstance& instance, vst::VstInt32 opcode) {
+    char text[256] = {};
+    instance.dispatch(opcode, 0, 0, text);
+    return text;
+}
+
+struct OutputFile {
+    std::string path;
+    std::string voice;
+    Channels channels;
+};
+
+// One render's outputs as the files they become: one per voice and their
+// sum, every output as a channel of one file, or the outputs mixed to stereo.
+std::vector<OutputFile> arrange(Channels outputs, const RenderOptions& options, host::PluginInstance& instance,
+                                const std::string& target) {
+    std::vector<OutputFile> files;
+    if (options.stems == StemLayout::None) {
+        files.push_back({target, "", options.outputMode >= 0 ? std::move(outputs) : host::foldToStereo(outputs)});
+        return files;
+    }
+    const std::size_t width = options.stems == StemLayout::Stereo ? 2 : 1;
+    const std::size_t frames = outputs[0].size();
+    const std::string extension = host::audioFileExtension(options.format);
+    Channels mix(width, std::vector<float>(frames));
+    for (std::size_t voice = 0; voice * width < outputs.size(); ++voice) {
+        OutputFile stem;
+        stem.voice = outputLabel(instance, static_cast<int>(voice * width));
+        stem.path = joinPath(target, numberedName(static_cast<int>(voice) + 1, stem.voice) + extension);
+        for (std::size_t c = 0; c < width; ++c) {
+            stem.channels.push_back(std::move(outputs[voice * width + c]));
+            // In voice order, as the voices add into one stereo pair.
+            for (std::size_t i = 0; i < frames; ++i) mix[c][i] += stem.channels[c][i];
+        }
+        files.push_back(std::move(stem));
+    }
+    files.push_back({joinPath(target, "mix" + extension), "", std::move(mix)});
+    return files;
+}
+
+// The gain that brings the loudest file of a set to full scale.
+float normalizingGain(const std::vector<OutputFile>& files) {
+    float peak = 0.0f;
+    for (const OutputFile& file : files) peak = std::max(peak, host::measure(file.channels).peak);
+    return peak > 0.0f ? 1.0f / peak : 1.0f;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string pluginPath = besideThisProgram("Tamborik.so"), midiPath, outputPath;
-    double program = -1, rate = 44100, block = 512, length = -1;
-    bool quiet = false, eachProgram = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto next = [&](double* number, std::string* text) {
-            if (i + 1 >= argc) return false;
-            ++i;
-            if (text) {
-                *text = argv[i];
-                return true;
-            }
-            return parseNumber(argv[i], number);
-        };
-        bool ok = true;
-        if (arg == "--plugin") ok = next(nullptr, &pluginPath);
-        else if (arg == "--midi") ok = next(nullptr, &midiPath);
-        else if (arg == "--program") ok = next(&program, nullptr) && program >= 0 && program <= 1e6;
-        else if (arg == "--rate") ok = next(&rate, nullptr) && rate >= 1000 && rate <= 768000;
-        else if (arg == "--block") ok = next(&block, nullptr) && block >= 1 && block <= 65536;
-        else if (arg == "--length") ok = next(&length, nullptr) && length >= 0 && length <= 24 * 3600;
-        else if (arg == "--quiet") quiet = true;
-        else if (arg == "--each-program") eachProgram = true;
-        else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (!arg.empty() && arg[0] != '-' && outputPath.empty()) outputPath = arg;
-        else ok = false;
-        if (!ok) {
-            std::fputs(kUsage, stderr);
-            return 2;
-        }
+    const auto parsed = host::parseRenderOptions(argc, argv, besideThisProgram("Tamborik.so"));
+    if (!parsed.options) {
+        fail(parsed.exitCode, parsed.message);
+        if (parsed.exitCode == host::kExitUsage) std::fputs(host::kRenderUsage, stderr);
+        return parsed.exitCode;
     }
-    if (outputPath.empty()) {
-        std::fputs(kUsage, stderr);
-        return 2;
+    const RenderOptions& options = *parsed.options;
+    if (options.help) {
+        std::fputs(host::kRenderUsage, stdout);
+        return host::kExitDone;
+    }
+    const bool stems = options.stems != StemLayout::None;
+
+    // The module asks its settings for the layout, so they are prepared
+    // before it is loaded; they must outlive every instance and the module.
+    const int outputMode = options.stems == StemLayout::Stereo ? 1
+                           : options.stems == StemLayout::Mono ? 0
+                                                               : options.outputMode;
+    std::unique_ptr<host::PrivateSettings> privateSettings;
+    std::string modulePath = options.pluginPath, error;
+    if (outputMode >= 0) {
+        privateSettings = host::PrivateSettings::prepare(options.pluginPath, outputMode, &error);
+        if (!privateSettings) return fail(host::kExitFailed, error);
+        modulePath = privateSettings->modulePath();
     }
 
-    std::string error;
-    auto module = host::PluginModule::load(pluginPath, &error);
-    if (!module) return fail(error);
-    host::HostOptions options;
-    options.sampleRate = static_cast<float>(rate);
-    options.blockSize = static_cast<int>(block);
-    options.sendsIdle = false;  // program changes in the file then act at once
+    auto module = host::PluginModule::load(modulePath, &error);
+    if (!module) return fail(host::kExitNotAnInstrument, options.pluginPath + ": " + error);
+    host::HostOptions hostOptions;
+    hostOptions.sampleRate = static_cast<float>(options.sampleRate);
+    hostOptions.blockSize = options.blockSize;
+    hostOptions.sendsIdle = false;  // program changes in the file then act at once
+
+    host::PluginDescription plugin;
+    plugin.path = options.pluginPath;
+    {
+        auto probe = host::PluginInstance::create(*module, hostOptions);
+        if (!probe) return fail(host::kExitNotAnInstrument, options.pluginPath + ": the plug-in refused to start");
+        if (!(probe->effect()->flags & vst::effFlagsIsSynth) || probe->numOutputs() < 1)
+            return fail(host::kExitNotAnInstrument, options.pluginPath + ": not a VST 2 instrument");
+        plugin.effectName = dispatchText(*probe, vst::effGetEffectName);
+        plugin.vendor = dispatchText(*probe, vst::effGetVendorString);
+        plugin.product = dispatchText(*probe, vst::effGetProductString);
+        plugin.vendorVersion = static_cast<int>(probe->dispatch(vst::effGetVendorVersion));
+        plugin.uniqueId = probe->effect()->uniqueID;
+        plugin.numPrograms = probe->effect()->numPrograms;
+        plugin.numOutputs = probe->numOutputs();
+    }
+    const int wantedOutputs = outputMode == 0 ? 10 : outputMode == 1 ? 20 : 2;
+    if (outputMode >= 0 && plugin.numOutputs != wantedOutputs)
+        return fail(host::kExitFailed, options.pluginPath + ": the plug-in opened " +
+                                           std::to_string(plugin.numOutputs) + " outputs, not " +
+                                           std::to_string(wantedOutputs));
 
     std::optional<host::MidiSequence> file;
-    if (!midiPath.empty()) {
-        auto bytes = platform::readWholeFile(midiPath);
-        if (!bytes) return fail("cannot read " + midiPath);
+    if (!options.midiPath.empty()) {
+        auto bytes = platform::readWholeFile(options.midiPath);
+        if (!bytes) return fail(host::kExitUnreadableMidi, "cannot read " + options.midiPath);
         file = host::parseMidiFile(*bytes, &error);
-        if (!file) return fail(midiPath + ": " + error);
+        if (!file) return fail(host::kExitUnreadableMidi, options.midiPath + ": " + error);
     }
+    if (!options.eachProgram && options.program >= plugin.numPrograms)
+        return fail(host::kExitNoSuchProgram, "no program " + std::to_string(options.program) + "; the plug-in has " +
+                                                  std::to_string(plugin.numPrograms));
 
-    // Renders through a fresh instance, on a program when one is given.
-    auto renderOne = [&](int programIndex, const std::string& path, std::string* programName) -> int {
-        auto instance = host::PluginInstance::create(*module, options);
-        if (!instance) return fail(pluginPath + ": the plug-in refused to start");
+    // Every destination is checked before the render starts.
+    host::OutputSet outputs;
+    const std::string& destination = stems ? options.stemsFolder : options.outputPath;
+    const bool intoFolder = stems || options.eachProgram;
+    if (intoFolder ? !outputs.prepareFolder(destination, &error)
+                   : std::filesystem::is_directory(destination) ? (error = destination + " is a folder", true)
+                                                                : !host::OutputSet::canWriteBeside(destination, &error))
+        return fail(host::kExitUnwritableOutput, error);
+    if (!options.reportPath.empty() && !host::OutputSet::canWriteBeside(options.reportPath, &error))
+        return fail(host::kExitUnwritableOutput, error);
+
+    std::vector<int> programs;
+    if (!options.eachProgram) programs.push_back(options.program);
+    for (int p = 0; options.eachProgram && p < plugin.numPrograms; ++p) programs.push_back(p);
+
+    const double seconds = options.lengthSeconds > 0 ? options.lengthSeconds
+                                                     : (file ? file->lengthSeconds : host::kDemoGrooveSeconds) + 2.0;
+    const auto frames = static_cast<std::int64_t>(std::llround(seconds * options.sampleRate));
+    const int rate = static_cast<int>(options.sampleRate);
+    std::vector<host::ProgramRender> renders;
+    for (int program : programs) {
+        auto instance = host::PluginInstance::create(*module, hostOptions);
+        if (!instance) return fail(host::kExitFailed, options.pluginPath + ": the plug-in refused to start");
         instance->start();
-        if (programIndex >= 0) {
-            if (programIndex >= instance->effect()->numPrograms) return fail("no such program");
-            instance->dispatch(vst::effSetProgram, 0, programIndex);
+        if (program >= 0) instance->dispatch(vst::effSetProgram, 0, program);
+        host::ProgramRender render;
+        render.program = static_cast<int>(instance->dispatch(vst::effGetProgram));
+        render.programName = dispatchText(*instance, vst::effGetProgramName);
+
+        std::string target = destination;
+        if (options.eachProgram) {
+            target = joinPath(destination, numberedName(program + 1, render.programName));
+            if (stems && !outputs.prepareFolder(target, &error)) return fail(host::kExitUnwritableOutput, error);
+            if (!stems) target += host::audioFileExtension(options.format);
         }
-        if (programName) {
-            char name[256] = {};
-            instance->dispatch(vst::effGetProgramName, 0, 0, name);
-            *programName = name;
-        }
-        const auto messages = file ? file->messages : host::demoGroove(*instance);
-        const double seconds = length >= 0 ? length : (file ? file->lengthSeconds : host::kDemoGrooveSeconds) + 2.0;
-        const auto frames = static_cast<std::int64_t>(std::llround(seconds * rate));
-        const bool showProgress = !quiet && !eachProgram && isatty(STDERR_FILENO);
+
+        const bool showProgress = !options.quiet && programs.size() == 1 && isatty(STDERR_FILENO);
         int shown = -1;
         auto progress = [&](double done) {
             const int percent = static_cast<int>(done * 100);
@@ -134,33 +223,47 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "\rtamborik-render: %3d%%", percent);
             if (percent == 100) std::fputc('\n', stderr);
         };
-        auto audio = host::renderSequence(*instance, messages, frames, progress);
+        const auto messages = file ? file->messages : host::demoGroove(*instance);
+        auto audio = host::renderOutputs(*instance, messages, frames, progress);
         instance->stop();
-        if (!host::writeWav(path, audio, static_cast<int>(rate), &error)) return fail(error);
-        const host::Loudness loudness = host::measure(audio);
-        if (!quiet) std::printf("%-36s %8.3f %8.4f\n", path.c_str(), loudness.peak, loudness.rms);
-        return 0;
-    };
+        auto files = arrange(std::move(audio), options, *instance, target);
+        instance.reset();
 
-    if (!eachProgram) return renderOne(static_cast<int>(program), outputPath, nullptr);
-    mkdir(outputPath.c_str(), 0755);
-    if (!quiet) std::printf("%-36s %8s %8s\n", "file", "peak", "rms");
-    auto probe = host::PluginInstance::create(*module, options);
-    if (!probe) return fail(pluginPath + ": the plug-in refused to start");
-    const int programs = probe->effect()->numPrograms;
-    probe.reset();
-    for (int p = 0; p < programs; ++p) {
-        char name[256] = {};
-        {
-            auto instance = host::PluginInstance::create(*module, options);
-            instance->dispatch(vst::effGetProgramNameIndexed, p, 0, name);
+        if (options.normalize) {
+            render.gain = normalizingGain(files);
+            for (OutputFile& output : files)
+                for (auto& channel : output.channels)
+                    for (float& sample : channel) sample *= render.gain;
         }
-        std::string safe = name;
-        for (char& c : safe)
-            if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32) c = '_';
-        char fileName[300];
-        std::snprintf(fileName, sizeof(fileName), "/%02d-%s.wav", p + 1, safe.c_str());
-        if (renderOne(p, outputPath + fileName, nullptr) != 0) return 1;
+        for (OutputFile& output : files) {
+            std::string temporary;
+            const int descriptor = outputs.begin(output.path, &temporary, &error);
+            if (descriptor < 0 || !host::writeAudio(descriptor, output.channels, rate, options.format, &error))
+                return fail(host::kExitUnwritableOutput, "cannot write " + output.path + ": " + error);
+            output.channels.clear();
+            const auto levels = host::measureAudioFile(temporary, host::kSoundThreshold);
+            if (!levels) return fail(host::kExitUnwritableOutput, "cannot read back " + output.path);
+            render.files.push_back({output.path, output.voice, *levels});
+        }
+        renders.push_back(std::move(render));
     }
-    return 0;
+
+    if (!options.reportPath.empty()) {
+        const std::string json = host::renderReportJson(options, plugin, renders);
+        std::string temporary;
+        const int descriptor = outputs.begin(options.reportPath, &temporary, &error);
+        const bool written = descriptor >= 0 && write(descriptor, json.data(), json.size()) ==
+                                                    static_cast<ssize_t>(json.size());
+        if (descriptor >= 0 && close(descriptor) != 0) error = "the report could not be completed";
+        if (!written) return fail(host::kExitUnwritableOutput, "cannot write " + options.reportPath + ": " + error);
+    }
+    if (!outputs.commit(&error)) return fail(host::kExitUnwritableOutput, error);
+
+    if (options.quiet) return host::kExitDone;
+    const bool table = renders.size() > 1 || renders[0].files.size() > 1;
+    if (table) std::printf("%-36s %8s %8s\n", "file", "peak", "rms");
+    for (const host::ProgramRender& render : renders)
+        for (const host::WrittenFile& written : render.files)
+            std::printf("%-36s %8.3f %8.4f\n", written.path.c_str(), written.levels.peak, written.levels.rms);
+    return host::kExitDone;
 }

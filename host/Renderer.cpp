@@ -1,17 +1,21 @@
 #include "host/Renderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace host {
 
-std::vector<std::vector<float>> renderSequence(PluginInstance& instance, const std::vector<TimedMessage>& messages,
-                                               std::int64_t frames, const std::function<void(double)>& progress) {
+std::vector<std::vector<float>> renderOutputs(PluginInstance& instance, const std::vector<TimedMessage>& messages,
+                                              std::int64_t frames, const std::function<void(double)>& progress) {
     const int block = instance.options().blockSize;
     const double rate = instance.options().sampleRate;
-    const int outputs = std::max(1, instance.numOutputs());
-    std::vector<std::vector<float>> result(2, std::vector<float>(static_cast<std::size_t>(std::max<std::int64_t>(frames, 0))));
-    std::vector<std::vector<float>> buffers(static_cast<std::size_t>(outputs), std::vector<float>(static_cast<std::size_t>(block)));
+    frames = std::max<std::int64_t>(frames, 0);
+    const auto outputs = static_cast<std::size_t>(std::max(0, instance.numOutputs()));
+    std::vector<std::vector<float>> result(outputs, std::vector<float>(static_cast<std::size_t>(frames)));
+    // A plug-in without outputs still gets one buffer to write nothing into.
+    std::vector<std::vector<float>> buffers(std::max<std::size_t>(outputs, 1),
+                                            std::vector<float>(static_cast<std::size_t>(block)));
     std::vector<float*> pointers;
     for (auto& buffer : buffers) pointers.push_back(buffer.data());
 
@@ -43,14 +47,33 @@ std::vector<std::vector<float>> renderSequence(PluginInstance& instance, const s
             instance.dispatch(vst::effProcessEvents, 0, 0, list);
         }
         instance.processReplacing(pointers.data(), n);
-        for (int j = 0; j < outputs; ++j) {
-            float* target = result[outputs == 1 ? 0 : j % 2].data() + start;
-            for (int i = 0; i < n; ++i) target[i] += buffers[j][i];
-        }
-        if (outputs == 1) std::memcpy(result[1].data() + start, result[0].data() + start, sizeof(float) * n);
+        for (std::size_t j = 0; j < outputs; ++j)
+            std::memcpy(result[j].data() + start, buffers[j].data(), sizeof(float) * static_cast<std::size_t>(n));
         if (progress) progress(static_cast<double>(start + n) / static_cast<double>(frames));
     }
     return result;
+}
+
+std::vector<std::vector<float>> foldToStereo(const std::vector<std::vector<float>>& outputs) {
+    const std::size_t frames = outputs.empty() ? 0 : outputs[0].size();
+    std::vector<std::vector<float>> result(2, std::vector<float>(frames));
+    if (outputs.size() == 1) {
+        result[0] = result[1] = outputs[0];
+        return result;
+    }
+    for (std::size_t j = 0; j < outputs.size(); ++j) {
+        float* target = result[j % 2].data();
+        for (std::size_t i = 0; i < frames; ++i) target[i] += outputs[j][i];
+    }
+    return result;
+}
+
+std::vector<std::vector<float>> renderSequence(PluginInstance& instance, const std::vector<TimedMessage>& messages,
+                                               std::int64_t frames, const std::function<void(double)>& progress) {
+    auto stereo = foldToStereo(renderOutputs(instance, messages, frames, progress));
+    if (stereo[0].empty() && frames > 0)  // a plug-in without outputs renders silence
+        stereo.assign(2, std::vector<float>(static_cast<std::size_t>(frames)));
+    return stereo;
 }
 
 }  // namespace host

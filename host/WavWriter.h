@@ -1,13 +1,32 @@
-// Writes interleaved float audio to a 24-bit WAV file through libsndfile.
+// Audio files through libsndfile: WAV in 16-bit, 24-bit and 32-bit float
+// samples and FLAC, multichannel where there are more than two channels,
+// and the levels of a written file as a reader of it sees them.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace host {
 
-// channels holds one vector per channel, all of the same length. The file
-// is written under a temporary name and renamed once complete.
+enum class AudioFormat { Wav16, Wav24, Wav32f, Flac };
+
+// "wav16", "wav24", "wav32f" or "flac".
+std::optional<AudioFormat> parseAudioFormat(const std::string& name);
+const char* audioFormatName(AudioFormat format);
+// ".wav" or ".flac".
+const char* audioFileExtension(AudioFormat format);
+// The most channels one file of the format holds.
+int maxChannels(AudioFormat format);
+
+// Writes the channels (one vector per channel, all of the same length) into
+// an open, empty file; the descriptor is closed in every case. Integer
+// formats clip at full scale.
+bool writeAudio(int descriptor, const std::vector<std::vector<float>>& channels, int sampleRate, AudioFormat format,
+                std::string* error = nullptr);
+
+// A 24-bit WAV file written under a temporary name and renamed once complete.
 bool writeWav(const std::string& path, const std::vector<std::vector<float>>& channels, int sampleRate,
               std::string* error = nullptr);
 
@@ -17,5 +36,17 @@ struct Loudness {
 };
 
 Loudness measure(const std::vector<std::vector<float>>& channels);
+
+struct FileLevels {
+    int channels = 0;
+    int sampleRate = 0;
+    std::int64_t frames = 0;
+    float peak = 0.0f;
+    float rms = 0.0f;                   // over every sample of every channel
+    std::int64_t firstSoundFrame = -1;  // the first frame reaching the threshold on any channel; -1 for none
+};
+
+// Reads the file back and measures it; nothing when it cannot be read.
+std::optional<FileLevels> measureAudioFile(const std::string& path, float soundThreshold);
 
 }  // namespace host
