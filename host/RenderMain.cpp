@@ -18,7 +18,7 @@
 #include "host/RenderOptions.h"
 #include "host/RenderReport.h"
 #include "host/Renderer.h"
-#include "host/WavWriter.h"
+#include "host/AudioFile.h"
 #include "platform/FileIo.h"
 
 namespace {
@@ -110,6 +110,55 @@ float normalizingGain(const std::vector<OutputFile>& files) {
     return peak > 0.0f ? 1.0f / peak : 1.0f;
 }
 
+// Creates the output folders and checks that every destination can be
+// written, before anything is rendered.
+bool prepareDestinations(const RenderOptions& options, host::OutputSet& outputs, std::string* error) {
+    if (options.stems != StemLayout::None || options.eachProgram) {
+        if (!outputs.prepareFolder(options.stems != StemLayout::None ? options.stemsFolder : options.outputPath, error))
+            return false;
+    } else if (std::filesystem::is_directory(options.outputPath)) {
+        *error = options.outputPath + " is a folder";
+        return false;
+    } else if (!host::OutputSet::canWriteBeside(options.outputPath, error)) {
+        return false;
+    }
+    return options.reportPath.empty() || host::OutputSet::canWriteBeside(options.reportPath, error);
+}
+
+// Writes the files of one render under temporary names and measures them as
+// written.
+bool writeFiles(std::vector<OutputFile>& files, const RenderOptions& options, host::OutputSet& outputs,
+                host::ProgramRender* render, std::string* error) {
+    for (OutputFile& output : files) {
+        std::string temporary;
+        const int descriptor = outputs.begin(output.path, &temporary, error);
+        if (descriptor < 0 || !host::writeAudio(descriptor, output.channels, static_cast<int>(options.sampleRate),
+                                                options.format, error)) {
+            *error = "cannot write " + output.path + ": " + *error;
+            return false;
+        }
+        output.channels = {};
+        const auto levels = host::measureAudioFile(temporary, host::kSoundThreshold);
+        if (!levels) {
+            *error = "cannot read back " + output.path;
+            return false;
+        }
+        render->files.push_back({output.path, output.voice, *levels});
+    }
+    return true;
+}
+
+bool writeReport(const std::string& json, const std::string& path, host::OutputSet& outputs, std::string* error) {
+    const int descriptor = outputs.begin(path, nullptr, error);
+    if (descriptor < 0) return false;
+    const bool written = write(descriptor, json.data(), json.size()) == static_cast<ssize_t>(json.size());
+    if (close(descriptor) != 0 || !written) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -180,14 +229,8 @@ int main(int argc, char** argv) {
 
     // Every destination is checked before the render starts.
     host::OutputSet outputs;
+    if (!prepareDestinations(options, outputs, &error)) return fail(host::kExitUnwritableOutput, error);
     const std::string& destination = stems ? options.stemsFolder : options.outputPath;
-    const bool intoFolder = stems || options.eachProgram;
-    if (intoFolder ? !outputs.prepareFolder(destination, &error)
-                   : std::filesystem::is_directory(destination) ? (error = destination + " is a folder", true)
-                                                                : !host::OutputSet::canWriteBeside(destination, &error))
-        return fail(host::kExitUnwritableOutput, error);
-    if (!options.reportPath.empty() && !host::OutputSet::canWriteBeside(options.reportPath, &error))
-        return fail(host::kExitUnwritableOutput, error);
 
     std::vector<int> programs;
     if (!options.eachProgram) programs.push_back(options.program);
@@ -196,7 +239,6 @@ int main(int argc, char** argv) {
     const double seconds = options.lengthSeconds > 0 ? options.lengthSeconds
                                                      : (file ? file->lengthSeconds : host::kDemoGrooveSeconds) + 2.0;
     const auto frames = static_cast<std::int64_t>(std::llround(seconds * options.sampleRate));
-    const int rate = static_cast<int>(options.sampleRate);
     std::vector<host::ProgramRender> renders;
     for (int program : programs) {
         auto instance = host::PluginInstance::create(*module, hostOptions);
@@ -235,28 +277,13 @@ int main(int argc, char** argv) {
                 for (auto& channel : output.channels)
                     for (float& sample : channel) sample *= render.gain;
         }
-        for (OutputFile& output : files) {
-            std::string temporary;
-            const int descriptor = outputs.begin(output.path, &temporary, &error);
-            if (descriptor < 0 || !host::writeAudio(descriptor, output.channels, rate, options.format, &error))
-                return fail(host::kExitUnwritableOutput, "cannot write " + output.path + ": " + error);
-            output.channels.clear();
-            const auto levels = host::measureAudioFile(temporary, host::kSoundThreshold);
-            if (!levels) return fail(host::kExitUnwritableOutput, "cannot read back " + output.path);
-            render.files.push_back({output.path, output.voice, *levels});
-        }
+        if (!writeFiles(files, options, outputs, &render, &error)) return fail(host::kExitUnwritableOutput, error);
         renders.push_back(std::move(render));
     }
 
-    if (!options.reportPath.empty()) {
-        const std::string json = host::renderReportJson(options, plugin, renders);
-        std::string temporary;
-        const int descriptor = outputs.begin(options.reportPath, &temporary, &error);
-        const bool written = descriptor >= 0 && write(descriptor, json.data(), json.size()) ==
-                                                    static_cast<ssize_t>(json.size());
-        if (descriptor >= 0 && close(descriptor) != 0) error = "the report could not be completed";
-        if (!written) return fail(host::kExitUnwritableOutput, "cannot write " + options.reportPath + ": " + error);
-    }
+    if (!options.reportPath.empty() &&
+        !writeReport(host::renderReportJson(options, plugin, renders), options.reportPath, outputs, &error))
+        return fail(host::kExitUnwritableOutput, error);
     if (!outputs.commit(&error)) return fail(host::kExitUnwritableOutput, error);
 
     if (options.quiet) return host::kExitDone;

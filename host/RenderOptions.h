@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "host/WavWriter.h"
+#include "host/AudioFile.h"
 
 namespace host {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/RenderOptions.h"
-#include "host/WavWriter.h"
+#include "host/AudioFile.h"
 
 namespace host {
 

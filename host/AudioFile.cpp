@@ -1,4 +1,4 @@
-#include "host/WavWriter.h"
+#include "host/AudioFile.h"
 
 #include <fcntl.h>
 #include <sndfile.h>
