@@ -56,47 +56,76 @@ int maxChannels(AudioFormat format) {
     return format == AudioFormat::Flac ? 8 : 1024;
 }
 
-bool writeAudio(int descriptor, const std::vector<std::vector<float>>& channels, int sampleRate, AudioFormat format,
-                std::string* error) {
-    if (channels.empty() || static_cast<int>(channels.size()) > maxChannels(format)) {
-        if (error) *error = "the format cannot hold " + std::to_string(channels.size()) + " channels";
+std::unique_ptr<AudioFileWriter> AudioFileWriter::open(int descriptor, int channels, int sampleRate,
+                                                       AudioFormat format, std::string* error) {
+    if (channels < 1 || channels > maxChannels(format)) {
+        if (error) *error = std::string(audioFormatName(format)) + " cannot hold " + std::to_string(channels) + " channels";
         close(descriptor);
-        return false;
+        return nullptr;
     }
-    const size_t frames = channels[0].size();
     SF_INFO info{};
     info.samplerate = sampleRate;
-    info.channels = static_cast<int>(channels.size());
-    info.format = sndfileFormat(format, info.channels);
-    SNDFILE* file = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
+    info.channels = channels;
+    info.format = sndfileFormat(format, channels);
+    // The descriptor stays ours, so that it is closed once on every path.
+    SNDFILE* file = sf_open_fd(descriptor, SFM_WRITE, &info, SF_FALSE);
     if (!file) {
         if (error) *error = sf_strerror(nullptr);
         close(descriptor);
-        return false;
+        return nullptr;
     }
     if (format != AudioFormat::Wav32f) sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    // Written in pieces so that long multichannel renders need no second copy.
+    return std::unique_ptr<AudioFileWriter>(new AudioFileWriter(descriptor, file));
+}
+
+AudioFileWriter::~AudioFileWriter() {
+    if (file_) finish();
+}
+
+bool AudioFileWriter::write(const float* interleaved, std::int64_t frames) {
+    if (!file_ || failed_) return false;
+    failed_ = sf_writef_float(static_cast<SNDFILE*>(file_), interleaved, frames) != frames;
+    return !failed_;
+}
+
+bool AudioFileWriter::finish(std::string* error) {
+    if (!file_) return false;
+    if (failed_ && error) *error = sf_strerror(static_cast<SNDFILE*>(file_));
+    const bool finished = sf_close(static_cast<SNDFILE*>(file_)) == 0;
+    const bool closed = close(descriptor_) == 0;
+    file_ = nullptr;
+    if (!failed_ && !(finished && closed) && error) *error = "the file could not be completed";
+    return !failed_ && finished && closed;
+}
+
+namespace {
+
+// Writes the channels (one vector per channel, all of the same length) into
+// an open, empty file, which it closes.
+bool writeWhole(int descriptor, const std::vector<std::vector<float>>& channels, int sampleRate, AudioFormat format,
+                std::string* error) {
+    auto writer = AudioFileWriter::open(descriptor, static_cast<int>(channels.size()), sampleRate, format, error);
+    if (!writer) return false;
+    // Written in pieces so that long multichannel audio needs no second copy.
     constexpr size_t kPiece = 8192;
+    const size_t frames = channels[0].size();
     std::vector<float> interleaved(kPiece * channels.size());
-    bool complete = true;
-    for (size_t start = 0; start < frames && complete; start += kPiece) {
+    for (size_t start = 0; start < frames; start += kPiece) {
         const size_t n = std::min(kPiece, frames - start);
         for (size_t i = 0; i < n; ++i)
-            for (size_t c = 0; c < channels.size(); ++c)
-                interleaved[i * channels.size() + c] = channels[c][start + i];
-        complete = sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(n)) == static_cast<sf_count_t>(n);
+            for (size_t c = 0; c < channels.size(); ++c) interleaved[i * channels.size() + c] = channels[c][start + i];
+        if (!writer->write(interleaved.data(), static_cast<std::int64_t>(n))) break;
     }
-    if (!complete && error) *error = sf_strerror(file);
-    const bool closed = sf_close(file) == 0;
-    if (complete && !closed && error) *error = "the file could not be completed";
-    return complete && closed;
+    return writer->finish(error);
 }
+
+}  // namespace
 
 bool writeWav(const std::string& path, const std::vector<std::vector<float>>& channels, int sampleRate,
               std::string* error) {
     const std::string temporary = path + ".part";
     const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (descriptor < 0 || !writeAudio(descriptor, channels, sampleRate, AudioFormat::Wav24) ||
+    if (descriptor < 0 || !writeWhole(descriptor, channels, sampleRate, AudioFormat::Wav24, error) ||
         std::rename(temporary.c_str(), path.c_str()) != 0) {
         if (error) *error = "could not write " + path;
         if (descriptor >= 0) std::remove(temporary.c_str());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,11 +21,30 @@ const char* audioFileExtension(AudioFormat format);
 // The most channels one file of the format holds.
 int maxChannels(AudioFormat format);
 
-// Writes the channels (one vector per channel, all of the same length) into
-// an open, empty file; the descriptor is closed in every case. Integer
-// formats clip at full scale.
-bool writeAudio(int descriptor, const std::vector<std::vector<float>>& channels, int sampleRate, AudioFormat format,
-                std::string* error = nullptr);
+// Writes an audio file piece by piece into an open, empty file, which it
+// closes. Integer formats clip at full scale.
+class AudioFileWriter {
+public:
+    // Null, with a reason, when the format cannot hold the channels or the
+    // file cannot be started; the descriptor is closed then too.
+    static std::unique_ptr<AudioFileWriter> open(int descriptor, int channels, int sampleRate, AudioFormat format,
+                                                 std::string* error = nullptr);
+    ~AudioFileWriter();
+    AudioFileWriter(const AudioFileWriter&) = delete;
+    AudioFileWriter& operator=(const AudioFileWriter&) = delete;
+
+    // frames frames of interleaved samples.
+    bool write(const float* interleaved, std::int64_t frames);
+    // Completes the file and closes it; false when any write failed.
+    bool finish(std::string* error = nullptr);
+
+private:
+    AudioFileWriter(int descriptor, void* file) : descriptor_(descriptor), file_(file) {}
+
+    int descriptor_;
+    void* file_;  // the library's SNDFILE
+    bool failed_ = false;
+};
 
 // A 24-bit WAV file written under a temporary name and renamed once complete.
 bool writeWav(const std::string& path, const std::vector<std::vector<float>>& channels, int sampleRate,

@@ -52,7 +52,9 @@ bool OutputSet::prepareFolder(const std::string& folder, std::string* error) {
     // Remembers which folders along the way are new, to remove them again.
     std::vector<std::string> missing;
     std::error_code status;
-    for (fs::path at = fs::absolute(folder, status); !at.empty() && !fs::exists(at, status); at = at.parent_path()) {
+    fs::path whole = fs::absolute(folder, status).lexically_normal();
+    if (!whole.has_filename()) whole = whole.parent_path();  // a trailing "/"
+    for (fs::path at = whole; !at.empty() && !fs::exists(at, status); at = at.parent_path()) {
         missing.insert(missing.begin(), at.string());
         if (at == at.parent_path()) break;
     }

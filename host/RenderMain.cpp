@@ -3,13 +3,18 @@
 // channel, or one stem per voice.
 #include <unistd.h>
 
+#include <csignal>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "host/AudioFile.h"
 #include "host/DemoGroove.h"
+#include "host/FilePlan.h"
 #include "host/MidiFile.h"
 #include "host/OutputSet.h"
 #include "host/PluginInstance.h"
@@ -18,14 +23,12 @@
 #include "host/RenderOptions.h"
 #include "host/RenderReport.h"
 #include "host/Renderer.h"
-#include "host/AudioFile.h"
 #include "platform/FileIo.h"
 
 namespace {
 
 using host::RenderOptions;
 using host::StemLayout;
-using Channels = std::vector<std::vector<float>>;
 
 std::string besideThisProgram(const char* name) {
     char path[4096] = {};
@@ -35,79 +38,23 @@ std::string besideThisProgram(const char* name) {
     return self.substr(0, self.find_last_of('/') + 1) + name;
 }
 
+// Set by Ctrl-C or a termination request: the render stops and removes
+// what it began.
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int) {
+    stopRequested = 1;
+}
+
 int fail(int code, const std::string& message) {
     std::fprintf(stderr, "tamborik-render: %s\n", message.c_str());
     return code;
-}
-
-std::string joinPath(const std::string& folder, const std::string& name) {
-    return (std::filesystem::path(folder) / name).string();
-}
-
-// "NN-Name" with characters that cannot stand in a file name replaced.
-std::string numberedName(int number, const std::string& name) {
-    std::string safe = name;
-    for (char& c : safe)
-        if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32) c = '_';
-    char text[320];
-    std::snprintf(text, sizeof(text), "%02d-%s", number, safe.c_str());
-    return text;
-}
-
-std::string outputLabel(host::PluginInstance& instance, int index) {
-    vst::VstPinProperties properties{};
-    if (instance.dispatch(vst::effGetOutputProperties, index, 0, &properties) && properties.label[0]) {
-        properties.label[sizeof(properties.label) - 1] = 0;
-        return properties.label;
-    }
-    return "Out" + std::to_string(index + 1);
 }
 
 std::string dispatchText(host::PluginInstance& instance, vst::VstInt32 opcode) {
     char text[256] = {};
     instance.dispatch(opcode, 0, 0, text);
     return text;
-}
-
-struct OutputFile {
-    std::string path;
-    std::string voice;
-    Channels channels;
-};
-
-// One render's outputs as the files they become: one per voice and their
-// sum, every output as a channel of one file, or the outputs mixed to stereo.
-std::vector<OutputFile> arrange(Channels outputs, const RenderOptions& options, host::PluginInstance& instance,
-                                const std::string& target) {
-    std::vector<OutputFile> files;
-    if (options.stems == StemLayout::None) {
-        files.push_back({target, "", options.outputMode >= 0 ? std::move(outputs) : host::foldToStereo(outputs)});
-        return files;
-    }
-    const std::size_t width = options.stems == StemLayout::Stereo ? 2 : 1;
-    const std::size_t frames = outputs[0].size();
-    const std::string extension = host::audioFileExtension(options.format);
-    Channels mix(width, std::vector<float>(frames));
-    for (std::size_t voice = 0; voice * width < outputs.size(); ++voice) {
-        OutputFile stem;
-        stem.voice = outputLabel(instance, static_cast<int>(voice * width));
-        stem.path = joinPath(target, numberedName(static_cast<int>(voice) + 1, stem.voice) + extension);
-        for (std::size_t c = 0; c < width; ++c) {
-            stem.channels.push_back(std::move(outputs[voice * width + c]));
-            // In voice order, as the voices add into one stereo pair.
-            for (std::size_t i = 0; i < frames; ++i) mix[c][i] += stem.channels[c][i];
-        }
-        files.push_back(std::move(stem));
-    }
-    files.push_back({joinPath(target, "mix" + extension), "", std::move(mix)});
-    return files;
-}
-
-// The gain that brings the loudest file of a set to full scale.
-float normalizingGain(const std::vector<OutputFile>& files) {
-    float peak = 0.0f;
-    for (const OutputFile& file : files) peak = std::max(peak, host::measure(file.channels).peak);
-    return peak > 0.0f ? 1.0f / peak : 1.0f;
 }
 
 // Creates the output folders and checks that every destination can be
@@ -125,27 +72,26 @@ bool prepareDestinations(const RenderOptions& options, host::OutputSet& outputs,
     return options.reportPath.empty() || host::OutputSet::canWriteBeside(options.reportPath, error);
 }
 
-// Writes the files of one render under temporary names and measures them as
-// written.
-bool writeFiles(std::vector<OutputFile>& files, const RenderOptions& options, host::OutputSet& outputs,
-                host::ProgramRender* render, std::string* error) {
-    for (OutputFile& output : files) {
-        std::string temporary;
-        const int descriptor = outputs.begin(output.path, &temporary, error);
-        if (descriptor < 0 || !host::writeAudio(descriptor, output.channels, static_cast<int>(options.sampleRate),
-                                                options.format, error)) {
-            *error = "cannot write " + output.path + ": " + *error;
-            return false;
-        }
-        output.channels = {};
-        const auto levels = host::measureAudioFile(temporary, host::kSoundThreshold);
-        if (!levels) {
-            *error = "cannot read back " + output.path;
-            return false;
-        }
-        render->files.push_back({output.path, output.voice, *levels});
-    }
-    return true;
+// One program rendered through a fresh instance, each block handed to the
+// sink: names the program and plans the files before the first block.
+struct ProgramPass {
+    host::PluginModule& module;
+    const host::HostOptions& hostOptions;
+    const std::optional<host::MidiSequence>& file;
+    std::int64_t frames;
+};
+
+int renderProgram(const ProgramPass& pass, int program, const std::function<void(host::PluginInstance&)>& prepare,
+                  const host::BlockSink& sink) {
+    auto instance = host::PluginInstance::create(pass.module, pass.hostOptions);
+    if (!instance) return host::kExitFailed;
+    instance->start();
+    if (program >= 0) instance->dispatch(vst::effSetProgram, 0, program);
+    prepare(*instance);
+    const auto messages = pass.file ? pass.file->messages : host::demoGroove(*instance);
+    const bool complete = host::renderBlocks(*instance, messages, pass.frames, sink);
+    instance->stop();
+    return complete ? host::kExitDone : host::kExitInterrupted;
 }
 
 bool writeReport(const std::string& json, const std::string& path, host::OutputSet& outputs, std::string* error) {
@@ -174,6 +120,9 @@ int main(int argc, char** argv) {
         return host::kExitDone;
     }
     const bool stems = options.stems != StemLayout::None;
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    std::signal(SIGHUP, requestStop);
 
     // The module asks its settings for the layout, so they are prepared
     // before it is loaded; they must outlive every instance and the module.
@@ -231,7 +180,6 @@ int main(int argc, char** argv) {
     host::OutputSet outputs;
     if (!prepareDestinations(options, outputs, &error)) return fail(host::kExitUnwritableOutput, error);
     const std::string& destination = stems ? options.stemsFolder : options.outputPath;
-
     std::vector<int> programs;
     if (!options.eachProgram) programs.push_back(options.program);
     for (int p = 0; options.eachProgram && p < plugin.numPrograms; ++p) programs.push_back(p);
@@ -239,45 +187,84 @@ int main(int argc, char** argv) {
     const double seconds = options.lengthSeconds > 0 ? options.lengthSeconds
                                                      : (file ? file->lengthSeconds : host::kDemoGrooveSeconds) + 2.0;
     const auto frames = static_cast<std::int64_t>(std::llround(seconds * options.sampleRate));
+    const ProgramPass pass{*module, hostOptions, file, frames};
+    const bool showProgress = !options.quiet && programs.size() == 1 && isatty(STDERR_FILENO);
     std::vector<host::ProgramRender> renders;
     for (int program : programs) {
-        auto instance = host::PluginInstance::create(*module, hostOptions);
-        if (!instance) return fail(host::kExitFailed, options.pluginPath + ": the plug-in refused to start");
-        instance->start();
-        if (program >= 0) instance->dispatch(vst::effSetProgram, 0, program);
         host::ProgramRender render;
-        render.program = static_cast<int>(instance->dispatch(vst::effGetProgram));
-        render.programName = dispatchText(*instance, vst::effGetProgramName);
-
-        std::string target = destination;
-        if (options.eachProgram) {
-            target = joinPath(destination, numberedName(program + 1, render.programName));
-            if (stems && !outputs.prepareFolder(target, &error)) return fail(host::kExitUnwritableOutput, error);
-            if (!stems) target += host::audioFileExtension(options.format);
-        }
-
-        const bool showProgress = !options.quiet && programs.size() == 1 && isatty(STDERR_FILENO);
-        int shown = -1;
-        auto progress = [&](double done) {
-            const int percent = static_cast<int>(done * 100);
-            if (!showProgress || percent == shown) return;
-            shown = percent;
-            std::fprintf(stderr, "\rtamborik-render: %3d%%", percent);
-            if (percent == 100) std::fputc('\n', stderr);
+        std::vector<host::PlannedFile> plan;
+        std::vector<float> block;
+        auto planFiles = [&](host::PluginInstance& instance) {
+            render.program = static_cast<int>(instance.dispatch(vst::effGetProgram));
+            render.programName = dispatchText(instance, vst::effGetProgramName);
+            std::string target = destination;
+            if (options.eachProgram) {
+                target = (std::filesystem::path(destination) / host::numberedName(program + 1, render.programName)).string();
+                if (!stems) target += host::audioFileExtension(options.format);
+            }
+            plan = host::planFiles(options, instance, target);
         };
-        const auto messages = file ? file->messages : host::demoGroove(*instance);
-        auto audio = host::renderOutputs(*instance, messages, frames, progress);
-        instance->stop();
-        auto files = arrange(std::move(audio), options, *instance, target);
-        instance.reset();
 
+        // Normalizing needs the peak before the first sample is written: a
+        // first pass measures it; renders repeat to the bit.
         if (options.normalize) {
-            render.gain = normalizingGain(files);
-            for (OutputFile& output : files)
-                for (auto& channel : output.channels)
-                    for (float& sample : channel) sample *= render.gain;
+            float peak = 0.0f;
+            const int result = renderProgram(pass, program, planFiles, [&](const float* const* out, int n, double) {
+                for (const host::PlannedFile& planned : plan) {
+                    host::fillBlock(planned, out, n, 1.0f, &block);
+                    for (float s : block) peak = std::max(peak, std::abs(s));
+                }
+                return !stopRequested;
+            });
+            if (result != host::kExitDone) return fail(result, result == host::kExitInterrupted ? "stopped"
+                                                                                            : "the plug-in refused to start");
+            render.gain = peak > 0.0f ? 1.0f / peak : 1.0f;
         }
-        if (!writeFiles(files, options, outputs, &render, &error)) return fail(host::kExitUnwritableOutput, error);
+
+        std::vector<std::unique_ptr<host::AudioFileWriter>> writers;
+        std::vector<std::string> temporaries;
+        auto openFiles = [&](host::PluginInstance& instance) {
+            planFiles(instance);
+            const std::string folder = stems ? std::filesystem::path(plan[0].path).parent_path().string() : "";
+            if (options.eachProgram && stems && !outputs.prepareFolder(folder, &error)) return;
+            for (const host::PlannedFile& planned : plan) {
+                std::string temporary;
+                const int descriptor = outputs.begin(planned.path, &temporary, &error);
+                auto writer = descriptor < 0 ? nullptr
+                                             : host::AudioFileWriter::open(descriptor, static_cast<int>(planned.channels.size()),
+                                                                           static_cast<int>(options.sampleRate), options.format, &error);
+                if (!writer) {
+                    error = "cannot write " + planned.path + ": " + error;
+                    return;
+                }
+                writers.push_back(std::move(writer));
+                temporaries.push_back(temporary);
+            }
+        };
+        int shown = -1;
+        const int result = renderProgram(pass, program, openFiles, [&](const float* const* out, int n, double done) {
+            for (std::size_t f = 0; f < writers.size(); ++f) {
+                host::fillBlock(plan[f], out, n, render.gain, &block);
+                if (!writers[f]->write(block.data(), n)) return false;
+            }
+            const int percent = static_cast<int>(done * 100);
+            if (showProgress && percent != shown) {
+                shown = percent;
+                std::fprintf(stderr, "\rtamborik-render: %3d%%", percent);
+                if (percent == 100) std::fputc('\n', stderr);
+            }
+            return writers.size() == plan.size() && !stopRequested;
+        });
+        if (result == host::kExitFailed) return fail(result, options.pluginPath + ": the plug-in refused to start");
+        if (stopRequested) return fail(host::kExitInterrupted, "stopped");
+        for (std::size_t f = 0; f < plan.size(); ++f) {
+            if (f >= writers.size() || !writers[f]->finish(&error))
+                return fail(host::kExitUnwritableOutput,
+                            f >= writers.size() ? error : "cannot write " + plan[f].path + ": " + error);
+            const auto levels = host::measureAudioFile(temporaries[f], host::kSoundThreshold);
+            if (!levels) return fail(host::kExitUnwritableOutput, "cannot read back " + plan[f].path);
+            render.files.push_back({plan[f].path, plan[f].voice, *levels});
+        }
         renders.push_back(std::move(render));
     }
 

@@ -32,7 +32,8 @@ const char kRenderUsage[] =
     "  0 done                          4 the module is no VST 2 instrument\n"
     "  1 the render failed             5 the program number is out of range\n"
     "  2 a usage error                 6 an output folder or file cannot be written\n"
-    "  3 the MIDI file is unreadable   7 the length is 0 or below\n";
+    "  3 the MIDI file is unreadable   7 the length is 0 or below\n"
+    "  130 stopped by Ctrl-C; nothing is left behind\n";
 
 namespace {
 
@@ -108,6 +109,9 @@ ParsedCommandLine parseRenderOptions(int argc, const char* const* argv, const st
         else return refuse(kExitUsage, "unexpected " + arg);
         if (!ok) return refuse(kExitUsage, "a missing or bad value for " + arg);
     }
+    // A bare file name is a file in the current folder, not a library for
+    // the loader to search for.
+    if (options.pluginPath.find('/') == std::string::npos) options.pluginPath = "./" + options.pluginPath;
     if (options.help) {
         result.options = options;
         return result;

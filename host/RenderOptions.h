@@ -19,6 +19,7 @@ enum RenderExit : int {
     kExitNoSuchProgram = 5,       // the program number is out of range
     kExitUnwritableOutput = 6,    // an output folder or file cannot be written
     kExitBadLength = 7,           // the length is 0 or below
+    kExitInterrupted = 130,       // stopped by Ctrl-C or a termination request
 };
 
 enum class StemLayout { None, Stereo, Mono };

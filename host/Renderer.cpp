@@ -6,15 +6,12 @@
 
 namespace host {
 
-std::vector<std::vector<float>> renderOutputs(PluginInstance& instance, const std::vector<TimedMessage>& messages,
-                                              std::int64_t frames, const std::function<void(double)>& progress) {
+bool renderBlocks(PluginInstance& instance, const std::vector<TimedMessage>& messages, std::int64_t frames,
+                  const BlockSink& sink) {
     const int block = instance.options().blockSize;
     const double rate = instance.options().sampleRate;
-    frames = std::max<std::int64_t>(frames, 0);
-    const auto outputs = static_cast<std::size_t>(std::max(0, instance.numOutputs()));
-    std::vector<std::vector<float>> result(outputs, std::vector<float>(static_cast<std::size_t>(frames)));
     // A plug-in without outputs still gets one buffer to write nothing into.
-    std::vector<std::vector<float>> buffers(std::max<std::size_t>(outputs, 1),
+    std::vector<std::vector<float>> buffers(static_cast<std::size_t>(std::max(1, instance.numOutputs())),
                                             std::vector<float>(static_cast<std::size_t>(block)));
     std::vector<float*> pointers;
     for (auto& buffer : buffers) pointers.push_back(buffer.data());
@@ -47,33 +44,33 @@ std::vector<std::vector<float>> renderOutputs(PluginInstance& instance, const st
             instance.dispatch(vst::effProcessEvents, 0, 0, list);
         }
         instance.processReplacing(pointers.data(), n);
-        for (std::size_t j = 0; j < outputs; ++j)
-            std::memcpy(result[j].data() + start, buffers[j].data(), sizeof(float) * static_cast<std::size_t>(n));
-        if (progress) progress(static_cast<double>(start + n) / static_cast<double>(frames));
+        if (!sink(pointers.data(), n, static_cast<double>(start + n) / static_cast<double>(frames))) return false;
     }
-    return result;
+    return true;
 }
 
-std::vector<std::vector<float>> foldToStereo(const std::vector<std::vector<float>>& outputs) {
-    const std::size_t frames = outputs.empty() ? 0 : outputs[0].size();
-    std::vector<std::vector<float>> result(2, std::vector<float>(frames));
-    if (outputs.size() == 1) {
-        result[0] = result[1] = outputs[0];
-        return result;
-    }
-    for (std::size_t j = 0; j < outputs.size(); ++j) {
-        float* target = result[j % 2].data();
-        for (std::size_t i = 0; i < frames; ++i) target[i] += outputs[j][i];
-    }
-    return result;
+std::vector<std::vector<int>> stereoFold(int outputs) {
+    if (outputs == 1) return {{0}, {0}};
+    std::vector<std::vector<int>> channels(2);
+    for (int j = 0; j < outputs; ++j) channels[static_cast<std::size_t>(j % 2)].push_back(j);
+    return channels;
 }
 
 std::vector<std::vector<float>> renderSequence(PluginInstance& instance, const std::vector<TimedMessage>& messages,
                                                std::int64_t frames, const std::function<void(double)>& progress) {
-    auto stereo = foldToStereo(renderOutputs(instance, messages, frames, progress));
-    if (stereo[0].empty() && frames > 0)  // a plug-in without outputs renders silence
-        stereo.assign(2, std::vector<float>(static_cast<std::size_t>(frames)));
-    return stereo;
+    const auto fold = stereoFold(instance.numOutputs());
+    std::vector<std::vector<float>> result(2);
+    renderBlocks(instance, messages, frames, [&](const float* const* outputs, int n, double done) {
+        for (std::size_t c = 0; c < 2; ++c)
+            for (int i = 0; i < n; ++i) {
+                float sum = 0.0f;
+                for (int j : fold[c]) sum += outputs[j][i];
+                result[c].push_back(sum);
+            }
+        if (progress) progress(done);
+        return true;
+    });
+    return result;
 }
 
 }  // namespace host

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <thread>
 
 #include <cmath>
 #include <cstdlib>
@@ -284,6 +288,30 @@ TEST_F(RenderOutputs, EveryBadInputGivesItsExitCodeAndLeavesNoFileBehind) {
     }
     // tmp, user and the three files made above: nothing else.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 5);
+}
+
+TEST_F(RenderOutputs, AStoppedRenderRemovesWhatItBegan) {
+    const std::string out = path("out");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("XDG_CONFIG_HOME", path("user").c_str(), 1);
+        setenv("TMPDIR", path("tmp").c_str(), 1);
+        execl(TAMBORIK_RENDER_PATH, TAMBORIK_RENDER_PATH, "--quiet", "--plugin", TAMBORIK_MODULE_PATH, "--length",
+              "3600", "--stems", out.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The stem folder appears once every check has passed and the hour of
+    // audio is being rendered.
+    for (int i = 0; i < 2000 && !fs::exists(out); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(fs::exists(out));
+    kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_TRUE(temporaryFoldersGone());
 }
 
 }  // namespace
