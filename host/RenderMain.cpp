@@ -72,8 +72,7 @@ bool prepareDestinations(const RenderOptions& options, host::OutputSet& outputs,
     return options.reportPath.empty() || host::OutputSet::canWriteBeside(options.reportPath, error);
 }
 
-// One program rendered through a fresh instance, each block handed to the
-// sink: names the program and plans the files before the first block.
+// What every pass over a program shares.
 struct ProgramPass {
     host::PluginModule& module;
     const host::HostOptions& hostOptions;
@@ -81,6 +80,9 @@ struct ProgramPass {
     std::int64_t frames;
 };
 
+// One program rendered through a fresh instance: prepare sees the instance
+// on its program before the first block, the sink every block. Answers
+// kExitInterrupted when the sink stopped the render.
 int renderProgram(const ProgramPass& pass, int program, const std::function<void(host::PluginInstance&)>& prepare,
                   const host::BlockSink& sink) {
     auto instance = host::PluginInstance::create(pass.module, pass.hostOptions);
