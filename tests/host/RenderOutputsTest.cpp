@@ -1,18 +1,19 @@
 // tamborik-render's stems, output modes, formats, report and exit codes,
 // run as a user runs it, with settings and temporary folders of its own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-#include <thread>
-
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/FileIo.h"
@@ -92,17 +93,17 @@ protected:
 TEST_F(RenderOutputs, StemsAddUpToTheOneStereoPairMixAndMatchTheMultichannelOutputs) {
     // The user's velocity curve applies to stems and mix alike.
     writeUserSettings("\"outMode\"=dword:00000002\n\"velocurve\"=dword:00000001\n");
-    ASSERT_EQ(run("--stems " + path("stems") + " --format wav32f --length 3"), 0);
-    ASSERT_EQ(run("--format wav32f --length 3 " + path("mix2.wav")), 0);
-    ASSERT_EQ(run("--output-mode 1 --format wav32f --length 3 " + path("pairs.wav")), 0);
-    ASSERT_EQ(run("--stems " + path("mono") + " --mono-stems --format wav32f --length 3"), 0);
-    ASSERT_EQ(run("--output-mode 0 --format wav32f --length 3 " + path("ten.wav")), 0);
+    ASSERT_EQ(run("--stems " + path("stems") + " --format wav32f --length 2"), 0);
+    ASSERT_EQ(run("--format wav32f --length 2 " + path("mix2.wav")), 0);
+    ASSERT_EQ(run("--output-mode 1 --format wav32f --length 2 " + path("pairs.wav")), 0);
+    ASSERT_EQ(run("--stems " + path("mono") + " --mono-stems --format wav32f --length 2"), 0);
+    ASSERT_EQ(run("--output-mode 0 --format wav32f --length 2 " + path("ten.wav")), 0);
 
     const AudioFile mix = readAudio(path("mix2.wav"));
     const AudioFile pairs = readAudio(path("pairs.wav"));
     const AudioFile ten = readAudio(path("ten.wav"));
     ASSERT_EQ(mix.info.channels, 2);
-    ASSERT_EQ(mix.info.frames, 3 * 44100);
+    ASSERT_EQ(mix.info.frames, 2 * 44100);
     ASSERT_EQ(pairs.info.channels, 20);
     ASSERT_EQ(ten.info.channels, 10);
     Channels sum(2, std::vector<float>(mix.channels[0].size()));
@@ -131,6 +132,22 @@ TEST_F(RenderOutputs, StemsAddUpToTheOneStereoPairMixAndMatchTheMultichannelOutp
         EXPECT_LE(largestDifference(readAudio(path("stems/mix.wav")).channels[c], mix.channels[c]), 1e-6f);
     }
     EXPECT_EQ(largestDifference(readAudio(path("mono/mix.wav")).channels[0], monoSum), 0.0f);
+
+    // Normalizing scales a whole set by one gain, so the stems still add up.
+    ASSERT_EQ(run("--stems " + path("loud") + " --normalize --format wav32f --length 2 --report " + path("loud.json")), 0);
+    const float gain = nlohmann::json::parse(readText(path("loud.json")))["renders"][0]["gain"];
+    float mixPeak = 0.0f;
+    for (const auto& channel : mix.channels)
+        for (float s : channel) mixPeak = std::max(mixPeak, std::abs(s));
+    EXPECT_FLOAT_EQ(gain, 1.0f / mixPeak);
+    Channels loudSum(2, std::vector<float>(mix.channels[0].size()));
+    for (const char* name : kStemNames) {
+        const AudioFile stem = readAudio(path("loud/") + name + ".wav");
+        for (int c = 0; c < 2; ++c)
+            for (size_t i = 0; i < loudSum[c].size(); ++i) loudSum[c][i] += stem.channels[c][i];
+    }
+    const AudioFile loudMix = readAudio(path("loud/mix.wav"));
+    for (int c = 0; c < 2; ++c) EXPECT_LE(largestDifference(loudSum[c], loudMix.channels[c]), 1e-6f) << c;
     EXPECT_TRUE(temporaryFoldersGone());
 }
 
@@ -295,6 +312,8 @@ TEST_F(RenderOutputs, AStoppedRenderRemovesWhatItBegan) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDERR_FILENO);
         setenv("XDG_CONFIG_HOME", path("user").c_str(), 1);
         setenv("TMPDIR", path("tmp").c_str(), 1);
         execl(TAMBORIK_RENDER_PATH, TAMBORIK_RENDER_PATH, "--quiet", "--plugin", TAMBORIK_MODULE_PATH, "--length",
