@@ -62,7 +62,6 @@ void applyClaves(dsp::ClavesVoice& v, float frequency) {
     v.setFrequency(frequency);
     v.setDecay(1.0f);
 }
-
 void applyBlipp(dsp::BlippVoice& v, float frequency) {
     v.setFrequency(frequency);
     v.setSweep(1.0f);
@@ -77,10 +76,10 @@ void applyCrash(dsp::CrashVoice& v, float frequency) {
 float noPitch(int) { return 0.0f; }
 
 const Setup<dsp::KickVoice> kKick{applyKick, lowTable, 36, "kick"};
-const Setup<dsp::BlippVoice> kBlipp{applyBlipp, lowTable, 37, "blipp"};
-const Setup<dsp::CrashVoice> kCrash{applyCrash, noPitch, 49, "crash", false};
 const Setup<dsp::SnareVoice> kSnare{applySnare, lowTable, 38, "snare"};
 const Setup<dsp::ClavesVoice> kClaves{applyClaves, clavesTable, 51, "claves"};
+const Setup<dsp::BlippVoice> kBlipp{applyBlipp, lowTable, 37, "blipp"};
+const Setup<dsp::CrashVoice> kCrash{applyCrash, noPitch, 49, "crash", false};
 
 // The loudest single hit, each on a voice at rest, over the Frequency range
 // and, in Key Mode, over the notes; in Key Mode also after the highest note
