@@ -1,0 +1,493 @@
+#include "platform/X11Window.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "gui/GuiEditorBase.h"
+#include "gui/RootView.h"
+
+namespace platform {
+
+// Each window has a display connection of its own: it lives exactly as long
+// as the window, so closing the editor frees everything it had on the
+// server; it is never shared with the host's toolkit or another instance's
+// thread; and an error on it is known to be ours.
+struct X11Window::Connection {
+    Display* display = nullptr;
+    ::Window window = 0;
+    GC gc = nullptr;
+    XImage* image = nullptr;
+    bool directCopy = false;  // the image's pixels are laid out as ours
+    int errors = 0;
+    bool destroyed = false;  // the window went with its parent
+    bool lost = false;       // the server went away
+    int pointer = 0;         // gui::MouseButton bits as of the events read
+    gui::Point where{};
+
+    bool usable() const { return display && !destroyed && !lost; }
+};
+
+namespace {
+
+using Connection = X11Window::Connection;
+
+constexpr long kPointerEvents = ButtonPressMask | ButtonReleaseMask | ButtonMotionMask;
+constexpr long kOtherEvents = ExposureMask | KeyPressMask | KeyReleaseMask | StructureNotifyMask;
+constexpr int kMaxEventsPerIdle = 512;
+
+// The error handlers are one for the whole process: ours keep the errors of
+// our own connections and hand every other to the handlers they replaced.
+struct ErrorRouting {
+    std::mutex lock;
+    std::vector<Connection*> connections;
+    XErrorHandler previous = nullptr;
+    XIOErrorHandler previousIo = nullptr;
+    bool installed = false;
+    bool ioInstalled = false;
+};
+
+ErrorRouting& routing() {
+    static ErrorRouting instance;
+    return instance;
+}
+
+Connection* ours(ErrorRouting& r, Display* display) {
+    for (Connection* connection : r.connections)
+        if (connection->display == display) return connection;
+    return nullptr;
+}
+
+int routeError(Display* display, XErrorEvent* error) {
+    ErrorRouting& r = routing();
+    XErrorHandler previous;
+    {
+        std::lock_guard<std::mutex> guard(r.lock);
+        if (Connection* connection = ours(r, display)) {
+            ++connection->errors;
+            return 0;
+        }
+        previous = r.previous;
+    }
+    return previous ? previous(display, error) : 0;
+}
+
+// A lost server: ours is marked and the editor goes quiet; Xlib then calls
+// the connection's exit handler, which returns instead of ending the host.
+int routeIoError(Display* display) {
+    ErrorRouting& r = routing();
+    XIOErrorHandler previous;
+    {
+        std::lock_guard<std::mutex> guard(r.lock);
+        if (Connection* connection = ours(r, display)) {
+            connection->lost = true;
+            return 0;
+        }
+        previous = r.previousIo;
+    }
+    return previous ? previous(display) : 0;
+}
+
+void remember(Connection* connection) {
+    ErrorRouting& r = routing();
+    std::lock_guard<std::mutex> guard(r.lock);
+    r.connections.push_back(connection);
+    if (!r.installed) {
+        r.previous = XSetErrorHandler(&routeError);
+        r.installed = true;
+    }
+    if (!r.ioInstalled) {
+        r.previousIo = XSetIOErrorHandler(&routeIoError);
+        r.ioInstalled = true;
+    }
+}
+
+// Gives the previous handler back, unless someone has put theirs over ours
+// since: theirs may hand errors on to ours, so ours stays.
+template <typename Handler>
+void giveBack(Handler (*set)(Handler), Handler handler, Handler& previous, bool& installed) {
+    if (!installed) return;
+    const Handler current = set(previous);
+    if (current == handler) {
+        installed = false;
+        previous = nullptr;
+    } else {
+        set(current);
+    }
+}
+
+void forget(Connection* connection) {
+    ErrorRouting& r = routing();
+    std::lock_guard<std::mutex> guard(r.lock);
+    r.connections.erase(std::remove(r.connections.begin(), r.connections.end(), connection), r.connections.end());
+    if (!r.connections.empty()) return;
+    giveBack(&XSetErrorHandler, &routeError, r.previous, r.installed);
+    giveBack(&XSetIOErrorHandler, &routeIoError, r.previousIo, r.ioInstalled);
+}
+
+// Without this Xlib ends the whole process when the server goes away.
+void connectionLost(Display*, void* data) {
+    static_cast<Connection*>(data)->lost = true;
+}
+
+void closeConnection(Connection& c) {
+    if (!c.display) return;
+    if (c.image) XDestroyImage(c.image);  // frees the pixels too
+    c.image = nullptr;
+    if (!c.lost) {
+        if (c.gc) XFreeGC(c.display, c.gc);
+        if (c.window && !c.destroyed) XDestroyWindow(c.display, c.window);
+    }
+    XCloseDisplay(c.display);  // reports what is still pending while ours
+    forget(&c);
+    c.display = nullptr;
+}
+
+int pointerBits(unsigned int state) {
+    int bits = 0;
+    if (state & Button1Mask) bits |= gui::kPrimaryButton;
+    if (state & Button2Mask) bits |= gui::kMiddleButton;
+    if (state & Button3Mask) bits |= gui::kSecondaryButton;
+    if (state & ShiftMask) bits |= gui::kShiftKey;
+    if (state & ControlMask) bits |= gui::kControlKey;
+    if (state & Mod1Mask) bits |= gui::kAltKey;
+    return bits;
+}
+
+int buttonBit(unsigned int button) {
+    switch (button) {
+    case Button1: return gui::kPrimaryButton;
+    case Button2: return gui::kMiddleButton;
+    case Button3: return gui::kSecondaryButton;
+    default: return 0;
+    }
+}
+
+// Follows the pointer through one event; false for events that are not the
+// three buttons or motion (the wheel).
+bool followPointer(Connection& c, const XEvent& e) {
+    switch (e.type) {
+    case MotionNotify:
+        c.pointer = pointerBits(e.xmotion.state);
+        c.where = {e.xmotion.x, e.xmotion.y};
+        return true;
+    case ButtonPress:
+    case ButtonRelease: {
+        const int bit = buttonBit(e.xbutton.button);
+        if (!bit) return false;
+        const int before = pointerBits(e.xbutton.state);
+        c.pointer = e.type == ButtonPress ? before | bit : before & ~bit;
+        c.where = {e.xbutton.x, e.xbutton.y};
+        return true;
+    }
+    default: return false;
+    }
+}
+
+unsigned char keyModifiers(unsigned int state) {
+    unsigned char modifiers = 0;
+    if (state & ShiftMask) modifiers |= gui::kModifierShift;
+    if (state & ControlMask) modifiers |= gui::kModifierControl;
+    if (state & Mod1Mask) modifiers |= gui::kModifierAlt;
+    return modifiers;
+}
+
+// A key as a host would deliver it; false for keys the editor has no use
+// for (modifiers on their own, function keys).
+bool toKeyCode(XKeyEvent& event, gui::KeyCode* key) {
+    char text[8] = {};
+    KeySym symbol = NoSymbol;
+    const int length = XLookupString(&event, text, sizeof(text), &symbol, nullptr);
+    key->character = 0;
+    key->virt = 0;
+    key->modifier = keyModifiers(event.state);
+    switch (symbol) {
+    case XK_BackSpace: key->virt = gui::kKeyBack; break;
+    case XK_Tab:
+    case XK_ISO_Left_Tab: key->virt = gui::kKeyTab; break;
+    case XK_Return: key->virt = gui::kKeyReturn; break;
+    case XK_KP_Enter: key->virt = gui::kKeyEnter; break;
+    case XK_Escape: key->virt = gui::kKeyEscape; break;
+    case XK_space:
+        key->virt = gui::kKeySpace;
+        key->character = ' ';
+        break;
+    case XK_End:
+    case XK_KP_End: key->virt = gui::kKeyEnd; break;
+    case XK_Home:
+    case XK_KP_Home: key->virt = gui::kKeyHome; break;
+    case XK_Left:
+    case XK_KP_Left: key->virt = gui::kKeyLeft; break;
+    case XK_Up:
+    case XK_KP_Up: key->virt = gui::kKeyUp; break;
+    case XK_Right:
+    case XK_KP_Right: key->virt = gui::kKeyRight; break;
+    case XK_Down:
+    case XK_KP_Down: key->virt = gui::kKeyDown; break;
+    case XK_Delete:
+    case XK_KP_Delete: key->virt = gui::kKeyDelete; break;
+    default:
+        // Latin-1 key symbols are their own characters; with Ctrl held the
+        // text would be a control code, so the symbol is what counts.
+        if (symbol >= 0x20 && symbol <= 0xff) key->character = static_cast<vst::VstInt32>(symbol);
+        else if (length == 1 && static_cast<unsigned char>(text[0]) >= 0x20)
+            key->character = static_cast<unsigned char>(text[0]);
+        else return false;
+    }
+    return true;
+}
+
+// Writes the area of our pixels into the image in the server's layout.
+void convert(const gui::PixelBuffer& pixels, const gui::Rect& area, XImage& image, bool direct) {
+    const std::vector<std::uint32_t>& source = pixels.pixels();
+    for (int y = area.top; y < area.bottom; ++y) {
+        const std::uint32_t* row = source.data() + static_cast<std::size_t>(y) * pixels.width();
+        if (direct) {
+            std::memcpy(image.data + static_cast<std::size_t>(y) * image.bytes_per_line + area.left * 4,
+                        row + area.left, static_cast<std::size_t>(area.width()) * 4);
+            continue;
+        }
+        for (int x = area.left; x < area.right; ++x) {
+            const std::uint32_t p = row[x];
+            auto scaled = [](std::uint32_t component, unsigned long mask) {
+                if (!mask) return 0ul;
+                int shift = 0;
+                while (!((mask >> shift) & 1)) ++shift;
+                const unsigned long top = mask >> shift;
+                return ((component * top + 127) / 255) << shift;
+            };
+            XPutPixel(&image, x, y,
+                      scaled((p >> 16) & 0xff, image.red_mask) | scaled((p >> 8) & 0xff, image.green_mask) |
+                          scaled(p & 0xff, image.blue_mask));
+        }
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<X11Window> X11Window::create(unsigned long parent, int width, int height) {
+    if (!parent || width <= 0 || height <= 0) return nullptr;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return nullptr;
+    auto c = std::make_unique<Connection>();
+    c->display = display;
+    remember(c.get());
+    XSetIOErrorExitHandler(display, &connectionLost, c.get());
+
+    XWindowAttributes parentAttributes{};
+    if (!XGetWindowAttributes(display, parent, &parentAttributes) || c->errors ||
+        parentAttributes.c_class != InputOutput) {
+        closeConnection(*c);
+        return nullptr;
+    }
+    XSetWindowAttributes attributes{};
+    attributes.event_mask = kPointerEvents | kOtherEvents;
+    attributes.background_pixmap = None;
+    c->window = XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                              CopyFromParent, InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
+    // Marks the window for hosts that embed the XEmbed way: version 0, mapped.
+    const Atom embedInfo = XInternAtom(display, "_XEMBED_INFO", False);
+    const long info[2] = {0, 1};
+    XChangeProperty(display, c->window, embedInfo, embedInfo, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(info), 2);
+    c->gc = XCreateGC(display, c->window, 0, nullptr);
+    XMapWindow(display, c->window);
+    XSync(display, False);
+    if (c->errors) {
+        closeConnection(*c);
+        return nullptr;
+    }
+
+    c->image = XCreateImage(display, parentAttributes.visual, static_cast<unsigned>(parentAttributes.depth), ZPixmap,
+                            0, nullptr, static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
+    if (!c->image) {
+        closeConnection(*c);
+        return nullptr;
+    }
+    c->image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(c->image->bytes_per_line),
+                                                    static_cast<std::size_t>(height)));
+    const std::uint32_t probe = 1;
+    const bool littleEndian = *reinterpret_cast<const unsigned char*>(&probe) == 1;
+    c->directCopy = c->image->bits_per_pixel == 32 && c->image->byte_order == (littleEndian ? LSBFirst : MSBFirst) &&
+                    c->image->red_mask == 0xff0000 && c->image->green_mask == 0xff00 && c->image->blue_mask == 0xff;
+    if (!c->image->data) {
+        closeConnection(*c);
+        return nullptr;
+    }
+    return std::unique_ptr<X11Window>(new X11Window(std::move(c)));
+}
+
+X11Window::X11Window(std::unique_ptr<Connection> connection) : x_(std::move(connection)) {}
+
+X11Window::~X11Window() {
+    closeConnection(*x_);
+}
+
+unsigned long X11Window::windowId() const {
+    return x_->window;
+}
+
+gui::Point X11Window::screenPosition() {
+    if (!x_->usable()) return {};
+    int x = 0, y = 0;
+    ::Window child = 0;
+    if (!XTranslateCoordinates(x_->display, x_->window, DefaultRootWindow(x_->display), 0, 0, &x, &y, &child))
+        return {};
+    return {x, y};
+}
+
+void X11Window::present(const gui::PixelBuffer& pixels, const gui::Rect& area) {
+    shown_ = &pixels;
+    if (!x_->usable()) return;
+    const gui::Rect clipped{std::max(area.left, 0), std::max(area.top, 0),
+                            std::min({area.right, pixels.width(), x_->image->width}),
+                            std::min({area.bottom, pixels.height(), x_->image->height})};
+    if (clipped.width() <= 0 || clipped.height() <= 0) return;
+    convert(pixels, clipped, *x_->image, x_->directCopy);
+    XPutImage(x_->display, x_->window, x_->gc, x_->image, clipped.left, clipped.top, clipped.left, clipped.top,
+              static_cast<unsigned>(clipped.width()), static_cast<unsigned>(clipped.height()));
+    XFlush(x_->display);
+}
+
+void X11Window::repaint(const gui::Rect& area) {
+    if (shown_) present(*shown_, area);
+}
+
+void X11Window::handleEvents(gui::GuiEditorBase& editor) {
+    gui::RootView* root = editor.rootView();
+    if (!root) return;
+    shown_ = &root->pixels();
+    // Idle work run by a control that is tracking the mouse: only paint.
+    if (dispatching_) {
+        pumpPaint();
+        return;
+    }
+    dispatching_ = true;
+    Connection& c = *x_;
+    for (int handled = 0; handled < kMaxEventsPerIdle && c.usable() && XPending(c.display) > 0; ++handled) {
+        XEvent e;
+        XNextEvent(c.display, &e);
+        if (e.xany.window != c.window) continue;
+        switch (e.type) {
+        case Expose:
+            repaint({e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width, e.xexpose.y + e.xexpose.height});
+            break;
+        case ButtonPress:
+            if (e.xbutton.button == Button4 || e.xbutton.button == Button5) {
+                c.pointer = pointerBits(e.xbutton.state);  // Shift turns in fine steps
+                root->wheelAt({e.xbutton.x, e.xbutton.y}, e.xbutton.button == Button4 ? 1.0f : -1.0f);
+            } else if (followPointer(c, e)) {
+                XSetInputFocus(c.display, c.window, RevertToParent, CurrentTime);
+                gui::Surface surface = root->surface();
+                root->mouse(surface, c.where);
+            }
+            break;
+        case ButtonRelease:
+        case MotionNotify: followPointer(c, e); break;
+        case KeyPress:
+        case KeyRelease: {
+            gui::KeyCode key;
+            if (!toKeyCode(e.xkey, &key)) break;
+            if (e.type == KeyPress) editor.onKeyDown(key);
+            else editor.onKeyUp(key);
+            break;
+        }
+        case DestroyNotify: c.destroyed = true; break;
+        default: break;
+        }
+    }
+    keys_.clear();  // keys typed during a drag belong to no one
+    dispatching_ = false;
+}
+
+void X11Window::takeNonPointerEvents(bool keepKeys) {
+    Connection& c = *x_;
+    XEvent e;
+    while (c.usable() && XCheckWindowEvent(c.display, c.window, kOtherEvents, &e)) {
+        switch (e.type) {
+        case Expose:
+            repaint({e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width, e.xexpose.y + e.xexpose.height});
+            break;
+        case KeyPress: {
+            gui::KeyCode key;
+            if (keepKeys && toKeyCode(e.xkey, &key)) keys_.push_back(key);
+            break;
+        }
+        case DestroyNotify: c.destroyed = true; break;
+        default: break;
+        }
+    }
+}
+
+int X11Window::buttons() {
+    return x_->usable() ? x_->pointer : 0;
+}
+
+// The pointer as of the events read so far: the motion queued, up to and
+// including the next button change, so a quick click is seen pressed first
+// and released after. With nothing queued, the server says where it is.
+gui::Point X11Window::location() {
+    Connection& c = *x_;
+    if (!c.usable()) return c.where;
+    bool followed = false;
+    XEvent e;
+    while (XCheckWindowEvent(c.display, c.window, kPointerEvents, &e)) {
+        if (!followPointer(c, e)) continue;
+        followed = true;
+        if (e.type != MotionNotify) break;
+    }
+    if (followed) return c.where;
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    if (XQueryPointer(c.display, c.window, &root, &child, &rootX, &rootY, &x, &y, &mask) && !c.lost) {
+        c.where = {x, y};
+        c.pointer = pointerBits(mask);
+        // Events that arrived with the answer are older than it.
+        while (XCheckWindowEvent(c.display, c.window, kPointerEvents, &e)) {
+        }
+    } else {
+        c.pointer = 0;  // the window is gone or the pointer left its screen
+    }
+    return c.where;
+}
+
+long long X11Window::ticks() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void X11Window::sleep(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+bool X11Window::nextKey(gui::KeyCode* key) {
+    if (keys_.empty()) takeNonPointerEvents(true);
+    if (keys_.empty()) return false;
+    *key = keys_.front();
+    keys_.pop_front();
+    return true;
+}
+
+void X11Window::pumpPaint() {
+    takeNonPointerEvents(true);
+}
+
+bool X11Window::modalLoopAlive() {
+    return x_->usable();
+}
+
+std::unique_ptr<gui::WindowPort> createX11Window(void* parent, int width, int height) {
+    return X11Window::create(static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(parent)), width, height);
+}
+
+}  // namespace platform
