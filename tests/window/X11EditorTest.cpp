@@ -153,12 +153,11 @@ protected:
     vst::VstIntPtr openIn(PluginInstance& plugin, ::Window window) {
         return plugin.dispatch(vst::effEditOpen, 0, 0, handle(window));
     }
-    // Idle calls until the condition holds (or two seconds pass).
-    bool idleUntil(const std::function<bool()>& done, PluginInstance* plugin = nullptr) {
-        PluginInstance& target = plugin ? *plugin : *instance;
-        for (int i = 0; i < 200; ++i) {
+    // Idle calls until the condition holds (or the calls run out, 10 ms apart).
+    bool idleUntil(const std::function<bool()>& done, int calls = 200) {
+        for (int i = 0; i < calls; ++i) {
             XSync(display, False);
-            target.dispatch(vst::effEditIdle);
+            instance->dispatch(vst::effEditIdle);
             if (done()) return true;
             pause(10);
         }
@@ -196,6 +195,34 @@ protected:
     void type(KeySym symbol) {
         key(symbol, true);
         key(symbol, false);
+    }
+    // Clicks the File menu; the menu runs inside the idle call, so another
+    // connection watches it appear and types the keys. False when the menu
+    // never showed.
+    bool inFileMenu(std::vector<KeySym> keys) {
+        const lay::Box at = centreOf(lay::kFileMenuButton);
+        const ::Window child = editorWindow();
+        click(at.left, at.top);
+        std::atomic<bool> shown{false};
+        std::thread user([&] {
+            Display* hand = XOpenDisplay(server.name().c_str());
+            // The menu's panel, light grey below the File button.
+            const std::size_t inside = static_cast<std::size_t>(at.top + 20) * kWidth + at.left;
+            for (int i = 0; i < 300 && !shown; ++i) {
+                pause(10);
+                const auto now = pixelsOf(hand, child, kWidth, kHeight);
+                if (now.size() > inside && now[inside] == 0xf0f0f0u) shown = true;
+            }
+            for (KeySym symbol : keys) {
+                XTestFakeKeyEvent(hand, XKeysymToKeycode(hand, symbol), True, 0);
+                XTestFakeKeyEvent(hand, XKeysymToKeycode(hand, symbol), False, 0);
+            }
+            XSync(hand, False);
+            XCloseDisplay(hand);
+        });
+        instance->dispatch(vst::effEditIdle);
+        user.join();
+        return shown;
     }
     static lay::Box centreOf(const lay::Box& b) {
         return {(b.left + b.right) / 2, (b.top + b.bottom) / 2, 0, 0};
@@ -303,31 +330,49 @@ TEST_F(X11EditorTest, AClickOpensTheFileMenuAndEscapeClosesIt) {
     ASSERT_EQ(openIn(*instance, parent), 1);
     ASSERT_TRUE(showsHeadlessDrawing());
     const auto before = pixelsOf(display, editorWindow(), kWidth, kHeight);
-    const lay::Box at = centreOf(lay::kFileMenuButton);
-    click(at.left, at.top);
-    // The menu runs inside the idle call; another connection watches it
-    // appear and presses Escape.
-    std::atomic<bool> menuShown{false};
-    const ::Window child = editorWindow();
-    std::thread user([&] {
-        Display* eye = XOpenDisplay(server.name().c_str());
-        for (int i = 0; i < 300 && !menuShown; ++i) {
-            pause(10);
-            const auto now = pixelsOf(eye, child, kWidth, kHeight);
-            // The menu's panel, light grey below the File button.
-            const std::size_t inside = static_cast<std::size_t>(at.top + 20) * kWidth + at.left;
-            if (now.size() > inside && now[inside] == 0xf0f0f0u) menuShown = true;
-        }
-        XTestFakeKeyEvent(eye, XKeysymToKeycode(eye, XK_Escape), True, 0);
-        XTestFakeKeyEvent(eye, XKeysymToKeycode(eye, XK_Escape), False, 0);
-        XSync(eye, False);
-        XCloseDisplay(eye);
-    });
-    instance->dispatch(vst::effEditIdle);
-    user.join();
-    EXPECT_TRUE(menuShown);
-    EXPECT_TRUE(idleUntil([&] { return pixelsOf(display, child, kWidth, kHeight) == before; }));
+    EXPECT_TRUE(inFileMenu({XK_Escape}));
+    EXPECT_TRUE(idleUntil([&] { return pixelsOf(display, editorWindow(), kWidth, kHeight) == before; }));
     instance->dispatch(vst::effEditClose);
+}
+
+TEST_F(X11EditorTest, TheFileMenuRunsTheFileSelectorAndTheSettingsPanel) {
+    // A stand-in zenity first in PATH answers with a file name.
+    const std::string folder = "/tmp/tamborik-window-test-" + std::to_string(getpid());
+    const std::string saved = folder + "/Saved.fxp";
+    ASSERT_EQ(std::system(("mkdir -p " + folder + " && printf '#!/bin/sh\\necho " + saved + "\\n' > " + folder +
+                           "/zenity && chmod +x " + folder + "/zenity")
+                              .c_str()),
+              0);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+    setenv("PATH", (folder + ":" + path).c_str(), 1);
+
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    ASSERT_TRUE(showsHeadlessDrawing());
+    const auto before = pixelsOf(display, editorWindow(), kWidth, kHeight);
+    // The menu opens over the button: the pointer rests on the first entry.
+    EXPECT_TRUE(inFileMenu({XK_Down, XK_Down, XK_Return}));  // Save Program
+    setenv("PATH", path.c_str(), 1);
+    FILE* file = std::fopen(saved.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    std::fseek(file, 0, SEEK_END);
+    EXPECT_GT(std::ftell(file), 56);  // a header and 88 parameters
+    std::fclose(file);
+    std::system(("rm -rf " + folder).c_str());
+
+    // Settings: a panel inside the window that holds the mouse and the
+    // wheel until Escape closes it.
+    EXPECT_TRUE(inFileMenu({XK_Up, XK_Return}));  // up from the first: the last entry
+    EXPECT_TRUE(idleUntil([&] { return pixelsOf(display, editorWindow(), kWidth, kHeight) != before; }));
+    instance->setParameter(3, 0.5f);
+    moveTo(lay::columnCentre(0), lay::knobRowCentre(4));
+    button(4, true);
+    button(4, false);
+    idleUntil([] { return false; }, 20);
+    EXPECT_FLOAT_EQ(instance->getParameter(3), 0.5f);
+    type(XK_Escape);
+    button(4, true);
+    button(4, false);
+    EXPECT_TRUE(idleUntil([&] { return std::fabs(instance->getParameter(3) - 0.6f) < 1e-6f; }));
 }
 
 TEST_F(X11EditorTest, TypingIntoAChannelFieldSetsTheChannel) {
