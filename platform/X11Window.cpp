@@ -28,6 +28,7 @@ struct X11Window::Connection {
     GC gc = nullptr;
     XImage* image = nullptr;
     bool directCopy = false;  // the image's pixels are laid out as ours
+    std::vector<std::uint32_t> sent;  // what the server was last given
     int errors = 0;
     bool destroyed = false;  // the window went with its parent
     bool lost = false;       // the server went away
@@ -319,6 +320,8 @@ std::unique_ptr<X11Window> X11Window::create(unsigned long parent, int width, in
     const bool littleEndian = *reinterpret_cast<const unsigned char*>(&probe) == 1;
     c->directCopy = c->image->bits_per_pixel == 32 && c->image->byte_order == (littleEndian ? LSBFirst : MSBFirst) &&
                     c->image->red_mask == 0xff0000 && c->image->green_mask == 0xff00 && c->image->blue_mask == 0xff;
+    // No pixel of ours has this value: the first picture goes out whole.
+    c->sent.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xffffffffu);
     if (!c->image->data) {
         closeConnection(*c);
         return nullptr;
@@ -346,20 +349,60 @@ gui::Point X11Window::screenPosition() {
 }
 
 void X11Window::present(const gui::PixelBuffer& pixels, const gui::Rect& area) {
+    send(pixels, area, false);
+}
+
+// The toolkit shows the whole window whenever a control changes; only the
+// pixels that differ from what the server already has travel.
+void X11Window::send(const gui::PixelBuffer& pixels, const gui::Rect& area, bool exposed) {
     shown_ = &pixels;
-    if (!x_->usable()) return;
-    const gui::Rect clipped{std::max(area.left, 0), std::max(area.top, 0),
-                            std::min({area.right, pixels.width(), x_->image->width}),
-                            std::min({area.bottom, pixels.height(), x_->image->height})};
-    if (clipped.width() <= 0 || clipped.height() <= 0) return;
-    convert(pixels, clipped, *x_->image, x_->directCopy);
-    XPutImage(x_->display, x_->window, x_->gc, x_->image, clipped.left, clipped.top, clipped.left, clipped.top,
-              static_cast<unsigned>(clipped.width()), static_cast<unsigned>(clipped.height()));
-    XFlush(x_->display);
+    Connection& c = *x_;
+    if (!c.usable()) return;
+    gui::Rect r{std::max(area.left, 0), std::max(area.top, 0), std::min({area.right, pixels.width(), c.image->width}),
+                std::min({area.bottom, pixels.height(), c.image->height})};
+    if (r.width() <= 0 || r.height() <= 0) return;
+    const std::vector<std::uint32_t>& source = pixels.pixels();
+    const bool tracked = pixels.width() == c.image->width && pixels.height() == c.image->height;
+    const auto rowDiffers = [&](int y) {
+        const std::size_t from = static_cast<std::size_t>(y) * c.image->width;
+        return !std::equal(source.begin() + static_cast<long>(from + r.left),
+                           source.begin() + static_cast<long>(from + r.right),
+                           c.sent.begin() + static_cast<long>(from + r.left));
+    };
+    if (tracked && !exposed) {
+        while (r.top < r.bottom && !rowDiffers(r.top)) ++r.top;
+        while (r.bottom > r.top && !rowDiffers(r.bottom - 1)) --r.bottom;
+        if (r.top >= r.bottom) return;
+        int left = r.right, right = r.left;
+        for (int y = r.top; y < r.bottom; ++y) {
+            const std::size_t row = static_cast<std::size_t>(y) * c.image->width;
+            for (int x = r.left; x < left; ++x)
+                if (source[row + x] != c.sent[row + x]) {
+                    left = x;
+                    break;
+                }
+            for (int x = r.right - 1; x >= right; --x)
+                if (source[row + x] != c.sent[row + x]) {
+                    right = x + 1;
+                    break;
+                }
+        }
+        r.left = left;
+        r.right = right;
+    }
+    for (int y = r.top; tracked && y < r.bottom; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * c.image->width;
+        std::copy(source.begin() + static_cast<long>(row + r.left), source.begin() + static_cast<long>(row + r.right),
+                  c.sent.begin() + static_cast<long>(row + r.left));
+    }
+    convert(pixels, r, *c.image, c.directCopy);
+    XPutImage(c.display, c.window, c.gc, c.image, r.left, r.top, r.left, r.top, static_cast<unsigned>(r.width()),
+              static_cast<unsigned>(r.height()));
+    XFlush(c.display);
 }
 
 void X11Window::repaint(const gui::Rect& area) {
-    if (shown_) present(*shown_, area);
+    if (shown_) send(*shown_, area, true);
 }
 
 void X11Window::handleEvents(gui::GuiEditorBase& editor) {

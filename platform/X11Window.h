@@ -45,6 +45,8 @@ private:
     // The events of the window that are not pointer events: paint, keys
     // (kept for modal loops), its destruction.
     void takeNonPointerEvents(bool keepKeys);
+    void send(const gui::PixelBuffer& pixels, const gui::Rect& area, bool exposed);
+    // Sends the area again: the server lost it.
     void repaint(const gui::Rect& area);
 
     std::unique_ptr<Connection> x_;

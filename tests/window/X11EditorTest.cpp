@@ -386,6 +386,36 @@ TEST_F(X11EditorTest, TypingIntoAChannelFieldSetsTheChannel) {
     instance->dispatch(vst::effEditClose);
 }
 
+TEST_F(X11EditorTest, CtrlCAndCtrlVCopyAProgramFromOneWindowToAnother) {
+    second = PluginInstance::create(*module);
+    ASSERT_TRUE(second);
+    const ::Window other = XCreateSimpleWindow(display, DefaultRootWindow(display), kWidth + 10, 0, kWidth, kHeight, 0,
+                                               0, 0);
+    XMapWindow(display, other);
+    XSync(display, False);
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    ASSERT_EQ(openIn(*second, other), 1);
+    instance->setParameter(3, 0.3f);
+    const auto pressWith = [&](KeySym symbol) {
+        key(XK_Control_L, true);
+        type(symbol);
+        key(XK_Control_L, false);
+    };
+    moveTo(100, 300);  // keys go to the window under the pointer
+    pressWith(XK_c);
+    ASSERT_TRUE(idleUntil([] { return true; }));
+    moveTo(kWidth + 110, 300);
+    pressWith(XK_v);
+    for (int i = 0; i < 200 && std::fabs(second->getParameter(3) - 0.3f) > 1e-6f; ++i) {
+        XSync(display, False);
+        second->dispatch(vst::effEditIdle);
+        pause(10);
+    }
+    EXPECT_FLOAT_EQ(second->getParameter(3), 0.3f);
+    instance->dispatch(vst::effEditClose);
+    second->dispatch(vst::effEditClose);
+}
+
 TEST_F(X11EditorTest, OpensAndClosesManyTimesAndSideBySideWithoutLeaks) {
     // The first open loads what stays for the process (fonts, pictures).
     ASSERT_EQ(openIn(*instance, parent), 1);
