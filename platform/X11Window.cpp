@@ -2,19 +2,19 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "gui/GuiEditorBase.h"
 #include "gui/RootView.h"
+#include "platform/X11ErrorRouting.h"
+#include "platform/X11Keys.h"
 
 namespace platform {
 
@@ -23,19 +23,17 @@ namespace platform {
 // server; it is never shared with the host's toolkit or another instance's
 // thread; and an error on it is known to be ours.
 struct X11Window::Connection {
-    Display* display = nullptr;
+    X11ErrorRecord link;  // the display and what went wrong on it
     ::Window window = 0;
     GC gc = nullptr;
     XImage* image = nullptr;
     bool directCopy = false;  // the image's pixels are laid out as ours
     std::vector<std::uint32_t> sent;  // what the server was last given
-    int errors = 0;
     bool destroyed = false;  // the window went with its parent
-    bool lost = false;       // the server went away
     int pointer = 0;         // gui::MouseButton bits as of the events read
     gui::Point where{};
 
-    bool usable() const { return display && !destroyed && !lost; }
+    bool usable() const { return link.display && !destroyed && !link.lost; }
 };
 
 namespace {
@@ -46,131 +44,17 @@ constexpr long kPointerEvents = ButtonPressMask | ButtonReleaseMask | ButtonMoti
 constexpr long kOtherEvents = ExposureMask | KeyPressMask | KeyReleaseMask | StructureNotifyMask;
 constexpr int kMaxEventsPerIdle = 512;
 
-// The error handlers are one for the whole process: ours keep the errors of
-// our own connections and hand every other to the handlers they replaced.
-struct ErrorRouting {
-    std::mutex lock;
-    std::vector<Connection*> connections;
-    XErrorHandler previous = nullptr;
-    XIOErrorHandler previousIo = nullptr;
-    bool installed = false;
-    bool ioInstalled = false;
-};
-
-ErrorRouting& routing() {
-    static ErrorRouting instance;
-    return instance;
-}
-
-Connection* ours(ErrorRouting& r, Display* display) {
-    for (Connection* connection : r.connections)
-        if (connection->display == display) return connection;
-    return nullptr;
-}
-
-int routeError(Display* display, XErrorEvent* error) {
-    ErrorRouting& r = routing();
-    XErrorHandler previous;
-    {
-        std::lock_guard<std::mutex> guard(r.lock);
-        if (Connection* connection = ours(r, display)) {
-            ++connection->errors;
-            return 0;
-        }
-        previous = r.previous;
-    }
-    return previous ? previous(display, error) : 0;
-}
-
-// A lost server: ours is marked and the editor goes quiet; Xlib then calls
-// the connection's exit handler, which returns instead of ending the host.
-int routeIoError(Display* display) {
-    ErrorRouting& r = routing();
-    XIOErrorHandler previous;
-    {
-        std::lock_guard<std::mutex> guard(r.lock);
-        if (Connection* connection = ours(r, display)) {
-            connection->lost = true;
-            return 0;
-        }
-        previous = r.previousIo;
-    }
-    return previous ? previous(display) : 0;
-}
-
-void remember(Connection* connection) {
-    ErrorRouting& r = routing();
-    std::lock_guard<std::mutex> guard(r.lock);
-    r.connections.push_back(connection);
-    if (!r.installed) {
-        r.previous = XSetErrorHandler(&routeError);
-        r.installed = true;
-    }
-    if (!r.ioInstalled) {
-        r.previousIo = XSetIOErrorHandler(&routeIoError);
-        r.ioInstalled = true;
-    }
-}
-
-// Gives the previous handler back, unless someone has put theirs over ours
-// since: theirs may hand errors on to ours, so ours stays.
-template <typename Handler>
-void giveBack(Handler (*set)(Handler), Handler handler, Handler& previous, bool& installed) {
-    if (!installed) return;
-    const Handler current = set(previous);
-    if (current == handler) {
-        installed = false;
-        previous = nullptr;
-    } else {
-        set(current);
-    }
-}
-
-void forget(Connection* connection) {
-    ErrorRouting& r = routing();
-    std::lock_guard<std::mutex> guard(r.lock);
-    r.connections.erase(std::remove(r.connections.begin(), r.connections.end(), connection), r.connections.end());
-    if (!r.connections.empty()) return;
-    giveBack(&XSetErrorHandler, &routeError, r.previous, r.installed);
-    giveBack(&XSetIOErrorHandler, &routeIoError, r.previousIo, r.ioInstalled);
-}
-
-// Without this Xlib ends the whole process when the server goes away.
-void connectionLost(Display*, void* data) {
-    static_cast<Connection*>(data)->lost = true;
-}
-
 void closeConnection(Connection& c) {
-    if (!c.display) return;
+    if (!c.link.display) return;
     if (c.image) XDestroyImage(c.image);  // frees the pixels too
     c.image = nullptr;
-    if (!c.lost) {
-        if (c.gc) XFreeGC(c.display, c.gc);
-        if (c.window && !c.destroyed) XDestroyWindow(c.display, c.window);
+    if (!c.link.lost) {
+        if (c.gc) XFreeGC(c.link.display, c.gc);
+        if (c.window && !c.destroyed) XDestroyWindow(c.link.display, c.window);
     }
-    XCloseDisplay(c.display);  // reports what is still pending while ours
-    forget(&c);
-    c.display = nullptr;
-}
-
-int pointerBits(unsigned int state) {
-    int bits = 0;
-    if (state & Button1Mask) bits |= gui::kPrimaryButton;
-    if (state & Button2Mask) bits |= gui::kMiddleButton;
-    if (state & Button3Mask) bits |= gui::kSecondaryButton;
-    if (state & ShiftMask) bits |= gui::kShiftKey;
-    if (state & ControlMask) bits |= gui::kControlKey;
-    if (state & Mod1Mask) bits |= gui::kAltKey;
-    return bits;
-}
-
-int buttonBit(unsigned int button) {
-    switch (button) {
-    case Button1: return gui::kPrimaryButton;
-    case Button2: return gui::kMiddleButton;
-    case Button3: return gui::kSecondaryButton;
-    default: return 0;
-    }
+    XCloseDisplay(c.link.display);  // reports what is still pending while ours
+    stopFollowingErrors(&c.link);
+    c.link.display = nullptr;
 }
 
 // Follows the pointer through one event; false for events that are not the
@@ -192,59 +76,6 @@ bool followPointer(Connection& c, const XEvent& e) {
     }
     default: return false;
     }
-}
-
-unsigned char keyModifiers(unsigned int state) {
-    unsigned char modifiers = 0;
-    if (state & ShiftMask) modifiers |= gui::kModifierShift;
-    if (state & ControlMask) modifiers |= gui::kModifierControl;
-    if (state & Mod1Mask) modifiers |= gui::kModifierAlt;
-    return modifiers;
-}
-
-// A key as a host would deliver it; false for keys the editor has no use
-// for (modifiers on their own, function keys).
-bool toKeyCode(XKeyEvent& event, gui::KeyCode* key) {
-    char text[8] = {};
-    KeySym symbol = NoSymbol;
-    const int length = XLookupString(&event, text, sizeof(text), &symbol, nullptr);
-    key->character = 0;
-    key->virt = 0;
-    key->modifier = keyModifiers(event.state);
-    switch (symbol) {
-    case XK_BackSpace: key->virt = gui::kKeyBack; break;
-    case XK_Tab:
-    case XK_ISO_Left_Tab: key->virt = gui::kKeyTab; break;
-    case XK_Return: key->virt = gui::kKeyReturn; break;
-    case XK_KP_Enter: key->virt = gui::kKeyEnter; break;
-    case XK_Escape: key->virt = gui::kKeyEscape; break;
-    case XK_space:
-        key->virt = gui::kKeySpace;
-        key->character = ' ';
-        break;
-    case XK_End:
-    case XK_KP_End: key->virt = gui::kKeyEnd; break;
-    case XK_Home:
-    case XK_KP_Home: key->virt = gui::kKeyHome; break;
-    case XK_Left:
-    case XK_KP_Left: key->virt = gui::kKeyLeft; break;
-    case XK_Up:
-    case XK_KP_Up: key->virt = gui::kKeyUp; break;
-    case XK_Right:
-    case XK_KP_Right: key->virt = gui::kKeyRight; break;
-    case XK_Down:
-    case XK_KP_Down: key->virt = gui::kKeyDown; break;
-    case XK_Delete:
-    case XK_KP_Delete: key->virt = gui::kKeyDelete; break;
-    default:
-        // Latin-1 key symbols are their own characters; with Ctrl held the
-        // text would be a control code, so the symbol is what counts.
-        if (symbol >= 0x20 && symbol <= 0xff) key->character = static_cast<vst::VstInt32>(symbol);
-        else if (length == 1 && static_cast<unsigned char>(text[0]) >= 0x20)
-            key->character = static_cast<unsigned char>(text[0]);
-        else return false;
-    }
-    return true;
 }
 
 // Writes the area of our pixels into the image in the server's layout.
@@ -280,12 +111,11 @@ std::unique_ptr<X11Window> X11Window::create(unsigned long parent, int width, in
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
     auto c = std::make_unique<Connection>();
-    c->display = display;
-    remember(c.get());
-    XSetIOErrorExitHandler(display, &connectionLost, c.get());
+    c->link.display = display;
+    followErrors(&c->link);
 
     XWindowAttributes parentAttributes{};
-    if (!XGetWindowAttributes(display, parent, &parentAttributes) || c->errors ||
+    if (!XGetWindowAttributes(display, parent, &parentAttributes) || c->link.errors ||
         parentAttributes.c_class != InputOutput) {
         closeConnection(*c);
         return nullptr;
@@ -303,7 +133,7 @@ std::unique_ptr<X11Window> X11Window::create(unsigned long parent, int width, in
     c->gc = XCreateGC(display, c->window, 0, nullptr);
     XMapWindow(display, c->window);
     XSync(display, False);
-    if (c->errors) {
+    if (c->link.errors) {
         closeConnection(*c);
         return nullptr;
     }
@@ -343,7 +173,7 @@ gui::Point X11Window::screenPosition() {
     if (!x_->usable()) return {};
     int x = 0, y = 0;
     ::Window child = 0;
-    if (!XTranslateCoordinates(x_->display, x_->window, DefaultRootWindow(x_->display), 0, 0, &x, &y, &child))
+    if (!XTranslateCoordinates(x_->link.display, x_->window, DefaultRootWindow(x_->link.display), 0, 0, &x, &y, &child))
         return {};
     return {x, y};
 }
@@ -396,9 +226,9 @@ void X11Window::send(const gui::PixelBuffer& pixels, const gui::Rect& area, bool
                   c.sent.begin() + static_cast<long>(row + r.left));
     }
     convert(pixels, r, *c.image, c.directCopy);
-    XPutImage(c.display, c.window, c.gc, c.image, r.left, r.top, r.left, r.top, static_cast<unsigned>(r.width()),
+    XPutImage(c.link.display, c.window, c.gc, c.image, r.left, r.top, r.left, r.top, static_cast<unsigned>(r.width()),
               static_cast<unsigned>(r.height()));
-    XFlush(c.display);
+    XFlush(c.link.display);
 }
 
 void X11Window::repaint(const gui::Rect& area) {
@@ -416,9 +246,9 @@ void X11Window::handleEvents(gui::GuiEditorBase& editor) {
     }
     dispatching_ = true;
     Connection& c = *x_;
-    for (int handled = 0; handled < kMaxEventsPerIdle && c.usable() && XPending(c.display) > 0; ++handled) {
+    for (int handled = 0; handled < kMaxEventsPerIdle && c.usable() && XPending(c.link.display) > 0; ++handled) {
         XEvent e;
-        XNextEvent(c.display, &e);
+        XNextEvent(c.link.display, &e);
         if (e.xany.window != c.window) continue;
         switch (e.type) {
         case Expose:
@@ -429,7 +259,7 @@ void X11Window::handleEvents(gui::GuiEditorBase& editor) {
                 c.pointer = pointerBits(e.xbutton.state);  // Shift turns in fine steps
                 root->wheelAt({e.xbutton.x, e.xbutton.y}, e.xbutton.button == Button4 ? 1.0f : -1.0f);
             } else if (followPointer(c, e)) {
-                XSetInputFocus(c.display, c.window, RevertToParent, CurrentTime);
+                XSetInputFocus(c.link.display, c.window, RevertToParent, CurrentTime);
                 gui::Surface surface = root->surface();
                 root->mouse(surface, c.where);
             }
@@ -455,7 +285,7 @@ void X11Window::handleEvents(gui::GuiEditorBase& editor) {
 void X11Window::takeNonPointerEvents(bool keepKeys) {
     Connection& c = *x_;
     XEvent e;
-    while (c.usable() && XCheckWindowEvent(c.display, c.window, kOtherEvents, &e)) {
+    while (c.usable() && XCheckWindowEvent(c.link.display, c.window, kOtherEvents, &e)) {
         switch (e.type) {
         case Expose:
             repaint({e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width, e.xexpose.y + e.xexpose.height});
@@ -483,7 +313,7 @@ gui::Point X11Window::location() {
     if (!c.usable()) return c.where;
     bool followed = false;
     XEvent e;
-    while (XCheckWindowEvent(c.display, c.window, kPointerEvents, &e)) {
+    while (XCheckWindowEvent(c.link.display, c.window, kPointerEvents, &e)) {
         if (!followPointer(c, e)) continue;
         followed = true;
         if (e.type != MotionNotify) break;
@@ -492,11 +322,11 @@ gui::Point X11Window::location() {
     ::Window root = 0, child = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned int mask = 0;
-    if (XQueryPointer(c.display, c.window, &root, &child, &rootX, &rootY, &x, &y, &mask) && !c.lost) {
+    if (XQueryPointer(c.link.display, c.window, &root, &child, &rootX, &rootY, &x, &y, &mask) && !c.link.lost) {
         c.where = {x, y};
         c.pointer = pointerBits(mask);
         // Events that arrived with the answer are older than it.
-        while (XCheckWindowEvent(c.display, c.window, kPointerEvents, &e)) {
+        while (XCheckWindowEvent(c.link.display, c.window, kPointerEvents, &e)) {
         }
     } else {
         c.pointer = 0;  // the window is gone or the pointer left its screen
