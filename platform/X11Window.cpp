@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -84,8 +83,10 @@ void convert(const gui::PixelBuffer& pixels, const gui::Rect& area, XImage& imag
     for (int y = area.top; y < area.bottom; ++y) {
         const std::uint32_t* row = source.data() + static_cast<std::size_t>(y) * pixels.width();
         if (direct) {
-            std::memcpy(image.data + static_cast<std::size_t>(y) * image.bytes_per_line + area.left * 4,
-                        row + area.left, static_cast<std::size_t>(area.width()) * 4);
+            // A 32-bit visual has an alpha channel: the editor is opaque.
+            const std::uint32_t opaque = image.depth == 32 ? 0xff000000u : 0u;
+            auto* target = reinterpret_cast<std::uint32_t*>(image.data + static_cast<std::size_t>(y) * image.bytes_per_line);
+            for (int x = area.left; x < area.right; ++x) target[x] = row[x] | opaque;
             continue;
         }
         for (int x = area.left; x < area.right; ++x) {
@@ -97,9 +98,11 @@ void convert(const gui::PixelBuffer& pixels, const gui::Rect& area, XImage& imag
                 const unsigned long top = mask >> shift;
                 return ((component * top + 127) / 255) << shift;
             };
+            const unsigned long colours = image.red_mask | image.green_mask | image.blue_mask;
+            const unsigned long alpha = image.depth == 32 ? 0xffffffffUL & ~colours : 0;
             XPutPixel(&image, x, y,
                       scaled((p >> 16) & 0xff, image.red_mask) | scaled((p >> 8) & 0xff, image.green_mask) |
-                          scaled(p & 0xff, image.blue_mask));
+                          scaled(p & 0xff, image.blue_mask) | alpha);
         }
     }
 }

@@ -274,6 +274,34 @@ TEST_F(X11EditorTest, OpensAChildWindowThatShowsTheEditor) {
     EXPECT_TRUE(childrenOf(display, parent).empty());
 }
 
+TEST_F(X11EditorTest, InAParentWithAnAlphaChannelTheEditorIsOpaque) {
+    XVisualInfo visual{};
+    if (!XMatchVisualInfo(display, DefaultScreen(display), 32, TrueColor, &visual))
+        GTEST_SKIP() << "the server has no 32-bit visual";
+    XSetWindowAttributes attributes{};
+    attributes.colormap = XCreateColormap(display, DefaultRootWindow(display), visual.visual, AllocNone);
+    const ::Window translucent =
+        XCreateWindow(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, 0, 32, InputOutput, visual.visual,
+                      CWColormap | CWBorderPixel | CWBackPixel, &attributes);
+    XMapWindow(display, translucent);
+    XSync(display, False);
+    ASSERT_EQ(openIn(*instance, translucent), 1);
+    XSync(display, False);
+    const auto children = childrenOf(display, translucent);
+    ASSERT_EQ(children.size(), 1u);
+    const auto expected = headlessDrawing();
+    EXPECT_TRUE(idleUntil([&] { return pixelsOf(display, children[0], kWidth, kHeight) == expected; }));
+    XImage* image = XGetImage(display, children[0], 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    const unsigned long alpha = 0xffffffffUL & ~(image->red_mask | image->green_mask | image->blue_mask);
+    EXPECT_EQ(XGetPixel(image, 10, 10) & alpha, alpha);
+    EXPECT_EQ(XGetPixel(image, 300, 300) & alpha, alpha);
+    XDestroyImage(image);
+    instance->dispatch(vst::effEditClose);
+    XDestroyWindow(display, translucent);
+    XFreeColormap(display, attributes.colormap);
+}
+
 TEST_F(X11EditorTest, ADragUpwardsFollowsThePointerLiveAndAutomatesTheKnob) {
     ASSERT_EQ(openIn(*instance, parent), 1);
     instance->setParameter(3, 0.25f);  // Kick 1 Decay
