@@ -507,6 +507,39 @@ TEST_F(X11EditorTest, SurvivesTheHostDestroyingTheParentFirst) {
     EXPECT_EQ(errorsSeenByTheHost, 1);
 }
 
+TEST_F(X11EditorTest, AParentDestroyedDuringADragOrAMenuEndsThem) {
+    const auto destroyLater = [&](::Window window, int milliseconds) {
+        return std::thread([this, window, milliseconds] {
+            Display* host = XOpenDisplay(server.name().c_str());
+            pause(milliseconds);
+            XDestroyWindow(host, window);
+            XSync(host, False);
+            XCloseDisplay(host);
+        });
+    };
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    ASSERT_TRUE(idleUntil([] { return true; }));
+    moveTo(lay::columnCentre(0), lay::knobRowCentre(4));
+    button(1, true);  // held: only the window's end can end the drag
+    std::thread host = destroyLater(parent, 100);
+    instance->dispatch(vst::effEditIdle);
+    host.join();
+    button(1, false);
+    instance->dispatch(vst::effEditClose);
+
+    parent = makeParent();
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    ASSERT_TRUE(idleUntil([] { return true; }));
+    const lay::Box at = centreOf(lay::kFileMenuButton);
+    click(at.left, at.top);
+    host = destroyLater(parent, 300);
+    instance->dispatch(vst::effEditIdle);  // the menu ends with its window
+    host.join();
+    instance->dispatch(vst::effEditIdle);
+    instance->dispatch(vst::effEditClose);
+    EXPECT_EQ(errorsSeenByTheHost, 0);
+}
+
 TEST_F(X11EditorTest, RefusesBadRequestsQuietly) {
     EXPECT_EQ(openIn(*instance, 0), 0);
     EXPECT_EQ(openIn(*instance, 0x7fff0001), 0);  // no such window
