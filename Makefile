@@ -1,3 +1,6 @@
+# make install copies build/Tamborik.so into ~/.vst (or the first folder of
+#             $VST_PATH when it is set), replacing the file rather than
+#             writing into it, so a running host keeps the old module
 # make test   installs what is missing, builds, runs every test
 # make demo   installs what is missing, builds, renders the demo groove through
 #             each factory program into out/NN-Name.wav and draws the editor
@@ -50,3 +53,8 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) out
+
+.PHONY: install
+install: build
+	@dest="$${VST_PATH%%:*}"; [ -n "$$dest" ] || dest="$$HOME/.vst"; \
+	install -D -m 755 $(BUILD)/Tamborik.so "$$dest/Tamborik.so" && echo "installed $$dest/Tamborik.so"

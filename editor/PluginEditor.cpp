@@ -96,9 +96,6 @@ bool PluginEditor::getRect(vst::ERect** rect) {
 bool PluginEditor::open(void* parentWindow) {
     if (!parentWindow) return false;
     if (open_) close();
-    GuiEditorBase::open(parentWindow);
-    windowThread_ = std::this_thread::get_id();
-    volumesLocked_ = synth_.settings().volumeLock;
 
     {
         SharedBackground& shared = sharedBackground();
@@ -110,7 +107,17 @@ bool PluginEditor::open(void* parentWindow) {
     }
     const int width = background_->width() > 0 ? background_->width() : lay::kWindowWidth;
     const int height = background_->height() > 0 ? background_->height() : lay::kWindowHeight;
-    if (windowFactory_) window_ = windowFactory_(parentWindow, width, height);
+    if (windowFactory_) {
+        window_ = windowFactory_(parentWindow, width, height);
+        // No window system to show it in, or no such parent window.
+        if (!window_) {
+            releaseSharedBackground();
+            return false;
+        }
+    }
+    GuiEditorBase::open(parentWindow);
+    windowThread_ = std::this_thread::get_id();
+    volumesLocked_ = synth_.settings().volumeLock;
     auto* root = new gui::RootView({0, 0, width, height}, this, window_.get());
     root->setBackground(background_);
     setRootView(root);
@@ -308,6 +315,7 @@ gui::TextField* PluginEditor::noteField(int index) const {
 
 void PluginEditor::idle() {
     if (!open_) return;
+    if (window_) window_->handleEvents(*this);
     applyPendingChanges();
     for (int voice = 0; voice < plugin::kVoiceCount; ++voice)
         if (lights_[voice]) lights_[voice]->setValue(synth_.voiceLevel(voice));

@@ -5,6 +5,7 @@
 #include "editor/PluginEditor.h"
 #include "platform/ModulePath.h"
 #include "platform/Registry.h"
+#include "plugin/EditorWindow.h"
 #include "plugin/DrumSynthEffect.h"
 
 #if defined(_WIN32)
@@ -18,6 +19,7 @@ namespace {
 vst::AEffect* createEffect(vst::AudioMasterCallback host) {
     if (!host || host(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     try {
+        plugin::installEditorWindow();
         auto* effect = new (std::nothrow)
             plugin::DrumSynthEffect(host, platform::processRegistry(), platform::modulePath(),
                                     &editor::createPluginEditor);

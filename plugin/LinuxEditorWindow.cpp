@@ -1,0 +1,14 @@
+#include <mutex>
+
+#include "editor/PluginEditor.h"
+#include "platform/X11Window.h"
+#include "plugin/EditorWindow.h"
+
+namespace plugin {
+
+void installEditorWindow() {
+    static std::once_flag once;
+    std::call_once(once, [] { editor::PluginEditor::setDefaultWindowFactory(&platform::createX11Window); });
+}
+
+}  // namespace plugin
