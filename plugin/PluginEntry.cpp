@@ -7,7 +7,8 @@
 #include "plugin/DrumSynthEffect.h"
 
 #if defined(_WIN32)
-#define TAMBORIK_EXPORT __declspec(dllexport)
+// exports.def names the entry points on Windows.
+#define TAMBORIK_EXPORT
 #else
 #define TAMBORIK_EXPORT __attribute__((visibility("default")))
 #endif
@@ -35,6 +36,7 @@ TAMBORIK_EXPORT vst::AEffect* VSTPluginMain(vst::AudioMasterCallback host) {
 
 // The classic entry point is named "main"; C++ reserves that name, so the
 // function is declared under another and given the symbol by its asm label.
+// On Windows exports.def gives it the name instead.
 #if !defined(_WIN32)
 TAMBORIK_EXPORT vst::AEffect* legacyVstMain(vst::AudioMasterCallback host) __asm__("main");
 #endif
