@@ -53,6 +53,8 @@ LPCSTR resourceId(const char* text) {
 Resource findResource(const char* type, const char* name) {
     if (!type || !name) return {};
     HMODULE module = moduleHandle();
+    // Pictures are PNG data, bound by the resource script as type PNG.
+    if (std::strcmp(type, "BITMAP") == 0) type = "PNG";
     HRSRC found = FindResourceA(module, resourceId(name), resourceId(type));
     if (!found) return {};
     HGLOBAL loaded = LoadResource(module, found);

@@ -1,13 +1,14 @@
 // Records what a module computes, so that two builds of it (Linux and
 // Windows) can be compared bit for bit:
-//   tamborik_module_probe bank MODULE FILE      program names and values
-//   tamborik_module_probe renders MODULE FOLDER the demo groove through every
-//       program, and every drum alone at 44.1 and 96 kHz in blocks of 1, 64
-//       and 512 frames, as 32-bit float WAV files
-//   tamborik_module_probe sweep MODULE FILE     every parameter over 10 000
-//       values, each followed by a hit of every drum: one hash per value
-//   tamborik_module_probe compare A B           compares two such records
-//       (files, or folders of them); exit status 0 when all are identical
+//   tamborik_module_probe record MODULE FOLDER writes into FOLDER
+//       bank.txt   the program names and values, bit for bit,
+//       sweep.bin  every parameter over 10 000 values, each followed by a
+//                  hit of every drum: one hash of the samples per value,
+//       *.wav      the demo groove through every program, and every drum
+//                  alone at 44.1 and 96 kHz in blocks of 1, 64 and 512
+//                  frames, as 32-bit float WAV files
+//   tamborik_module_probe compare A B          compares two such folders;
+//       exit status 0 when every file is identical
 #include <algorithm>
 #include <cinttypes>
 #include <cmath>
@@ -68,9 +69,9 @@ std::vector<int> drumNotes(host::PluginInstance& instance) {
     return notes;
 }
 
-int bank(const host::PluginModule& module, const char* path) {
+int bank(const host::PluginModule& module, const std::string& path) {
     auto instance = host::PluginInstance::create(module);
-    std::FILE* file = instance ? std::fopen(path, "w") : nullptr;
+    std::FILE* file = instance ? std::fopen(path.c_str(), "wb") : nullptr;
     if (!file) return 1;
     for (int p = 0; p < instance->effect()->numPrograms; ++p) {
         instance->dispatch(vst::effSetProgram, 0, p);
@@ -86,7 +87,6 @@ int bank(const host::PluginModule& module, const char* path) {
 }
 
 int renders(const host::PluginModule& module, const std::string& folder) {
-    std::filesystem::create_directories(folder);
     host::HostOptions options;
     options.sendsIdle = false;
     for (int p = 0; p < 16; ++p) {
@@ -135,12 +135,12 @@ std::uint64_t hashFloats(std::uint64_t hash, const float* values, int count) {
     return hash;
 }
 
-int sweep(const host::PluginModule& module, const char* path) {
+int sweep(const host::PluginModule& module, const std::string& path) {
     constexpr int kValues = 10000, kFrames = 32;
     host::HostOptions options;
     options.blockSize = kFrames;
     auto instance = host::PluginInstance::create(module, options);
-    std::FILE* file = instance ? std::fopen(path, "wb") : nullptr;
+    std::FILE* file = instance ? std::fopen(path.c_str(), "wb") : nullptr;
     if (!file) return 1;
     instance->start();
     const std::vector<int> notes = drumNotes(*instance);
@@ -216,7 +216,7 @@ int compare(const std::filesystem::path& a, const std::filesystem::path& b) {
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fputs("usage: tamborik_module_probe bank|renders|sweep MODULE OUTPUT, or compare A B\n", stderr);
+        std::fputs("usage: tamborik_module_probe record MODULE FOLDER, or compare A B\n", stderr);
         return 2;
     }
     const std::string command = argv[1];
@@ -227,8 +227,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    if (command == "bank") return bank(*module, argv[3]);
-    if (command == "renders") return renders(*module, argv[3]);
-    if (command == "sweep") return sweep(*module, argv[3]);
-    return 2;
+    if (command != "record") return 2;
+    const std::string folder = argv[3];
+    std::filesystem::create_directories(folder);
+    if (bank(*module, folder + "/bank.txt") != 0 || sweep(*module, folder + "/sweep.bin") != 0) return 1;
+    return renders(*module, folder);
 }
