@@ -1,15 +1,4 @@
-# Cross-compiles the Windows 32-bit x86 module with Debian's mingw-w64 toolchain.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
+# Cross-compiles the Windows module for 32-bit x86 hosts with Debian's mingw-w64.
 set(TAMBORIK_MINGW_TRIPLE i686-w64-mingw32)
-# The POSIX thread model: its C++ runtime has std::mutex, which the test
-# framework needs; it is linked in statically like the rest.
-set(CMAKE_C_COMPILER ${TAMBORIK_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TAMBORIK_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TAMBORIK_MINGW_TRIPLE}-windres)
-set(CMAKE_OBJDUMP ${TAMBORIK_MINGW_TRIPLE}-objdump)
-set(CMAKE_FIND_ROOT_PATH /usr/${TAMBORIK_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

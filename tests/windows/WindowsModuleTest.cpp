@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "host/PluginModule.h"
 #include "platform/WindowsRegistry.h"
 #include "support/QuietHost.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -25,20 +25,18 @@ using host::PluginModule;
 
 const char kKey[] = "Software\\Vok\\Tamborik";
 
-class WindowsModule : public ::testing::Test {
+class WindowsModule : public testing_support::TempFolderTest {
 protected:
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
-        folder = fs::temp_directory_path() /
-                 ("tamborik-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        TempFolderTest::SetUp();
     }
     void TearDown() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
         std::error_code error;
         fs::permissions(folder / "Tamborik.ini", fs::perms::owner_write, fs::perm_options::add, error);
-        fs::remove_all(folder, error);
+        // The extended-length form reaches paths past 260 characters too.
+        fs::remove_all(L"\\\\?\\" + folder.wstring(), error);
     }
     // A copy of the module in a folder of its own, as hosts find it.
     fs::path install(const fs::path& subfolder = {}) {
@@ -61,15 +59,6 @@ protected:
         auto instance = PluginInstance::create(*loaded);
         return instance ? instance->numOutputs() : -1;
     }
-    static void writeText(const fs::path& file, const std::string& text) {
-        std::ofstream(file, std::ios::binary) << text;
-    }
-    static std::string readText(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     static bool playsANote(const PluginModule& module) {
         auto instance = PluginInstance::create(module);
         if (!instance) return false;
@@ -89,7 +78,6 @@ protected:
         return peak > 0.01f;
     }
     platform::WindowsRegistry registry;
-    fs::path folder;
 };
 
 TEST_F(WindowsModule, StartsThroughEitherEntryPoint) {
@@ -120,11 +108,11 @@ TEST_F(WindowsModule, AnnouncesItsOutputsByTheRegistryAndTheMixerFile) {
     registry.writeDword(kKey, "outMode", 0);
     EXPECT_EQ(outputsOf(module), 10);
 
-    writeText(mixer, "MultiOut=0\r\n");
+    writeText(mixer.string(), "MultiOut=0\r\n");
     EXPECT_EQ(outputsOf(module), 2);
     EXPECT_EQ(registry.readDword(kKey, "outMode"), 2u);  // the mode actually used
 
-    writeText(mixer, "MultiOut=1\r\n");
+    writeText(mixer.string(), "MultiOut=1\r\n");
     EXPECT_EQ(outputsOf(module), 20);  // stored mode 2 means the stereo layout
     EXPECT_EQ(registry.readDword(kKey, "OUTMODE"), 1u);
 }
@@ -168,11 +156,11 @@ TEST_F(WindowsModule, AReadOnlyMixerFileIsReadAndKept) {
     const fs::path module = install();
     const fs::path mixer = folder / "Tamborik.ini";
     const std::string content = "MultiOut=1\r\nKick1Level=0.5\r\n";
-    writeText(mixer, content);
+    writeText(mixer.string(), content);
     fs::permissions(mixer, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     EXPECT_EQ(outputsOf(module), 20);
-    EXPECT_EQ(readText(mixer), content);
+    EXPECT_EQ(readText(mixer.string()), content);
 }
 
 TEST_F(WindowsModule, AMixerFileThatIsAFolderIsIgnored) {
@@ -185,7 +173,7 @@ TEST_F(WindowsModule, AMixerFileThatIsAFolderIsIgnored) {
 TEST_F(WindowsModule, LoadsFromFoldersWithAnyName) {
     // Characters of the system code page reach the mixer file too.
     const fs::path accented = install(fs::path(L"Tromm\u00e9ln \u00e4\u00f6"));
-    writeText(accented.parent_path() / "Tamborik.ini", "MultiOut=1\r\n");
+    std::ofstream(accented.parent_path() / "Tamborik.ini", std::ios::binary) << "MultiOut=1\r\n";
     EXPECT_EQ(outputsOf(accented), 20);
 
     // Others cannot be named through the code page: the module still plays.
