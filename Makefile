@@ -27,7 +27,7 @@ build: configure
 windows: bootstrap
 	@cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
 	    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build $(WIN32_BUILD) -j $(JOBS)
+	@cmake --build $(WIN32_BUILD) --target Tamborik -j $(JOBS)
 	@cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
 	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIK_LINUX_BUILD=$(abspath $(BUILD)) >/dev/null
 	@cmake --build $(WIN64_BUILD) -j $(JOBS)
