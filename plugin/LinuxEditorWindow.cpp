@@ -6,9 +6,10 @@
 
 namespace plugin {
 
-void installEditorWindow() {
+DrumSynthEffect::EditorFactory platformEditor() {
     static std::once_flag once;
     std::call_once(once, [] { editor::PluginEditor::setDefaultWindowFactory(&platform::createX11Window); });
+    return &editor::createPluginEditor;
 }
 
 }  // namespace plugin
