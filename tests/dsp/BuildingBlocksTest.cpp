@@ -124,6 +124,18 @@ TEST(Resonators, HighpassAtOrAboveHalfTheSampleRateStaysFinite) {
     for (float sample : out) ASSERT_TRUE(std::isfinite(sample));
 }
 
+TEST(Resonators, HighpassFarBelowTheSampleRateNeverDividesByZero) {
+    // At 100 MHz, cos(theta) of 200 Hz rounds to 1 in single precision.
+    dsp::HighpassResonator highpass;
+    highpass.setSampleRate(1e8f);
+    highpass.setFrequency(200.0f);
+    highpass.setQ(1.0f);
+    std::vector<float> in(4096, 0.0f), out(4096);
+    in[0] = 1.0f;
+    highpass.process(UnitBlock{in.data(), nullptr, out.data()}, 4096);
+    for (float sample : out) ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) <= 2.0f) << sample;
+}
+
 TEST(PingResonator, IgnoresThePitchBufferOutsideKeyMode) {
     dsp::PingResonator fixed, fed;
     for (auto* ping : {&fixed, &fed}) {

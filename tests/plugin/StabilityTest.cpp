@@ -26,7 +26,7 @@ float pitchFor(plugin::DrumEngine& engine, int voice, int note) {
 
 TEST(Stability, NoNoteSettingOrSampleRateProducesANonFiniteSample) {
     platform::MemoryRegistry registry;
-    for (float rate : {8000.0f, 11025.0f, 32000.0f, 44100.0f, 192000.0f}) {
+    for (float rate : {8000.0f, 11025.0f, 32000.0f, 44100.0f, 192000.0f, 768000.0f}) {
         for (float setting : {0.0f, 1.0f}) {
             for (float keyMode : {0.0f, 1.0f}) {
                 plugin::DrumSynthEffect effect(&quietHost, registry, "");
