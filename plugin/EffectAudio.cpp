@@ -27,6 +27,7 @@ void DrumSynthEffect::processReplacing(float** inputs, float** outputs, vst::Vst
 }
 
 void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32 frames) {
+    takeDeferredChanges();
     firstBlockCheck(outputs);
     if (frames < 0) frames = 0;
     const int used = outputCountFor(outputMode_);
