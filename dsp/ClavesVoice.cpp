@@ -50,7 +50,10 @@ void ClavesVoice::render(const VoiceBlock& block, int frames) {
         // The pitch buffer is only read at triggers and is left as it is.
         clearVelocity(block, frames);
     }
-    if (endBlock(frames, true)) active_ = false;
+    if (endBlock(frames, true)) {
+        active_ = false;
+        resonator_.rest();
+    }
 }
 
 }  // namespace dsp

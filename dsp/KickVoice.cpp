@@ -68,6 +68,10 @@ void KickVoice::render(const VoiceBlock& block, int frames) {
 
         clickResonator_.process({velocity, pitch, click}, frames);
         sweepEnvelope_.process({velocity, nullptr, frequency}, frames);
+        const float base = keyMode_ == 1.0f ? 0.0f : fixedFrequency_;
+        if (base != glideBase_ || sweepDepth_ != glideDepth_) bodyResonator_.changeCourse();
+        glideBase_ = base;
+        glideDepth_ = sweepDepth_;
         if (keyMode_ == 1.0f) {
             // The glide depth of a block follows the base in force at its start.
             const float depth = sweepDepth_ * currentBaseFrequency_;
@@ -88,6 +92,7 @@ void KickVoice::render(const VoiceBlock& block, int frames) {
     if (endBlock(frames)) {
         sweepEnvelope_.setLevel(0.0f);
         bodyResonator_.clearState();
+        clickResonator_.rest();
         active_ = false;
         elapsed_ = 0;
     }

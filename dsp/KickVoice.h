@@ -32,6 +32,10 @@ private:
     float sweepDepth_ = 0.0f;
     float currentBaseFrequency_ = 40.0f;
     float keyMode_ = 0.0f;
+    // The glide the body last rendered with; a change while it rings hands
+    // the ringing over to the body's tail.
+    float glideBase_ = 0.0f;
+    float glideDepth_ = 0.0f;
     ScratchBuffer body_;
     ScratchBuffer click_;
     ScratchBuffer sweep_;  // the sweep envelope, then the body's frequency

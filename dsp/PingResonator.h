@@ -1,9 +1,12 @@
 // Two-pole resonator rung by velocity impulses. In Key Mode it retunes to the
-// frequency in the pitch buffer at every impulse.
+// frequency in the pitch buffer at every impulse. What rings when an impulse
+// arrives or the tuning changes is carried as a tail (see RingTail), so it
+// never grows louder than a few single hits, however it is played.
 // Block: input = excitation, control = pitch (Hz), output.
 #pragma once
 
 #include "dsp/DspUnit.h"
+#include "dsp/RingTail.h"
 
 namespace dsp {
 
@@ -16,6 +19,9 @@ public:
     void setKeyMode(float value);
     // Leaves Key Mode and recomputes the coefficients for the fixed frequency.
     void reset();
+    // The owning voice has gone quiet: the next impulse continues the
+    // ringing as one recursion, exactly as a first hit.
+    void rest();
 
     float currentFrequency() const { return currentFrequency_; }
     float keyMode() const { return keyMode_; }
@@ -36,6 +42,10 @@ private:
     float fixedFrequency_ = 1000.0f;
     float currentFrequency_ = 1000.0f;
     float decayTime_ = 0.002f;
+    RingTail tail_;
+    // The coefficients the state last rang with.
+    float ringA1_ = 0.0f;
+    float ringRSquared_ = 0.0f;
 };
 
 }  // namespace dsp

@@ -68,6 +68,7 @@ void SnareVoice::render(const VoiceBlock& block, int frames) {
     }
     if (endBlock(frames)) {
         active_ = false;
+        toneResonator_.rest();
         noiseDecay_.setLevel(0.0f);
         elapsed_ = 0;
     }

@@ -1,0 +1,164 @@
+// What keeps a retriggered or retuned two-pole resonator bounded.
+//
+// A resonator's ringing is held in two parts: the latest hit, which runs the
+// recursion exactly as written, and the tail, the ringing that was already
+// there when that hit arrived or when the resonator was retuned. Only the
+// tail is ever adjusted:
+// - When the coefficients change under it, it is scaled down wherever the
+//   new coefficients would read it as a larger oscillation than the old ones
+//   did (larger in amplitude for a resonator that keeps its new tuning,
+//   larger in action, sin(theta) * amplitude^2, for one that glides on, as
+//   a slow glide keeps the action).
+// - Hit and tail together never exceed kLoudestHitMultiple times the
+//   loudest the hits themselves have been (a peak memory that falls at the
+//   resonator's decay); beyond that the tail is scaled down.
+// A hit on a resonator at rest therefore gives exactly the samples of the
+// recursion, and no sequence of hits, retunes or parameter changes can make
+// the resonator ring louder than kLoudestHitMultiple single hits.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+
+namespace dsp {
+
+constexpr float kLoudestHitMultiple = 4.0f;
+
+// The resonator's quadratic invariant y1^2 - a1*y1*y2 + r^2*y2^2: it falls by
+// r^2 per sample while the coefficients stay, and over sin^2(theta) it is
+// the squared amplitude of the oscillation the state stands for.
+inline double ringEnergy(float y1, float y2, float a1, float rSquared) {
+    const double half = 0.5 * a1;
+    const double v = y1 - half * y2;
+    return v * v + (static_cast<double>(rSquared) - half * half) * y2 * y2;
+}
+
+// sin^2(theta) of the coefficients, kept away from 0 where a1 = 2r rounds to
+// a double pole.
+inline double ringSineSquared(float a1, float rSquared) {
+    if (!(rSquared > 0.0f)) return 1.0;
+    const double half = 0.5 * a1;
+    return std::max(1.0 - half * half / rSquared, 1e-12);
+}
+
+// Squared amplitude and action of the ringing an impulse of height y starts.
+inline double hitSquaredAmplitude(float y, float a1, float rSquared) {
+    return static_cast<double>(y) * y / ringSineSquared(a1, rSquared);
+}
+inline double hitAction(float y, float a1, float rSquared) {
+    return static_cast<double>(y) * y / std::sqrt(ringSineSquared(a1, rSquared));
+}
+
+class RingTail {
+public:
+    bool active() const { return active_; }
+    float peak() const { return peak_; }
+
+    // Moves a hit's ringing into the tail; false if there was none, or if
+    // the resonator is at rest, whose remains (the denormal guard's offsets,
+    // a tail 90 dB down) stay with the hit as the recursion has them.
+    bool absorb(float& hitY1, float& hitY2) {
+        if (resting_ || (hitY1 == 0.0f && hitY2 == 0.0f)) return false;
+        y1_ += hitY1;
+        y2_ += hitY2;
+        hitY1 = hitY2 = 0.0f;
+        active_ = true;
+        return true;
+    }
+    // An impulse arrives: what rang becomes the tail, unless at rest.
+    bool strike(float& hitY1, float& hitY2) {
+        const bool absorbed = absorb(hitY1, hitY2);
+        resting_ = false;
+        return absorbed;
+    }
+    // The owner has gone quiet: the tail returns to the hit as one ringing
+    // state, and the next impulse rings it as a first hit would.
+    void rest(float& hitY1, float& hitY2) {
+        if (active_) {
+            hitY1 += y1_;
+            hitY2 += y2_;
+            clear();
+        }
+        resting_ = true;
+    }
+
+    // After a retune, the tail's squared amplitude rises by no more than
+    // allowance (a new hit's, or none).
+    void keepAmplitude(float oldA1, float oldRSquared, float newA1, float newRSquared, double allowance = 0.0) {
+        if (!active_) return;
+        const double before =
+            ringEnergy(y1_, y2_, oldA1, oldRSquared) / ringSineSquared(oldA1, oldRSquared) + allowance;
+        const double after = ringEnergy(y1_, y2_, newA1, newRSquared) / ringSineSquared(newA1, newRSquared);
+        if (after > before) scale(std::sqrt(before / after));
+    }
+
+    // The action the tail stands for under the coefficients it rang with,
+    // plus allowance (a new hit's, or none), becomes the most it may have
+    // from now on, falling at the decay.
+    void startAction(float a1, float rSquared, double allowance = 0.0) {
+        if (active_) allowedAction_ = action(a1, rSquared) + allowance;
+    }
+    // Under the coefficients of the coming sample: no more action than allowed.
+    void holdAction(float a1, float rSquared) {
+        // energy / sin(theta) > allowed, without a root per sample.
+        const double energy = ringEnergy(y1_, y2_, a1, rSquared);
+        const double sineSquared = ringSineSquared(a1, rSquared);
+        if (energy * energy > allowedAction_ * allowedAction_ * sineSquared)
+            scale(std::sqrt(allowedAction_ * std::sqrt(sineSquared) / energy));
+    }
+
+    // One sample of free ringing; returns the tail's output.
+    float ring(float a1, float a2, float rSquared) {
+        const float y = a1 * y1_ + a2 * y2_;
+        y2_ = y1_;
+        y1_ = y;
+        allowedAction_ *= rSquared;
+        if (std::abs(y1_) + std::abs(y2_) < 1e-20f) clear();
+        return y;
+    }
+
+    // The hit's latest output enters the peak memory.
+    void trackPeak(float hitY, float r) { peak_ = std::max(peak_ * r, std::abs(hitY)); }
+
+    // Hit plus tail, with the tail scaled down where the sum would pass the
+    // ceiling.
+    float limit(float hitY) {
+        const float ceiling = kLoudestHitMultiple * peak_;
+        float total = hitY + y1_;
+        if (std::abs(total) > ceiling) {
+            scale(std::max(ceiling - std::abs(hitY), 0.0f) / std::abs(y1_));
+            total = hitY + y1_;
+        }
+        return total;
+    }
+
+    void clear() {
+        y1_ = y2_ = 0.0f;
+        active_ = false;
+    }
+    void reset() {
+        clear();
+        resting_ = true;
+        peak_ = 0.0f;
+        allowedAction_ = 0.0;
+    }
+
+private:
+    double action(float a1, float rSquared) const {
+        return ringEnergy(y1_, y2_, a1, rSquared) / std::sqrt(ringSineSquared(a1, rSquared));
+    }
+    void scale(double factor) {
+        y1_ = static_cast<float>(y1_ * factor);
+        y2_ = static_cast<float>(y2_ * factor);
+        if (y1_ == 0.0f && y2_ == 0.0f) active_ = false;
+    }
+
+    float y1_ = 0.0f;
+    float y2_ = 0.0f;
+    bool active_ = false;
+    bool resting_ = true;
+    float peak_ = 0.0f;
+    double allowedAction_ = 0.0;
+};
+
+}  // namespace dsp
