@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/PluginInstance.h"
 #include "host/PluginModule.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -76,15 +77,8 @@ vst::VstIntPtr hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, 
 
 struct Events {
     void add(int frame, int status, int data1, int data2) {
-        vst::VstMidiEvent& m = midi[count];
-        std::memset(&m, 0, sizeof(m));
-        m.type = vst::kVstMidiType;
-        m.byteSize = sizeof(m);
-        m.deltaFrames = frame;
-        m.midiData[0] = static_cast<char>(status);
-        m.midiData[1] = static_cast<char>(data1);
-        m.midiData[2] = static_cast<char>(data2);
-        list.events[count] = reinterpret_cast<vst::VstEvent*>(&m);
+        midi[count] = host::PluginInstance::midiEvent(frame, status, data1, data2);
+        list.events[count] = reinterpret_cast<vst::VstEvent*>(&midi[count]);
         list.numEvents = ++count;
     }
     vst::VstEvents* events() { return reinterpret_cast<vst::VstEvents*>(&list); }

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/PluginInstance.h"
 #include "host/PluginModule.h"
 
 namespace {
@@ -153,15 +154,8 @@ public:
         list_.numEvents = random.chance(97) ? count : -random.below(1000);
     }
     void noteOn(int channel, int note, int velocity, int frame) {
-        vst::VstMidiEvent& m = midi_[0];
-        std::memset(&m, 0, sizeof(m));
-        m.type = vst::kVstMidiType;
-        m.byteSize = sizeof(m);
-        m.deltaFrames = frame;
-        m.midiData[0] = static_cast<char>(0x90 | channel);
-        m.midiData[1] = static_cast<char>(note);
-        m.midiData[2] = static_cast<char>(velocity);
-        list_.events[0] = reinterpret_cast<vst::VstEvent*>(&m);
+        midi_[0] = host::PluginInstance::midiEvent(frame, 0x90 | channel, note, velocity);
+        list_.events[0] = reinterpret_cast<vst::VstEvent*>(&midi_[0]);
         list_.numEvents = 1;
     }
     vst::VstEvents* events() { return reinterpret_cast<vst::VstEvents*>(&list_); }
