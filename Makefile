@@ -19,7 +19,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = fuzz_fx_files fuzz_text_files fuzz_midi
 # The one leak report that is not ours: the C++ runtime's emergency
 # exception pool, linked statically into the module, is never freed.
-SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+SANITIZER_ENV = TAMBORIK_KEEP_MODULES=1 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-leaks.supp:print_suppressions=0
 
