@@ -33,6 +33,7 @@ void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32
     const int used = outputCountFor(outputMode_);
     const int connected = std::min(used, static_cast<int>(cEffect.numOutputs));
     const int capacity = std::min(engine_.capacity(), discard_.size());
+    if (capacity < 1) return;  // buffers that could not be had render nothing, and never loop
     int offset = 0;
     do {
         const int n = std::min(frames - offset, capacity);
