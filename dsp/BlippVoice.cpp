@@ -1,5 +1,7 @@
 #include "dsp/BlippVoice.h"
 
+#include <cmath>
+
 #include "dsp/DspMath.h"
 
 namespace dsp {
@@ -74,14 +76,17 @@ void BlippVoice::render(const VoiceBlock& block, int frames) {
 
         // The phase step is formed in double precision; the wrap subtracts a
         // single-precision turn. A step above one turn (very low sample
-        // rates) needs more than one subtraction.
+        // rates) leaves the phase above pi; it is then reduced by as many
+        // turns as needed in one step, never by a loop that a phase too
+        // large to change could keep going.
         const double w = static_cast<double>(samplePeriod_) * 6.283185307179586;
         const float gain = volume_ * 0.8f;
         for (int i = 0; i < frames; ++i) {
             phase_ += w * frequency[i];
             if (phase_ > 3.141592653589793) {
                 phase_ -= 6.2831855f;
-                while (phase_ > 3.141592653589793) phase_ -= 6.2831855f;
+                if (phase_ > 3.141592653589793)
+                    phase_ = static_cast<float>(std::remainder(static_cast<double>(phase_), 6.283185307179586));
             }
             const float p = phase_ * phase_;
             const float cs =

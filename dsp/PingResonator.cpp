@@ -24,8 +24,8 @@ void PingResonator::process(const UnitBlock& block, int frames) {
                 currentFrequency_ = f;
                 float u = f * w;
                 u = std::min(u * u, kMaxStablePolyU);
-                a1_ = polyCosScaled(u, 2.0f * r_);
                 a2_ = -(r_ * r_);
+                a1_ = stableA1(polyCosScaled(u, 2.0f * r_), stableA1Limit(-a2_));
                 gain_ = (r_ * r_ + 1.0f - a1_) / f * 8.0f;
                 tail_.keepAmplitude(oldA1, -a2_, a1_, -a2_);
             }
@@ -52,8 +52,8 @@ void PingResonator::rest() {
 
 void PingResonator::tuneTo(float hz) {
     const float theta = kTwoPi * hz * samplePeriod_;
-    a1_ = 2.0f * r_ * trueCos(theta);
     a2_ = -(r_ * r_);
+    a1_ = stableA1(2.0f * r_ * trueCos(theta), stableA1Limit(-a2_));
     gain_ = (r_ * r_ + 1.0f - a1_) / hz * 8.0f;
 }
 

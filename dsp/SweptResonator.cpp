@@ -19,11 +19,12 @@ void SweptResonator::process(const UnitBlock& block, int frames) {
     const float rSquared = -a2_;
     // The decay changed since the last block.
     if (rSquared != ringRSquared_) changeCourse();
+    const float a1Limit = stableA1Limit(rSquared);
     for (int i = 0; i < frames; ++i) {
         const float f = frequency[i];
         float u = w_ * f;
         u = std::min(u * u, kMaxStablePolyU);
-        a1_ = polyCosScaled(u, twoR_);
+        a1_ = stableA1(polyCosScaled(u, twoR_), a1Limit);
         gain_ = ((1.0f - a2_) - a1_) / f * 8.0f;
         if (excitation[i] > 0.0f && tail_.strike(y1_, y2_))
             tail_.startAction(ringA1_, ringRSquared_,
