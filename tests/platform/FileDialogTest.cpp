@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -28,10 +29,13 @@ protected:
     }
     // A program that records its arguments and environment, then runs body.
     void program(const std::string& name, const std::string& body) {
-        const std::string file = path(name);
-        writeText(file, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + path("args") + "'\nenv > '" + path("env") +
-                            "'\n" + body + "\n");
-        chmod(file.c_str(), 0755);
+        // Written aside and renamed into place, so no one can find the program
+        // still open for writing (which would make running it fail).
+        const std::string file = path(name), draft = path(name + ".draft");
+        writeText(draft, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + path("args") + "'\nenv > '" + path("env") +
+                             "'\n" + body + "\n");
+        chmod(draft.c_str(), 0755);
+        std::rename(draft.c_str(), file.c_str());
     }
     std::string choose(bool save, const std::string& proposed = {}) {
         platform::FileRequest request;
