@@ -47,10 +47,11 @@ void closeConnection(Connection& c) {
     if (!c.link.display) return;
     if (c.image) XDestroyImage(c.image);  // frees the pixels too
     c.image = nullptr;
-    if (!c.link.lost) {
-        if (c.gc) XFreeGC(c.link.display, c.gc);
-        if (c.window && !c.destroyed) XDestroyWindow(c.link.display, c.window);
-    }
+    // Freeing the graphics context also frees its memory on our side; on a
+    // lost connection Xlib sends nothing more.
+    if (c.gc) XFreeGC(c.link.display, c.gc);
+    c.gc = nullptr;
+    if (!c.link.lost && c.window && !c.destroyed) XDestroyWindow(c.link.display, c.window);
     XCloseDisplay(c.link.display);  // reports what is still pending while ours
     stopFollowingErrors(&c.link);
     c.link.display = nullptr;
