@@ -67,9 +67,19 @@ void Bitmap::drawTransparent(Surface& surface, const Rect& rect, Point offset) c
 }
 
 void Bitmap::drawAlpha(Surface& surface, const Rect& rect, Point offset, int alpha) const {
+    blend(surface, rect, offset, alpha, false);
+}
+
+void Bitmap::drawAlphaTransparent(Surface& surface, const Rect& rect, Point offset, int alpha) const {
+    blend(surface, rect, offset, alpha, true);
+}
+
+void Bitmap::blend(Surface& surface, const Rect& rect, Point offset, int alpha, bool keyed) const {
     alpha = std::clamp(alpha, 0, 255);
+    const std::uint32_t key = transparentColor_.pixel();
     const Point origin = surface.origin();
     forEachPixel(rect, offset, [&](int x, int y, std::uint32_t p) {
+        if (keyed && p == key) return;
         const PixelBuffer& target = surface.target();
         const int tx = x + origin.x, ty = y + origin.y;
         if (target.inside(tx, ty)) surface.plot(x, y, PixelBuffer::mix(p, target.at(tx, ty), alpha));

@@ -36,12 +36,15 @@ public:
     void drawTransparent(Surface& surface, const Rect& rect, Point offset = {}) const;
     // Blends the picture over what is there with a constant alpha 0 to 255.
     void drawAlpha(Surface& surface, const Rect& rect, Point offset, int alpha) const;
+    // The same, leaving pixels of the transparent colour undrawn.
+    void drawAlphaTransparent(Surface& surface, const Rect& rect, Point offset, int alpha) const;
 
 private:
     Bitmap(int id, int width, int height, std::vector<std::uint32_t> pixels);
     ~Bitmap() = default;
     template <typename PutPixel>
     void forEachPixel(const Rect& rect, Point offset, PutPixel put) const;
+    void blend(Surface& surface, const Rect& rect, Point offset, int alpha, bool keyed) const;
 
     int resourceId_;
     int references_ = 1;

@@ -24,7 +24,7 @@ public:
     // Asks the editor to run its paced idle work (during drags).
     virtual void doIdle();
     virtual void setValue(float value) { value_ = value; }
-    float value() const { return value_; }
+    virtual float value() const { return value_; }
     virtual void setMin(float minimum) { min_ = minimum; }
     float min() const { return min_; }
     virtual void setMax(float maximum) { max_ = maximum; }

@@ -16,7 +16,7 @@ public:
     void draw(Surface& surface) override;
     void hide();
 
-private:
+protected:
     Rect display_;
     Point pictureOffset_;
     Rect saved_;

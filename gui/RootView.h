@@ -23,6 +23,7 @@ public:
     void addChild(Widget* child);  // takes the reference it is given
     const std::vector<Widget*>& children() const { return children_; }
     void setBackground(Bitmap* picture);
+    Bitmap* background() const { return background_; }
     // Refused (false) while another modal view is set.
     bool setModalView(Widget* view);
     Widget* modalView() const { return modal_; }

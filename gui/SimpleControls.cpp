@@ -21,7 +21,8 @@ void ToggleButton::mouse(Surface& surface, Point) {
     if (!mouseEnabled_ || !(surface.mouseButtons() & kPrimaryButton)) return;
     value_ = value_ == 0.0f ? 1.0f : 0.0f;
     doIdle();
-    tellListener(&surface);
+    // A flip is always a change, even when the idle above has drawn it already.
+    if (listener_) listener_->controlChanged(&surface, this);
 }
 
 StripDisplay::StripDisplay(const Rect& size, int frames, int frameHeight, Bitmap* strip, Point offset)

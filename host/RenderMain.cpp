@@ -1,36 +1,34 @@
 // tamborik-render: renders a Standard MIDI File, or the built-in demo groove,
-// through a VST 2 instrument into a WAV file.
-#include <sys/stat.h>
+// through a VST 2 instrument into audio files: one mix, every output as a
+// channel, or one stem per voice.
 #include <unistd.h>
 
+#include <csignal>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "host/AudioFile.h"
 #include "host/DemoGroove.h"
+#include "host/FilePlan.h"
 #include "host/MidiFile.h"
+#include "host/OutputSet.h"
 #include "host/PluginInstance.h"
 #include "host/PluginModule.h"
+#include "host/PrivateSettings.h"
+#include "host/RenderOptions.h"
+#include "host/RenderReport.h"
 #include "host/Renderer.h"
-#include "host/WavWriter.h"
 #include "platform/FileIo.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: tamborik-render [options] OUTPUT.wav\n"
-    "  --plugin PATH    the VST 2 module (default: Tamborik.so beside this program)\n"
-    "  --midi FILE      a Standard MIDI File, format 0 or 1 (default: the demo groove)\n"
-    "  --program N      select program N (0-based) before rendering\n"
-    "  --rate HZ        sample rate (default 44100)\n"
-    "  --block N        block size in frames (default 512)\n"
-    "  --length SEC     length of the output (default: the sequence plus 2 s)\n"
-    "  --each-program   render once per program into OUTPUT, a folder, as NN-Name.wav,\n"
-    "                   and print a table of peak and RMS levels\n"
-    "  --quiet          no progress line\n";
+using host::RenderOptions;
+using host::StemLayout;
 
 std::string besideThisProgram(const char* name) {
     char path[4096] = {};
@@ -40,127 +38,248 @@ std::string besideThisProgram(const char* name) {
     return self.substr(0, self.find_last_of('/') + 1) + name;
 }
 
-bool parseNumber(const char* text, double* out) {
-    char* end = nullptr;
-    *out = std::strtod(text, &end);
-    return end != text && *end == 0 && std::isfinite(*out);
+// Set by Ctrl-C or a termination request: the render stops and removes
+// what it began.
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int) {
+    stopRequested = 1;
 }
 
-int fail(const std::string& message) {
+int fail(int code, const std::string& message) {
     std::fprintf(stderr, "tamborik-render: %s\n", message.c_str());
-    return 1;
+    return code;
+}
+
+std::string dispatchText(host::PluginInstance& instance, vst::VstInt32 opcode) {
+    char text[256] = {};
+    instance.dispatch(opcode, 0, 0, text);
+    return text;
+}
+
+// Creates the output folders and checks that every destination can be
+// written, before anything is rendered.
+bool prepareDestinations(const RenderOptions& options, host::OutputSet& outputs, std::string* error) {
+    if (options.stems != StemLayout::None || options.eachProgram) {
+        if (!outputs.prepareFolder(options.stems != StemLayout::None ? options.stemsFolder : options.outputPath, error))
+            return false;
+    } else if (std::filesystem::is_directory(options.outputPath)) {
+        *error = options.outputPath + " is a folder";
+        return false;
+    } else if (!host::OutputSet::canWriteBeside(options.outputPath, error)) {
+        return false;
+    }
+    return options.reportPath.empty() || host::OutputSet::canWriteBeside(options.reportPath, error);
+}
+
+// What every pass over a program shares.
+struct ProgramPass {
+    host::PluginModule& module;
+    const host::HostOptions& hostOptions;
+    const std::optional<host::MidiSequence>& file;
+    std::int64_t frames;
+};
+
+// One program rendered through a fresh instance: prepare sees the instance
+// on its program before the first block, the sink every block. Answers
+// kExitInterrupted when the sink stopped the render.
+int renderProgram(const ProgramPass& pass, int program, const std::function<void(host::PluginInstance&)>& prepare,
+                  const host::BlockSink& sink) {
+    auto instance = host::PluginInstance::create(pass.module, pass.hostOptions);
+    if (!instance) return host::kExitFailed;
+    instance->start();
+    if (program >= 0) instance->dispatch(vst::effSetProgram, 0, program);
+    prepare(*instance);
+    const auto messages = pass.file ? pass.file->messages : host::demoGroove(*instance);
+    const bool complete = host::renderBlocks(*instance, messages, pass.frames, sink);
+    instance->stop();
+    return complete ? host::kExitDone : host::kExitInterrupted;
+}
+
+bool writeReport(const std::string& json, const std::string& path, host::OutputSet& outputs, std::string* error) {
+    const int descriptor = outputs.begin(path, nullptr, error);
+    if (descriptor < 0) return false;
+    const bool written = write(descriptor, json.data(), json.size()) == static_cast<ssize_t>(json.size());
+    if (close(descriptor) != 0 || !written) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string pluginPath = besideThisProgram("Tamborik.so"), midiPath, outputPath;
-    double program = -1, rate = 44100, block = 512, length = -1;
-    bool quiet = false, eachProgram = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto next = [&](double* number, std::string* text) {
-            if (i + 1 >= argc) return false;
-            ++i;
-            if (text) {
-                *text = argv[i];
-                return true;
-            }
-            return parseNumber(argv[i], number);
-        };
-        bool ok = true;
-        if (arg == "--plugin") ok = next(nullptr, &pluginPath);
-        else if (arg == "--midi") ok = next(nullptr, &midiPath);
-        else if (arg == "--program") ok = next(&program, nullptr) && program >= 0 && program <= 1e6;
-        else if (arg == "--rate") ok = next(&rate, nullptr) && rate >= 1000 && rate <= 768000;
-        else if (arg == "--block") ok = next(&block, nullptr) && block >= 1 && block <= 65536;
-        else if (arg == "--length") ok = next(&length, nullptr) && length >= 0 && length <= 24 * 3600;
-        else if (arg == "--quiet") quiet = true;
-        else if (arg == "--each-program") eachProgram = true;
-        else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (!arg.empty() && arg[0] != '-' && outputPath.empty()) outputPath = arg;
-        else ok = false;
-        if (!ok) {
-            std::fputs(kUsage, stderr);
-            return 2;
-        }
+    const auto parsed = host::parseRenderOptions(argc, argv, besideThisProgram("Tamborik.so"));
+    if (!parsed.options) {
+        fail(parsed.exitCode, parsed.message);
+        if (parsed.exitCode == host::kExitUsage) std::fputs(host::kRenderUsage, stderr);
+        return parsed.exitCode;
     }
-    if (outputPath.empty()) {
-        std::fputs(kUsage, stderr);
-        return 2;
+    const RenderOptions& options = *parsed.options;
+    if (options.help) {
+        std::fputs(host::kRenderUsage, stdout);
+        return host::kExitDone;
+    }
+    const bool stems = options.stems != StemLayout::None;
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    std::signal(SIGHUP, requestStop);
+
+    // The module asks its settings for the layout, so they are prepared
+    // before it is loaded; they must outlive every instance and the module.
+    const int outputMode = options.stems == StemLayout::Stereo ? 1
+                           : options.stems == StemLayout::Mono ? 0
+                                                               : options.outputMode;
+    std::unique_ptr<host::PrivateSettings> privateSettings;
+    std::string modulePath = options.pluginPath, error;
+    if (outputMode >= 0) {
+        privateSettings = host::PrivateSettings::prepare(options.pluginPath, outputMode, &error);
+        if (!privateSettings) return fail(host::kExitFailed, error);
+        modulePath = privateSettings->modulePath();
     }
 
-    std::string error;
-    auto module = host::PluginModule::load(pluginPath, &error);
-    if (!module) return fail(error);
-    host::HostOptions options;
-    options.sampleRate = static_cast<float>(rate);
-    options.blockSize = static_cast<int>(block);
-    options.sendsIdle = false;  // program changes in the file then act at once
+    auto module = host::PluginModule::load(modulePath, &error);
+    if (!module) return fail(host::kExitNotAnInstrument, options.pluginPath + ": " + error);
+    host::HostOptions hostOptions;
+    hostOptions.sampleRate = static_cast<float>(options.sampleRate);
+    hostOptions.blockSize = options.blockSize;
+    hostOptions.sendsIdle = false;  // program changes in the file then act at once
+
+    host::PluginDescription plugin;
+    plugin.path = options.pluginPath;
+    {
+        auto probe = host::PluginInstance::create(*module, hostOptions);
+        if (!probe) return fail(host::kExitNotAnInstrument, options.pluginPath + ": the plug-in refused to start");
+        if (!(probe->effect()->flags & vst::effFlagsIsSynth) || probe->numOutputs() < 1)
+            return fail(host::kExitNotAnInstrument, options.pluginPath + ": not a VST 2 instrument");
+        plugin.effectName = dispatchText(*probe, vst::effGetEffectName);
+        plugin.vendor = dispatchText(*probe, vst::effGetVendorString);
+        plugin.product = dispatchText(*probe, vst::effGetProductString);
+        plugin.vendorVersion = static_cast<int>(probe->dispatch(vst::effGetVendorVersion));
+        plugin.uniqueId = probe->effect()->uniqueID;
+        plugin.numPrograms = probe->effect()->numPrograms;
+        plugin.numOutputs = probe->numOutputs();
+    }
+    const int wantedOutputs = outputMode == 0 ? 10 : outputMode == 1 ? 20 : 2;
+    if (outputMode >= 0 && plugin.numOutputs != wantedOutputs)
+        return fail(host::kExitFailed, options.pluginPath + ": the plug-in opened " +
+                                           std::to_string(plugin.numOutputs) + " outputs, not " +
+                                           std::to_string(wantedOutputs));
 
     std::optional<host::MidiSequence> file;
-    if (!midiPath.empty()) {
-        auto bytes = platform::readWholeFile(midiPath);
-        if (!bytes) return fail("cannot read " + midiPath);
+    if (!options.midiPath.empty()) {
+        auto bytes = platform::readWholeFile(options.midiPath);
+        if (!bytes) return fail(host::kExitUnreadableMidi, "cannot read " + options.midiPath);
         file = host::parseMidiFile(*bytes, &error);
-        if (!file) return fail(midiPath + ": " + error);
+        if (!file) return fail(host::kExitUnreadableMidi, options.midiPath + ": " + error);
     }
+    if (!options.eachProgram && options.program >= plugin.numPrograms)
+        return fail(host::kExitNoSuchProgram, "no program " + std::to_string(options.program) + "; the plug-in has " +
+                                                  std::to_string(plugin.numPrograms));
 
-    // Renders through a fresh instance, on a program when one is given.
-    auto renderOne = [&](int programIndex, const std::string& path, std::string* programName) -> int {
-        auto instance = host::PluginInstance::create(*module, options);
-        if (!instance) return fail(pluginPath + ": the plug-in refused to start");
-        instance->start();
-        if (programIndex >= 0) {
-            if (programIndex >= instance->effect()->numPrograms) return fail("no such program");
-            instance->dispatch(vst::effSetProgram, 0, programIndex);
-        }
-        if (programName) {
-            char name[256] = {};
-            instance->dispatch(vst::effGetProgramName, 0, 0, name);
-            *programName = name;
-        }
-        const auto messages = file ? file->messages : host::demoGroove(*instance);
-        const double seconds = length >= 0 ? length : (file ? file->lengthSeconds : host::kDemoGrooveSeconds) + 2.0;
-        const auto frames = static_cast<std::int64_t>(std::llround(seconds * rate));
-        const bool showProgress = !quiet && !eachProgram && isatty(STDERR_FILENO);
-        int shown = -1;
-        auto progress = [&](double done) {
-            const int percent = static_cast<int>(done * 100);
-            if (!showProgress || percent == shown) return;
-            shown = percent;
-            std::fprintf(stderr, "\rtamborik-render: %3d%%", percent);
-            if (percent == 100) std::fputc('\n', stderr);
+    // Every destination is checked before the render starts.
+    host::OutputSet outputs;
+    if (!prepareDestinations(options, outputs, &error)) return fail(host::kExitUnwritableOutput, error);
+    const std::string& destination = stems ? options.stemsFolder : options.outputPath;
+    std::vector<int> programs;
+    if (!options.eachProgram) programs.push_back(options.program);
+    for (int p = 0; options.eachProgram && p < plugin.numPrograms; ++p) programs.push_back(p);
+
+    const double seconds = options.lengthSeconds > 0 ? options.lengthSeconds
+                                                     : (file ? file->lengthSeconds : host::kDemoGrooveSeconds) + 2.0;
+    const auto frames = static_cast<std::int64_t>(std::llround(seconds * options.sampleRate));
+    const ProgramPass pass{*module, hostOptions, file, frames};
+    const bool showProgress = !options.quiet && programs.size() == 1 && isatty(STDERR_FILENO);
+    std::vector<host::ProgramRender> renders;
+    for (int program : programs) {
+        host::ProgramRender render;
+        std::vector<host::PlannedFile> plan;
+        std::vector<float> block;
+        auto planFiles = [&](host::PluginInstance& instance) {
+            render.program = static_cast<int>(instance.dispatch(vst::effGetProgram));
+            render.programName = dispatchText(instance, vst::effGetProgramName);
+            std::string target = destination;
+            if (options.eachProgram) {
+                target = (std::filesystem::path(destination) / host::numberedName(program + 1, render.programName)).string();
+                if (!stems) target += host::audioFileExtension(options.format);
+            }
+            plan = host::planFiles(options, instance, target);
         };
-        auto audio = host::renderSequence(*instance, messages, frames, progress);
-        instance->stop();
-        if (!host::writeWav(path, audio, static_cast<int>(rate), &error)) return fail(error);
-        const host::Loudness loudness = host::measure(audio);
-        if (!quiet) std::printf("%-36s %8.3f %8.4f\n", path.c_str(), loudness.peak, loudness.rms);
-        return 0;
-    };
 
-    if (!eachProgram) return renderOne(static_cast<int>(program), outputPath, nullptr);
-    mkdir(outputPath.c_str(), 0755);
-    if (!quiet) std::printf("%-36s %8s %8s\n", "file", "peak", "rms");
-    auto probe = host::PluginInstance::create(*module, options);
-    if (!probe) return fail(pluginPath + ": the plug-in refused to start");
-    const int programs = probe->effect()->numPrograms;
-    probe.reset();
-    for (int p = 0; p < programs; ++p) {
-        char name[256] = {};
-        {
-            auto instance = host::PluginInstance::create(*module, options);
-            instance->dispatch(vst::effGetProgramNameIndexed, p, 0, name);
+        // Normalizing needs the peak before the first sample is written: a
+        // first pass measures it; renders repeat to the bit.
+        if (options.normalize) {
+            float peak = 0.0f;
+            const int result = renderProgram(pass, program, planFiles, [&](const float* const* out, int n, double) {
+                for (const host::PlannedFile& planned : plan) {
+                    host::fillBlock(planned, out, n, 1.0f, &block);
+                    for (float s : block) peak = std::max(peak, std::abs(s));
+                }
+                return !stopRequested;
+            });
+            if (result != host::kExitDone) return fail(result, result == host::kExitInterrupted ? "stopped"
+                                                                                            : "the plug-in refused to start");
+            render.gain = peak > 0.0f ? 1.0f / peak : 1.0f;
         }
-        std::string safe = name;
-        for (char& c : safe)
-            if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32) c = '_';
-        char fileName[300];
-        std::snprintf(fileName, sizeof(fileName), "/%02d-%s.wav", p + 1, safe.c_str());
-        if (renderOne(p, outputPath + fileName, nullptr) != 0) return 1;
+
+        std::vector<std::unique_ptr<host::AudioFileWriter>> writers;
+        std::vector<std::string> temporaries;
+        auto openFiles = [&](host::PluginInstance& instance) {
+            planFiles(instance);
+            const std::string folder = stems ? std::filesystem::path(plan[0].path).parent_path().string() : "";
+            if (options.eachProgram && stems && !outputs.prepareFolder(folder, &error)) return;
+            for (const host::PlannedFile& planned : plan) {
+                std::string temporary;
+                const int descriptor = outputs.begin(planned.path, &temporary, &error);
+                auto writer = descriptor < 0 ? nullptr
+                                             : host::AudioFileWriter::open(descriptor, static_cast<int>(planned.channels.size()),
+                                                                           static_cast<int>(options.sampleRate), options.format, &error);
+                if (!writer) {
+                    error = "cannot write " + planned.path + ": " + error;
+                    return;
+                }
+                writers.push_back(std::move(writer));
+                temporaries.push_back(temporary);
+            }
+        };
+        int shown = -1;
+        const int result = renderProgram(pass, program, openFiles, [&](const float* const* out, int n, double done) {
+            for (std::size_t f = 0; f < writers.size(); ++f) {
+                host::fillBlock(plan[f], out, n, render.gain, &block);
+                if (!writers[f]->write(block.data(), n)) return false;
+            }
+            const int percent = static_cast<int>(done * 100);
+            if (showProgress && percent != shown) {
+                shown = percent;
+                std::fprintf(stderr, "\rtamborik-render: %3d%%", percent);
+                if (percent == 100) std::fputc('\n', stderr);
+            }
+            return writers.size() == plan.size() && !stopRequested;
+        });
+        if (result == host::kExitFailed) return fail(result, options.pluginPath + ": the plug-in refused to start");
+        if (stopRequested) return fail(host::kExitInterrupted, "stopped");
+        for (std::size_t f = 0; f < plan.size(); ++f) {
+            if (f >= writers.size() || !writers[f]->finish(&error))
+                return fail(host::kExitUnwritableOutput,
+                            f >= writers.size() ? error : "cannot write " + plan[f].path + ": " + error);
+            const auto levels = host::measureAudioFile(temporaries[f], host::kSoundThreshold);
+            if (!levels) return fail(host::kExitUnwritableOutput, "cannot read back " + plan[f].path);
+            render.files.push_back({plan[f].path, plan[f].voice, *levels});
+        }
+        renders.push_back(std::move(render));
     }
-    return 0;
+
+    if (!options.reportPath.empty() &&
+        !writeReport(host::renderReportJson(options, plugin, renders), options.reportPath, outputs, &error))
+        return fail(host::kExitUnwritableOutput, error);
+    if (!outputs.commit(&error)) return fail(host::kExitUnwritableOutput, error);
+
+    if (options.quiet) return host::kExitDone;
+    const bool table = renders.size() > 1 || renders[0].files.size() > 1;
+    if (table) std::printf("%-36s %8s %8s\n", "file", "peak", "rms");
+    for (const host::ProgramRender& render : renders)
+        for (const host::WrittenFile& written : render.files)
+            std::printf("%-36s %8.3f %8.4f\n", written.path.c_str(), written.levels.peak, written.levels.rms);
+    return host::kExitDone;
 }

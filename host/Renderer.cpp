@@ -1,17 +1,18 @@
 #include "host/Renderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace host {
 
-std::vector<std::vector<float>> renderSequence(PluginInstance& instance, const std::vector<TimedMessage>& messages,
-                                               std::int64_t frames, const std::function<void(double)>& progress) {
+bool renderBlocks(PluginInstance& instance, const std::vector<TimedMessage>& messages, std::int64_t frames,
+                  const BlockSink& sink) {
     const int block = instance.options().blockSize;
     const double rate = instance.options().sampleRate;
-    const int outputs = std::max(1, instance.numOutputs());
-    std::vector<std::vector<float>> result(2, std::vector<float>(static_cast<std::size_t>(std::max<std::int64_t>(frames, 0))));
-    std::vector<std::vector<float>> buffers(static_cast<std::size_t>(outputs), std::vector<float>(static_cast<std::size_t>(block)));
+    // A plug-in without outputs still gets one buffer to write nothing into.
+    std::vector<std::vector<float>> buffers(static_cast<std::size_t>(std::max(1, instance.numOutputs())),
+                                            std::vector<float>(static_cast<std::size_t>(block)));
     std::vector<float*> pointers;
     for (auto& buffer : buffers) pointers.push_back(buffer.data());
 
@@ -43,13 +44,32 @@ std::vector<std::vector<float>> renderSequence(PluginInstance& instance, const s
             instance.dispatch(vst::effProcessEvents, 0, 0, list);
         }
         instance.processReplacing(pointers.data(), n);
-        for (int j = 0; j < outputs; ++j) {
-            float* target = result[outputs == 1 ? 0 : j % 2].data() + start;
-            for (int i = 0; i < n; ++i) target[i] += buffers[j][i];
-        }
-        if (outputs == 1) std::memcpy(result[1].data() + start, result[0].data() + start, sizeof(float) * n);
-        if (progress) progress(static_cast<double>(start + n) / static_cast<double>(frames));
+        if (!sink(pointers.data(), n, static_cast<double>(start + n) / static_cast<double>(frames))) return false;
     }
+    return true;
+}
+
+std::vector<std::vector<int>> stereoFold(int outputs) {
+    if (outputs == 1) return {{0}, {0}};
+    std::vector<std::vector<int>> channels(2);
+    for (int j = 0; j < outputs; ++j) channels[static_cast<std::size_t>(j % 2)].push_back(j);
+    return channels;
+}
+
+std::vector<std::vector<float>> renderSequence(PluginInstance& instance, const std::vector<TimedMessage>& messages,
+                                               std::int64_t frames, const std::function<void(double)>& progress) {
+    const auto fold = stereoFold(instance.numOutputs());
+    std::vector<std::vector<float>> result(2);
+    renderBlocks(instance, messages, frames, [&](const float* const* outputs, int n, double done) {
+        for (std::size_t c = 0; c < 2; ++c)
+            for (int i = 0; i < n; ++i) {
+                float sum = 0.0f;
+                for (int j : fold[c]) sum += outputs[j][i];
+                result[c].push_back(sum);
+            }
+        if (progress) progress(done);
+        return true;
+    });
     return result;
 }
 

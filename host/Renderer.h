@@ -11,9 +11,22 @@
 
 namespace host {
 
-// Sends the messages at their sample frames and returns the audio as two
-// channels: a mono plug-in on both, several outputs summed, even outputs to
-// the left and odd ones to the right. progress receives 0 to 1.
+// Receives every block as it is rendered: one pointer per output of the
+// plug-in, each to frames samples, and the part of the render done (0 to
+// 1). Answers false to stop the render there.
+using BlockSink = std::function<bool(const float* const* outputs, int frames, double done)>;
+
+// Sends the messages at their sample frames and hands each block of the
+// plug-in's outputs to the sink; false when the sink stopped the render.
+bool renderBlocks(PluginInstance& instance, const std::vector<TimedMessage>& messages, std::int64_t frames,
+                  const BlockSink& sink);
+
+// Two channels from any number of outputs: a mono plug-in on both, several
+// outputs summed in their order, even outputs to the left and odd ones to
+// the right.
+std::vector<std::vector<int>> stereoFold(int outputs);
+
+// renderOutputs folded into two channels. progress receives 0 to 1.
 std::vector<std::vector<float>> renderSequence(PluginInstance& instance, const std::vector<TimedMessage>& messages,
                                                std::int64_t frames,
                                                const std::function<void(double)>& progress = {});

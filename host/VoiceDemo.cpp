@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "host/WavWriter.h"
+#include "host/AudioFile.h"
 #include "platform/MemoryRegistry.h"
 #include "plugin/DrumSynthEffect.h"
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "persist/DecimalText.h"
 #include "platform/FileIo.h"
 
 namespace persist {
@@ -19,24 +20,10 @@ const char* const kVoiceNames[10] = {"Kick1",  "Kick2", "Snare1", "Snare2", "Bli
 const char* const kComments[10] = {"\n// Kick 1", "\n//Kick 2", "\n// Snare 1", "\n// Snare 2", "\n//Blipp 1",
                                    "\n//Blipp 2", "\n//Clap",   "\n//Claves",    "\n//Hihat",     "\n//Crash"};
 
-// The number a text starts with, after leading blanks; 0 when there is none.
-// Independent of the host's locale.
+// The value of a line as a float; a number no float holds reads as 0.
 float leadingNumber(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-    if (i < text.size() && text[i] == '+') ++i;
-    float value = 0.0f;
-    const auto result = std::from_chars(text.data() + i, text.data() + text.size(), value);
-    return result.ec == std::errc() ? value : 0.0f;
-}
-
-long leadingInteger(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-    if (i < text.size() && text[i] == '+') ++i;
-    long value = 0;
-    const auto result = std::from_chars(text.data() + i, text.data() + text.size(), value);
-    return result.ec == std::errc() ? value : 0;
+    const double value = leadingDecimal(text);
+    return std::fabs(value) <= 3.4028234663852886e38 ? static_cast<float>(value) : 0.0f;
 }
 
 std::string general6(float value) {

@@ -21,7 +21,7 @@ bool isUsableSampleRate(float rate) {
 }  // namespace
 
 DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Registry& registry,
-                                 const std::string& modulePath)
+                                 const std::string& modulePath, EditorFactory makeEditor)
     : AudioEffectX(host, kProgramCount, kParameterCount), registry_(registry), settings_(registry),
       modulePath_(modulePath) {
     settings_.setKeyPath(registryKey_);
@@ -41,6 +41,7 @@ DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Regist
 
     discard_.allocate(engine_.capacity());
     for (float& pending : pendingControllers_) pending = -1.0f;
+    if (makeEditor) setEditor(makeEditor(*this));
     loadBuiltInBank();
     setProgram(0);
 
@@ -54,6 +55,8 @@ DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Regist
 }
 
 DrumSynthEffect::~DrumSynthEffect() {
+    // The editor outlives this part of the object; it hears nothing more.
+    notifications_ = nullptr;
     settings_.save();
     mixer_.write();
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
@@ -76,6 +79,11 @@ void DrumSynthEffect::settleOutputMode() {
     velocityCurve_ = settings_.velocityCurve;
     noteNames_ = settings_.noteNames;
     settings_.save();
+}
+
+void DrumSynthEffect::setNoteNames(bool names) {
+    noteNames_ = names;
+    settings_.setNoteNames(names);
 }
 
 void DrumSynthEffect::settingsDialogClosed() {

@@ -10,6 +10,7 @@
 #include "persist/SettingsStore.h"
 #include "platform/Registry.h"
 #include "persist/ProgramImage.h"
+#include "plugin/EditorNotifications.h"
 #include "plugin/DrumEngine.h"
 #include "plugin/PluginInfo.h"
 #include "plugin/ProgramRecord.h"
@@ -20,8 +21,11 @@ namespace plugin {
 
 class DrumSynthEffect : public vst::AudioEffectX, private persist::AutomationTarget {
 public:
+    // Makes the instance's editor; the module passes one, tests may not.
+    using EditorFactory = vst::AEffEditor* (*)(DrumSynthEffect& effect);
+
     DrumSynthEffect(vst::AudioMasterCallback host, platform::Registry& registry,
-                    const std::string& modulePath);
+                    const std::string& modulePath, EditorFactory makeEditor = nullptr);
     ~DrumSynthEffect() override;
 
     // Parameters and programs.
@@ -53,8 +57,12 @@ public:
     // After the settings dialog: the velocity curve and note names apply at
     // once; the output layout waits for the next instance.
     void settingsDialogClosed();
-    void setNoteNames(bool names) { settings_.setNoteNames(names); }
+    // Note names for the parameter display, kept as the "notename" setting.
+    void setNoteNames(bool names);
     const persist::SettingsStore& settings() const { return settings_; }
+    platform::Registry& registry() { return registry_; }
+    // The editor registers here for the changes it shows.
+    void setEditorNotifications(EditorNotifications* editor) { notifications_ = editor; }
     const std::string& registryKey() const { return registryKey_; }
 
     // Lifecycle.
@@ -96,6 +104,9 @@ private:
     void firstBlockCheck(float** outputs);
     void applyParameter(int index, float value);
     void applyCommand(int index, float value);
+    void notifyEditor(int index, float value) {
+        if (notifications_) notifications_->parameterChanged(index, value);
+    }
     void applyProgramValues(ProgramRecord& program, int first, int last);
     void dispatchNote(int note, int channel, float velocity, int frame);
     void automateParameter(int index, float value) override;
@@ -125,6 +136,7 @@ private:
     std::string modulePath_;
     int velocityCurve_ = 0;
     VelocityCurves velocityCurves_;
+    EditorNotifications* notifications_ = nullptr;
     bool hostIdle_ = false;
     bool deferredProgram_ = false;
     int deferredProgramIndex_ = 0;

@@ -98,9 +98,9 @@ void DrumSynthEffect::saveBankFile(const std::string& path) {
 }
 
 // Export and Import remember the path and end learning, even when the
-// dialog was cancelled.
+// dialog was cancelled (an empty path, which is not remembered).
 persist::ControllerMap& DrumSynthEffect::stopLearningFor(const std::string& path) {
-    settings_.midiLearnPath = path;
+    if (!path.empty()) settings_.midiLearnPath = path;
     currentValues_[param::kMidiLearnMode] = 0.0f;
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
     controllers.setLearnMode(false);

@@ -31,17 +31,19 @@ float clampUnit(float value) {
 
 void DrumSynthEffect::setParameter(vst::VstInt32 index, float value) {
     if (param::isHostVisible(index) && index != param::kVersion) {
-        if (index == param::kReserved) return;
-        float v = clampUnit(value);
-        if (param::isKeyMode(index)) v = v > 0.5f ? 1.0f : 0.0f;
-        programs_[curProgram].values[index] = v;
-        currentValues_[index] = v;
-        applyParameter(index, v);
+        if (index != param::kReserved) {
+            float v = clampUnit(value);
+            if (param::isKeyMode(index)) v = v > 0.5f ? 1.0f : 0.0f;
+            programs_[curProgram].values[index] = v;
+            currentValues_[index] = v;
+            applyParameter(index, v);
+        }
     } else if (index == param::kVersion) {
         if (!std::isnan(value)) programs_[curProgram].values[index] = value;
     } else if (!std::isnan(value)) {
         applyCommand(index, value);
     }
+    notifyEditor(index, value);
 }
 
 float DrumSynthEffect::getParameter(vst::VstInt32 index) {
@@ -208,12 +210,14 @@ void DrumSynthEffect::setProgram(vst::VstInt32 index) {
 
     currentValues_[param::kMidiLearnMode] = 0.0f;
     program.values[param::kVersion] = kCurrentVersion;
+    notifyEditor(EditorNotifications::kProgramChanged, 0.0f);
 }
 
 void DrumSynthEffect::setProgramName(char* name) {
     char* target = programs_[curProgram].name;
     std::strncpy(target, name, kProgramNameSize - 1);
     target[kProgramNameSize - 1] = 0;
+    notifyEditor(EditorNotifications::kProgramRenamed, 0.0f);
 }
 
 void DrumSynthEffect::getProgramName(char* name) {

@@ -2,6 +2,7 @@
 // its callback and receives the instance's effect record.
 #include <new>
 
+#include "editor/PluginEditor.h"
 #include "platform/ModulePath.h"
 #include "platform/Registry.h"
 #include "plugin/DrumSynthEffect.h"
@@ -18,7 +19,8 @@ vst::AEffect* createEffect(vst::AudioMasterCallback host) {
     if (!host || host(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     try {
         auto* effect = new (std::nothrow)
-            plugin::DrumSynthEffect(host, platform::processRegistry(), platform::modulePath());
+            plugin::DrumSynthEffect(host, platform::processRegistry(), platform::modulePath(),
+                                    &editor::createPluginEditor);
         return effect ? effect->getAeffect() : nullptr;
     } catch (...) {
         return nullptr;

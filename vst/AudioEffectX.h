@@ -55,11 +55,12 @@ public:
     virtual bool getSpeakerArrangement(VstSpeakerArrangement** input,
                                        VstSpeakerArrangement** output);
     virtual VstInt32 setTotalSampleToProcess(VstInt32 value) { return value; }
+    // Asks the host to read the programs and parameters again.
+    bool updateDisplay();
 
 protected:
     bool wantEvents(VstInt32 filter = 1);
     bool needIdle();
-    bool updateDisplay();
 };
 
 }  // namespace vst

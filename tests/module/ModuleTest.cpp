@@ -45,6 +45,21 @@ TEST_F(ModuleTest, ExportsBothEntryPoints) {
     EXPECT_NE(module->symbol("main"), nullptr);
 }
 
+TEST_F(ModuleTest, TheEditorReportsItsSizeAndNeedsAParentWindow) {
+    vst::ERect* rect = nullptr;
+    ASSERT_EQ(dispatch(vst::effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 540);
+    EXPECT_EQ(rect->right, 624);
+    EXPECT_EQ(dispatch(vst::effEditGetRect), 0);
+    EXPECT_EQ(dispatch(vst::effEditOpen), 0);
+    dispatch(vst::effEditIdle);
+    dispatch(vst::effEditClose);
+    dispatch(vst::effEditClose);
+}
+
 TEST_F(ModuleTest, RefusesAHostThatAnswersNoVersion) {
     host::HostOptions options;
     options.hostVersion = 0;
@@ -59,8 +74,7 @@ TEST_F(ModuleTest, TheEffectRecordCarriesThePublishedValues) {
     EXPECT_EQ(e->numParams, 88);
     EXPECT_EQ(e->numInputs, 0);
     EXPECT_EQ(e->numOutputs, 2);
-    EXPECT_EQ(e->flags & (vst::effFlagsCanReplacing | vst::effFlagsIsSynth),
-              vst::effFlagsCanReplacing | vst::effFlagsIsSynth);
+    EXPECT_EQ(e->flags, 0x111);  // an editor, replacing audio, an instrument
     EXPECT_EQ(e->flags & (vst::effFlagsHasVu | vst::effFlagsHasClip | vst::effFlagsCanMono |
                           vst::effFlagsProgramChunks),
               0);

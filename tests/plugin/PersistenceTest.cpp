@@ -151,7 +151,7 @@ TEST_F(PersistenceTest, MidiLearnFilesExportAndImport) {
     map.setLearnMode(true);
     effect->exportMidiLearn("");  // a cancelled dialog still ends learning
     EXPECT_FALSE(map.learning());
-    EXPECT_EQ(effect->settings().midiLearnPath, "");
+    EXPECT_EQ(effect->settings().midiLearnPath, path("empty.ccm"));  // and keeps the last folder
 }
 
 TEST_F(PersistenceTest, TheMapIsSavedAtEveryDestruction) {

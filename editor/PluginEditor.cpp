@@ -1,0 +1,579 @@
+#include "editor/PluginEditor.h"
+
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+#include "editor/AboutOverlay.h"
+#include "editor/CommandMenu.h"
+#include "editor/EditorLayout.h"
+#include "editor/FieldText.h"
+#include "editor/KeyModeSwitch.h"
+#include "editor/LockableKnob.h"
+#include "editor/SettingsPanel.h"
+#include "gui/RootView.h"
+#include "platform/Shell.h"
+#include "plugin/ParameterIndex.h"
+#include "plugin/ParameterText.h"
+
+namespace editor {
+namespace {
+
+namespace lay = layout;
+
+constexpr int kFieldStyle = gui::ValueDisplay::k3DIn;
+constexpr int kFieldFont = 6;
+constexpr int kProgramMenuStyle = 0x1600;  // draws nothing, opens at its top, checks the current entry
+constexpr int kCommandMenuStyle = 0x1200;  // draws nothing of its base, opens at its top
+constexpr int kProgramsPerColumn = 16;
+constexpr char kVersionText[] = "1.2";
+// The fields read like the displays of a drum machine: amber on near black,
+// sunk into the panel.
+constexpr gui::Color kFieldBack{20, 21, 24, 0};
+constexpr gui::Color kFieldText{255, 184, 80, 0};
+constexpr gui::Color kFieldEdge{92, 94, 100, 0};
+
+gui::Rect toRect(const lay::Box& b) {
+    return {b.left, b.top, b.right, b.bottom};
+}
+
+// The window's picture, loaded by the first open editor of the process and
+// let go by the last one to close.
+struct SharedBackground {
+    std::mutex lock;
+    gui::Bitmap* picture = nullptr;
+    int users = 0;
+};
+SharedBackground& sharedBackground() {
+    static SharedBackground shared;
+    return shared;
+}
+
+PluginEditor::WindowFactory& defaultWindowFactory() {
+    static PluginEditor::WindowFactory factory;
+    return factory;
+}
+
+}  // namespace
+
+PluginEditor::PluginEditor(plugin::DrumSynthEffect& effect)
+    : GuiEditorBase(&effect), synth_(effect), windowFactory_(defaultWindowFactory()),
+      fileDialog_(&platform::systemFileDialog()),
+      linkOpener_([](const std::string& target) { platform::openLink(target); }) {
+    reported_ = {0, 0, static_cast<std::int16_t>(lay::kWindowHeight), static_cast<std::int16_t>(lay::kReportedWidth)};
+    gui::RootView::setKnobMode(gui::KnobControl::kLinearMode);
+    synth_.setEditorNotifications(this);
+}
+
+// The effect is already being destroyed when it deletes its editor: nothing
+// here may call it.
+PluginEditor::~PluginEditor() {
+    if (open_) {
+        open_ = false;
+        if (settings_) settings_->release();
+        setRootView(nullptr);
+        window_.reset();
+        releaseSharedBackground();
+    }
+}
+
+void PluginEditor::setDefaultWindowFactory(WindowFactory factory) {
+    defaultWindowFactory() = std::move(factory);
+}
+
+int PluginEditor::sharedBackgroundReferences() {
+    SharedBackground& shared = sharedBackground();
+    std::lock_guard<std::mutex> guard(shared.lock);
+    return shared.picture ? shared.picture->references() : 0;
+}
+
+bool PluginEditor::getRect(vst::ERect** rect) {
+    if (!rect) return false;
+    *rect = &reported_;
+    return true;
+}
+
+bool PluginEditor::open(void* parentWindow) {
+    if (!parentWindow) return false;
+    if (open_) close();
+    GuiEditorBase::open(parentWindow);
+    windowThread_ = std::this_thread::get_id();
+    volumesLocked_ = synth_.settings().volumeLock;
+
+    {
+        SharedBackground& shared = sharedBackground();
+        std::lock_guard<std::mutex> guard(shared.lock);
+        if (!shared.picture) shared.picture = gui::Bitmap::load(lay::kBackgroundPicture);
+        else shared.picture->remember();
+        ++shared.users;
+        background_ = shared.picture;
+    }
+    const int width = background_->width() > 0 ? background_->width() : lay::kWindowWidth;
+    const int height = background_->height() > 0 ? background_->height() : lay::kWindowHeight;
+    if (windowFactory_) window_ = windowFactory_(parentWindow, width, height);
+    auto* root = new gui::RootView({0, 0, width, height}, this, window_.get());
+    root->setBackground(background_);
+    setRootView(root);
+    open_ = true;
+
+    addAbout();
+    gui::Bitmap* knobs = gui::Bitmap::load(lay::kKnobStrip);
+    gui::Bitmap* lights = gui::Bitmap::load(lay::kLevelLightStrip);
+    gui::Bitmap* switches = gui::Bitmap::load(lay::kKeyModeSwitchPicture);
+    for (int voice = 0; voice < lay::kVoiceCount; ++voice) buildVoiceColumn(voice, knobs, lights, switches);
+    knobs->forget();
+    lights->forget();
+    switches->forget();
+    buildTopBar();
+
+    if (synth_.outputMode() == plugin::kTenMono)
+        for (int voice = 0; voice < lay::kVoiceCount; ++voice) lockKnob(plugin::param::panOf(voice), true);
+    lockVolumes(volumesLocked_);
+    root->redraw();
+    return true;
+}
+
+void PluginEditor::addAbout() {
+    gui::Bitmap* picture = gui::Bitmap::load(lay::kAboutPicture);
+    const int width = root_->size().width(), height = root_->size().height();
+    const int left = width / 2 - picture->width() / 2, top = height / 2 - picture->height() / 2;
+    const gui::Rect display{left, top, left + picture->width(), top + picture->height()};
+    about_ = new AboutOverlay(toRect(lay::kAboutArea), this, lay::kTagDisplayOnly, picture, display, {0, 0}, {0, 12},
+                              72, [this](const std::string& target) {
+                                  if (linkOpener_) linkOpener_(target);
+                              });
+    about_->addLine(std::string("Version ") + kVersionText);
+    about_->addLine("\n");
+    about_->addLine("\xA9 2026 <Vokwerk;https://vokwerk.example/>");
+    about_->addLine("\n");
+    about_->addLine("Development: <Vokwerk;https://vokwerk.example/tamborik>");
+    about_->addLine("Programming: <The Tamborik team;https://vokwerk.example/team>");
+    about_->addLine("Design/Graphics: <Vokwerk Studio;https://vokwerk.example/studio>");
+    about_->addLine("");
+    about_->addLine("VST Plug-In Technology by Steinberg");
+    root_->addChild(about_);
+    picture->forget();
+}
+
+gui::TextField* PluginEditor::addField(const gui::Rect& rect, int tag, const std::string& text) {
+    auto* field = new gui::TextField(rect, this, tag, text, nullptr, kFieldStyle);
+    field->setFont(kFieldFont);
+    field->setAlignment(gui::kAlignCenter);
+    field->setBackColor(kFieldBack);
+    field->setFontColor(kFieldText);
+    field->setFrameColor(kFieldEdge);
+    root_->addChild(field);
+    return field;
+}
+
+void PluginEditor::buildVoiceColumn(int voice, gui::Bitmap* knobs, gui::Bitmap* lights, gui::Bitmap* switches) {
+    const int channel = lay::kChannelParameter[voice];
+    gui::TextField* channelField =
+        addField(toRect(lay::channelFieldBox(voice)), channel, channelText(synth_.getParameter(channel)));
+    channelField->setValue(synth_.getParameter(channel));
+    channelFields_[channel] = channelField;
+
+    auto addNoteField = [&](const lay::Box& box, int parameter) {
+        const float value = synth_.getParameter(parameter);
+        gui::TextField* field = addField(toRect(box), parameter, noteFieldText(value, noteNames_));
+        field->setValue(value);
+        noteFields_[parameter] = field;
+    };
+    addNoteField(lay::noteFieldBox(voice), lay::kNoteParameter[voice]);
+    if (voice == plugin::kHihat) addNoteField(lay::openHihatNoteFieldBox(), lay::kOpenHihatNoteParameter);
+
+    const int frameHeight = knobs->height() / lay::kKnobFrames;
+    for (std::size_t i = 0; i < lay::kKnobCount; ++i) {
+        const lay::KnobCell& cell = lay::kKnobs[i];
+        if (cell.voice != voice) continue;
+        const float lockValue = cell.row == 1 ? lay::kVolumeLockValue : lay::kPanLockValue;
+        auto* knob = new LockableKnob(synth_, lay::kLearnIndex,
+                                      toRect(lay::knobBox(voice, cell.row, knobs->width(), frameHeight)), this,
+                                      cell.parameter, lay::kKnobFrames, frameHeight, knobs, lockValue);
+        knob->setDefaultValue(cell.defaultValue);
+        knob->setValue(synth_.getParameter(cell.parameter));
+        knob->setTransparency(true);
+        root_->addChild(knob);
+        parameterControls_[cell.parameter] = knob;
+        lockableKnobs_[cell.parameter] = knob;
+    }
+
+    if (const int keyMode = lay::kKeyModeParameter[voice]; keyMode >= 0) {
+        auto* toggle = new KeyModeSwitch(toRect(lay::switchBox(voice, switches->width(), switches->height())), this,
+                                         keyMode, switches,
+                                         toRect(lay::switchHitArea(switches->width(), switches->height())));
+        toggle->setValue(synth_.getParameter(keyMode));
+        toggle->setTransparency(true);
+        root_->addChild(toggle);
+        parameterControls_[keyMode] = toggle;
+    }
+
+    auto* light = new gui::StripDisplay(toRect(lay::levelLightBox(voice, lights->width(), lights->height())),
+                                        lay::kLevelLightFrames, lights->height() / lay::kLevelLightFrames, lights);
+    light->setTag(lay::kTagDisplayOnly);
+    light->setTransparency(true);
+    light->setValue(0.0f);
+    root_->addChild(light);
+    lights_[voice] = light;
+}
+
+void PluginEditor::buildTopBar() {
+    char name[plugin::kProgramNameSize + 1] = {};
+    synth_.getProgramName(name);
+    programName_ = addField(toRect(lay::kProgramNameField), lay::kTagProgramName, name);
+    programName_->setStyle(0);
+    programName_->setFrameColor(kFieldBack);
+    programName_->setValue(0.0f);
+
+    fileMenu_ = new CommandMenu(toRect(lay::kFileMenuButton), this, lay::kTagFileMenu, false, "File", kCommandMenuStyle);
+    for (const char* entry : {"Load Program", "Load Bank", "Save Program", "Save Bank", "Copy Program",
+                              "Paste Program", "Settings"})
+        fileMenu_->addEntry(entry);
+    root_->addChild(fileMenu_);
+
+    programMenu_ = new gui::PopupMenuControl(toRect(lay::kProgramMenuButton), this, lay::kTagProgramMenu, nullptr,
+                                             nullptr, kProgramMenuStyle);
+    programMenu_->setFont(kFieldFont);
+    programMenu_->setEntriesPerColumn(kProgramsPerColumn);
+    for (int i = 0; i < plugin::kProgramCount; ++i) {
+        char entry[plugin::kProgramNameSize + 1] = {};
+        synth_.getProgramNameIndexed(0, i, entry);
+        programMenu_->addEntry(entry, i);
+    }
+    programMenu_->setCurrent(synth_.getProgram());
+    root_->addChild(programMenu_);
+
+    previousProgram_ = new gui::ToggleButton(toRect(lay::kPreviousProgramButton), this, lay::kTagPreviousProgram, nullptr);
+    nextProgram_ = new gui::ToggleButton(toRect(lay::kNextProgramButton), this, lay::kTagNextProgram, nullptr);
+    root_->addChild(previousProgram_);
+    root_->addChild(nextProgram_);
+
+    learnMenu_ = new CommandMenu(toRect(lay::kMidiLearnMenuButton), this, lay::kTagMidiLearnMenu, true, "",
+                                 kCommandMenuStyle);
+    for (const char* entry : {"Off", "On", "Export", "Import", "Reset"}) learnMenu_->addEntry(entry);
+    learnMenu_->setCurrent(kLearnOff);
+    root_->addChild(learnMenu_);
+}
+
+void PluginEditor::close() {
+    if (!open_) return;
+    open_ = false;
+    if (settings_) {
+        settings_->release();
+        settings_ = nullptr;
+    }
+    parameterControls_.clear();
+    channelFields_.clear();
+    noteFields_.clear();
+    lockableKnobs_.clear();
+    lights_.fill(nullptr);
+    programName_ = nullptr;
+    programMenu_ = nullptr;
+    previousProgram_ = nullptr;
+    nextProgram_ = nullptr;
+    fileMenu_ = nullptr;
+    learnMenu_ = nullptr;
+    about_ = nullptr;
+    GuiEditorBase::close();
+    window_.reset();
+    releaseSharedBackground();
+    for (auto& flag : pending_) flag.store(false);
+    anyPending_.store(false);
+}
+
+void PluginEditor::releaseSharedBackground() {
+    if (!background_) return;
+    SharedBackground& shared = sharedBackground();
+    std::lock_guard<std::mutex> guard(shared.lock);
+    --shared.users;
+    background_->forget();
+    if (shared.users == 0) shared.picture = nullptr;
+    background_ = nullptr;
+}
+
+gui::Control* PluginEditor::parameterControl(int index) const {
+    const auto found = parameterControls_.find(index);
+    return found == parameterControls_.end() ? nullptr : found->second;
+}
+
+gui::TextField* PluginEditor::channelField(int index) const {
+    const auto found = channelFields_.find(index);
+    return found == channelFields_.end() ? nullptr : found->second;
+}
+
+gui::TextField* PluginEditor::noteField(int index) const {
+    const auto found = noteFields_.find(index);
+    return found == noteFields_.end() ? nullptr : found->second;
+}
+
+void PluginEditor::idle() {
+    if (!open_) return;
+    applyPendingChanges();
+    for (int voice = 0; voice < plugin::kVoiceCount; ++voice)
+        if (lights_[voice]) lights_[voice]->setValue(synth_.voiceLevel(voice));
+    GuiEditorBase::idle();
+}
+
+bool PluginEditor::onKeyDown(vst::VstKeyCode& key) {
+    if (!open_ || !root_) return false;
+    // Text being edited and the settings panel take the keys first.
+    if (root_->editView() || root_->modalView()) return root_->keyDown(key) != -1;
+    if (key.modifier != gui::kModifierControl) return false;
+    const int letter = key.character;
+    if (letter == 'c' || letter == 'C') {
+        synth_.copyProgramToClipboard();
+        return true;
+    }
+    if (letter == 'v' || letter == 'V') {
+        synth_.pasteProgramFromClipboard();
+        return true;
+    }
+    return false;
+}
+
+bool PluginEditor::onKeyUp(vst::VstKeyCode& key) {
+    return open_ && GuiEditorBase::onKeyUp(key);
+}
+
+void PluginEditor::parameterChanged(int index, float value) {
+    if (!open_) return;
+    if (std::this_thread::get_id() != windowThread_) {
+        if (index >= 0 && index < static_cast<int>(pending_.size())) {
+            if (index == plugin::param::kMidiLearnMode) pendingLearnMode_.store(value);
+            pending_[static_cast<std::size_t>(index)].store(true);
+            anyPending_.store(true);
+        }
+        return;
+    }
+    applyChange(index, value);
+    postUpdate();
+}
+
+void PluginEditor::applyPendingChanges() {
+    if (!anyPending_.exchange(false)) return;
+    for (std::size_t index = 0; index < pending_.size(); ++index) {
+        if (!pending_[index].exchange(false)) continue;
+        const int i = static_cast<int>(index);
+        applyChange(i, i == plugin::param::kMidiLearnMode ? pendingLearnMode_.load() : synth_.getParameter(i));
+    }
+    postUpdate();
+}
+
+void PluginEditor::applyChange(int index, float value) {
+    if (gui::Control* control = parameterControl(index)) {
+        control->setValue(synth_.getParameter(index));
+        return;
+    }
+    if (gui::TextField* field = channelField(index)) {
+        const float v = synth_.getParameter(index);
+        field->setValue(v);
+        field->setText(channelText(v));
+        return;
+    }
+    if (gui::TextField* field = noteField(index)) {
+        const float v = synth_.getParameter(index);
+        field->setValue(v);
+        field->setText(noteFieldText(v, noteNames_));
+        return;
+    }
+    switch (index) {
+    case plugin::param::kMidiLearnMode: {
+        if (!(std::fabs(value) < 1.0e6f)) return;
+        const int n = plugin::roundHalfDown(value * 8.0f);
+        if (n >= kLearnOff && n <= kLearnReset) {
+            learnMenu_->setCurrent(n == kLearnOn ? kLearnOn : kLearnOff);
+            learnMenu_->setDirty(true);
+        }
+        return;
+    }
+    case plugin::param::kProgramDown:
+    case plugin::param::kProgramUp:
+    case kProgramChanged:
+        refreshProgram();
+        return;
+    case kProgramRenamed: {
+        const int kept = programMenu_->current();
+        const int current = synth_.getProgram();
+        char name[plugin::kProgramNameSize + 1] = {};
+        synth_.getProgramName(name);
+        programMenu_->removeEntry(current);
+        programMenu_->addEntry(name, current);
+        programMenu_->setCurrent(kept);
+        programName_->setText(name);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void PluginEditor::refreshProgram() {
+    char name[plugin::kProgramNameSize + 1] = {};
+    synth_.getProgramName(name);
+    programName_->setText(name);
+    programMenu_->setCurrent(synth_.getProgram());
+    programMenu_->setDirty(true);
+}
+
+void PluginEditor::controlChanged(gui::Surface*, gui::Control* control) {
+    if (!open_ || !control) return;
+    const int tag = control->tag();
+    if (parameterControls_.count(tag)) {
+        synth_.setParameterAutomated(tag, control->value());
+        control->setDirty(true);
+        return;
+    }
+    if (gui::TextField* field = channelField(tag); field == control) {
+        const float v = channelValue(field->getText());
+        field->setValue(v);
+        synth_.setParameterAutomated(tag, v);
+        field->setDirty(true);
+        return;
+    }
+    if (gui::TextField* field = noteField(tag); field == control) {
+        const TypedNote typed = readNote(field->getText());
+        if (typed.isName != noteNames_) switchNoteNames(typed.isName);
+        field->setValue(typed.value);
+        synth_.setParameterAutomated(tag, typed.value);
+        field->setDirty(true);
+        return;
+    }
+    switch (tag) {
+    case lay::kTagMidiLearnMenu:
+        if (control == learnMenu_) {
+            const int command = learnMenu_->current();
+            learnMenu_->setCurrent(kLearnOff);
+            runLearnCommand(command);
+        }
+        return;
+    case lay::kTagProgramMenu:
+        synth_.setProgram(programMenu_->current());
+        refreshProgram();
+        synth_.updateDisplay();
+        return;
+    case lay::kTagPreviousProgram:
+    case lay::kTagNextProgram:
+        synth_.setParameter(tag, 0.0f);
+        control->setDirty(true);
+        return;
+    case lay::kTagProgramName: {
+        std::string text = programName_->getText();
+        synth_.setProgramName(text.data());
+        programName_->setDirty(true);
+        synth_.updateDisplay();
+        return;
+    }
+    case lay::kTagFileMenu:
+        if (control == fileMenu_) {
+            const int command = fileMenu_->current();
+            fileMenu_->setCurrent(kLoadProgram);
+            runFileCommand(command);
+            if (fileMenu_) fileMenu_->setDirty(true);
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+std::string PluginEditor::chooseFile(bool save, const char* extension, const std::string& startPath,
+                                     const std::string& proposedName) {
+    if (!fileDialog_) return {};
+    platform::FileRequest request;
+    request.save = save;
+    request.extension = extension;
+    request.startPath = startPath;
+    request.proposedName = proposedName;
+    request.owner = parent_;
+    return fileDialog_->choose(request);
+}
+
+void PluginEditor::runLearnCommand(int command) {
+    if (command == kLearnExport)
+        synth_.exportMidiLearn(chooseFile(true, "ccm", synth_.settings().midiLearnPath));
+    else if (command == kLearnImport)
+        synth_.importMidiLearn(chooseFile(false, "ccm", synth_.settings().midiLearnPath));
+    synth_.setParameter(plugin::param::kMidiLearnMode, static_cast<float>(command) * 0.125f);
+    if (learnMenu_) learnMenu_->setDirty(true);
+}
+
+void PluginEditor::runFileCommand(int command) {
+    const std::string& programPath = synth_.settings().programPath;
+    switch (command) {
+    case kLoadProgram:
+        if (const std::string path = chooseFile(false, "fxp", programPath); !path.empty()) synth_.loadProgramFile(path);
+        break;
+    case kLoadBank:
+        if (const std::string path = chooseFile(false, "fxb", programPath); !path.empty()) synth_.loadBankFile(path);
+        break;
+    case kSaveProgram: {
+        char name[plugin::kProgramNameSize + 1] = {};
+        synth_.getProgramName(name);
+        if (const std::string path = chooseFile(true, "fxp", programPath, name); !path.empty())
+            synth_.saveProgramFile(path);
+        break;
+    }
+    case kSaveBank:
+        if (const std::string path = chooseFile(true, "fxb", programPath); !path.empty()) synth_.saveBankFile(path);
+        break;
+    case kCopyProgram:
+        synth_.copyProgramToClipboard();
+        break;
+    case kPasteProgram:
+        synth_.pasteProgramFromClipboard();
+        break;
+    case kSettings:
+        openSettings();
+        break;
+    default:
+        break;
+    }
+}
+
+void PluginEditor::openSettings() {
+    if (settings_ || !root_) return;
+    settings_ = new SettingsPanel(root_->size(), synth_.registry(), synth_.registryKey(),
+                                  [this](bool accepted) { settingsClosed(accepted); });
+    if (!root_->setModalView(settings_)) {
+        settings_->release();
+        settings_ = nullptr;
+        return;
+    }
+    root_->redraw();
+}
+
+void PluginEditor::settingsClosed(bool accepted) {
+    if (settings_) {
+        settings_->release();
+        settings_ = nullptr;
+    }
+    if (!accepted || !open_) return;
+    synth_.settingsDialogClosed();
+    volumesLocked_ = synth_.settings().volumeLock;
+    lockVolumes(volumesLocked_);
+    postUpdate();
+    if (root_) root_->redraw();
+}
+
+void PluginEditor::lockKnob(int index, bool on) {
+    const auto found = lockableKnobs_.find(index);
+    if (found != lockableKnobs_.end()) found->second->setLocked(on);
+}
+
+void PluginEditor::lockVolumes(bool on) {
+    for (int voice = 0; voice < plugin::kVoiceCount; ++voice) lockKnob(plugin::param::volumeOf(voice), on);
+}
+
+void PluginEditor::switchNoteNames(bool names) {
+    noteNames_ = names;
+    for (auto& [index, field] : noteFields_) field->setText(noteFieldText(synth_.getParameter(index), names));
+    synth_.setNoteNames(names);
+}
+
+vst::AEffEditor* createPluginEditor(plugin::DrumSynthEffect& effect) {
+    auto* editor = new PluginEditor(effect);
+    editor->setNoteNames(effect.noteNames());
+    return editor;
+}
+
+}  // namespace editor

@@ -1,0 +1,143 @@
+// The plug-in's window: a column of knobs, fields, a Key Mode switch and an
+// activity light for each of the ten voices, the program bar with the File
+// and MIDI-learn menus, the about box and the settings panel. Everything the
+// user changes goes to the effect as a parameter or a command; everything
+// the effect changes comes back through parameterChanged.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "gui/GuiEditorBase.h"
+#include "gui/PopupMenuControl.h"
+#include "gui/SimpleControls.h"
+#include "gui/TextField.h"
+#include "gui/WindowPort.h"
+#include "platform/FileDialog.h"
+#include "plugin/DrumSynthEffect.h"
+#include "plugin/EditorNotifications.h"
+
+namespace editor {
+
+class AboutOverlay;
+class CommandMenu;
+class LockableKnob;
+class SettingsPanel;
+
+class PluginEditor : public gui::GuiEditorBase, public gui::ControlListener, public plugin::EditorNotifications {
+public:
+    // Makes the native window inside the host's parent window; null leaves
+    // the editor drawing into pixels no one shows.
+    using WindowFactory = std::function<std::unique_ptr<gui::WindowPort>(void* parent, int width, int height)>;
+    using LinkOpener = std::function<void(const std::string& target)>;
+
+    explicit PluginEditor(plugin::DrumSynthEffect& effect);
+    ~PluginEditor() override;
+
+    // The host's editor requests.
+    bool getRect(vst::ERect** rect) override;
+    bool open(void* parentWindow) override;
+    void close() override;
+    void idle() override;
+    bool onKeyDown(vst::VstKeyCode& key) override;
+    bool onKeyUp(vst::VstKeyCode& key) override;
+
+    void parameterChanged(int index, float value) override;
+    void controlChanged(gui::Surface* surface, gui::Control* control) override;
+    void lockKnob(int index, bool on);
+    void setNoteNames(bool names) { noteNames_ = names; }
+    bool noteNames() const { return noteNames_; }
+    bool isOpen() const { return open_; }
+
+    // The platform services the editor uses; tests hand in stand-ins.
+    static void setDefaultWindowFactory(WindowFactory factory);
+    void setWindowFactory(WindowFactory factory) { windowFactory_ = std::move(factory); }
+    void setFileDialog(platform::FileDialog* dialog) { fileDialog_ = dialog; }
+    void setLinkOpener(LinkOpener opener) { linkOpener_ = std::move(opener); }
+
+    // The controls while the window is open, for tests and the snapshot tool.
+    gui::Control* parameterControl(int index) const;
+    gui::TextField* channelField(int index) const;
+    gui::TextField* noteField(int index) const;
+    gui::StripDisplay* levelLight(int voice) const { return open_ ? lights_[voice] : nullptr; }
+    gui::TextField* programNameField() const { return programName_; }
+    gui::PopupMenuControl* programMenu() const { return programMenu_; }
+    CommandMenu* fileMenu() const { return fileMenu_; }
+    CommandMenu* midiLearnMenu() const { return learnMenu_; }
+    AboutOverlay* aboutOverlay() const { return about_; }
+    SettingsPanel* settingsPanel() const { return settings_; }
+    // References held on the picture all open editors share; 0 when none is open.
+    static int sharedBackgroundReferences();
+
+    enum FileCommand : int {
+        kLoadProgram = 0,
+        kLoadBank,
+        kSaveProgram,
+        kSaveBank,
+        kCopyProgram,
+        kPasteProgram,
+        kSettings,
+    };
+    enum LearnCommand : int { kLearnOff = 0, kLearnOn, kLearnExport, kLearnImport, kLearnReset };
+
+private:
+    void buildVoiceColumn(int voice, gui::Bitmap* knobs, gui::Bitmap* lights, gui::Bitmap* switches);
+    void buildTopBar();
+    void addAbout();
+    gui::TextField* addField(const gui::Rect& rect, int tag, const std::string& text);
+    void applyChange(int index, float value);
+    void applyPendingChanges();
+    void refreshProgram();
+    void switchNoteNames(bool names);
+    void lockVolumes(bool on);
+    void runFileCommand(int command);
+    void runLearnCommand(int command);
+    void openSettings();
+    void settingsClosed(bool accepted);
+    std::string chooseFile(bool save, const char* extension, const std::string& startPath,
+                           const std::string& proposedName = {});
+    void releaseSharedBackground();
+
+    plugin::DrumSynthEffect& synth_;
+    vst::ERect reported_{};
+    bool noteNames_ = true;
+    bool volumesLocked_ = false;
+    bool open_ = false;
+
+    std::array<gui::StripDisplay*, plugin::kVoiceCount> lights_{};
+    std::map<int, gui::Control*> parameterControls_;
+    std::map<int, gui::TextField*> channelFields_;
+    std::map<int, gui::TextField*> noteFields_;
+    std::map<int, LockableKnob*> lockableKnobs_;
+    gui::TextField* programName_ = nullptr;
+    gui::PopupMenuControl* programMenu_ = nullptr;
+    gui::ToggleButton* previousProgram_ = nullptr;
+    gui::ToggleButton* nextProgram_ = nullptr;
+    CommandMenu* fileMenu_ = nullptr;
+    CommandMenu* learnMenu_ = nullptr;
+    AboutOverlay* about_ = nullptr;
+    SettingsPanel* settings_ = nullptr;
+    gui::Bitmap* background_ = nullptr;
+
+    // Changes announced from another thread (the host's audio thread) are
+    // applied at the next idle on the window's thread.
+    std::thread::id windowThread_;
+    std::array<std::atomic<bool>, 99> pending_{};
+    std::atomic<bool> anyPending_{false};
+    std::atomic<float> pendingLearnMode_{0.0f};
+
+    WindowFactory windowFactory_;
+    std::unique_ptr<gui::WindowPort> window_;
+    platform::FileDialog* fileDialog_ = nullptr;
+    LinkOpener linkOpener_;
+};
+
+// The editor every instance of the module gets.
+vst::AEffEditor* createPluginEditor(plugin::DrumSynthEffect& effect);
+
+}  // namespace editor
