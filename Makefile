@@ -46,7 +46,7 @@ pictures: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 bench: build
-	@$(BUILD)/bench/tamborik_bench
+	@$(BUILD)/bench/tamborik_entry_bench
 
 clean:
 	rm -rf $(BUILD) out
