@@ -6,26 +6,33 @@ void AttackDecayEnvelope::process(const UnitBlock& block, int frames) {
     const float d = denormal_.flip();
     const float* in = block.input;
     float* out = block.output;
+    const float attackCoefficient = attackCoefficient_, decayCoefficient = decayCoefficient_;
+    int stage = stage_;
+    float peak = peak_, residual = residual_, level = level_;
     for (int i = 0; i < frames; ++i) {
         if (in[i] > 0.0f) {
-            stage_ = kAttack;
-            peak_ = in[i];
-            residual_ = in[i];
+            stage = kAttack;
+            peak = in[i];
+            residual = in[i];
         }
-        if (stage_ == kAttack) {
-            residual_ = attackCoefficient_ * residual_;
-            level_ = peak_ - residual_;
-            if (level_ >= 0.9f * peak_) {
-                stage_ = kDecay;
-                level_ = 0.9f * peak_;
+        if (stage == kAttack) {
+            residual = attackCoefficient * residual;
+            level = peak - residual;
+            if (level >= 0.9f * peak) {
+                stage = kDecay;
+                level = 0.9f * peak;
             }
-        } else if (stage_ == kDecay) {
-            level_ = decayCoefficient_ * level_ + d;
+        } else if (stage == kDecay) {
+            level = decayCoefficient * level + d;
         } else {
-            level_ = 0.0f;
+            level = 0.0f;
         }
-        out[i] = level_;
+        out[i] = level;
     }
+    stage_ = stage;
+    peak_ = peak;
+    residual_ = residual;
+    level_ = level;
 }
 
 }  // namespace dsp

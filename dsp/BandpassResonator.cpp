@@ -8,13 +8,18 @@ void BandpassResonator::process(const UnitBlock& block, int frames) {
     const float d = denormal_.flip();
     const float* in = block.input;
     float* out = block.output;
+    // State in locals: the output may alias the members.
+    const float gain = gain_, a1 = a1_, a2 = a2_;
+    float y1 = y1_, y2 = y2_;
     for (int i = 0; i < frames; ++i) {
-        const float y = gain_ * in[i] + a2_ * y2_ + a1_ * y1_ + d;
-        y2_ = y1_;
-        y1_ = y;
+        const float y = gain * in[i] + a2 * y2 + a1 * y1 + d;
+        y2 = y1;
+        y1 = y;
         out[i] = y;
-        lastOutput_ = y;
     }
+    if (frames > 0) lastOutput_ = y1;
+    y1_ = y1;
+    y2_ = y2;
 }
 
 void BandpassResonator::recompute() {

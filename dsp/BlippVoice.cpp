@@ -46,22 +46,26 @@ void BlippVoice::setKeyMode(float x) {
 
 void BlippVoice::computeFrequencies(const float* velocity, const float* pitch, float* frequency,
                                     int frames) {
+    const float depth = sweepDepth_;
     if (keyMode_ != 1.0f) {
-        for (int i = 0; i < frames; ++i)
-            frequency[i] = frequency[i] * sweepDepth_ * fixedFrequency_ + fixedFrequency_;
+        const float fixed = fixedFrequency_;
+        for (int i = 0; i < frames; ++i) frequency[i] = frequency[i] * depth * fixed + fixed;
         return;
     }
+    float base = currentBaseFrequency_, sweep = effectiveSweep_;
     for (int i = 0; i < frames; ++i) {
         const float envelope = frequency[i];
         if (velocity[i] > 0.0f && pitch[i] > 0.0f) {
-            currentBaseFrequency_ = pitch[i];
+            base = pitch[i];
             // Keep the glide's start in check when a high note meets a deep sweep.
-            const float peak = currentBaseFrequency_ * envelope * sweepDepth_ + currentBaseFrequency_;
-            effectiveSweep_ = peak <= 16000.0f ? sweepDepth_ : sweepDepth_ * 10000.0f / peak - 1.0f;
+            const float peak = base * envelope * depth + base;
+            sweep = peak <= 16000.0f ? depth : depth * 10000.0f / peak - 1.0f;
         }
-        frequency[i] = envelope * effectiveSweep_ * currentBaseFrequency_ + currentBaseFrequency_;
-        lastFrequency_ = frequency[i];
+        frequency[i] = envelope * sweep * base + base;
     }
+    if (frames > 0) lastFrequency_ = frequency[frames - 1];
+    currentBaseFrequency_ = base;
+    effectiveSweep_ = sweep;
 }
 
 void BlippVoice::render(const VoiceBlock& block, int frames) {
@@ -77,25 +81,28 @@ void BlippVoice::render(const VoiceBlock& block, int frames) {
         // rates) needs more than one subtraction.
         const double w = static_cast<double>(samplePeriod_) * 6.283185307179586;
         const float gain = volume_ * 0.8f;
+        float phase = phase_;
         for (int i = 0; i < frames; ++i) {
-            phase_ += w * frequency[i];
-            if (phase_ > 3.141592653589793) {
-                phase_ -= 6.2831855f;
-                while (phase_ > 3.141592653589793) phase_ -= 6.2831855f;
+            phase += w * frequency[i];
+            if (phase > 3.141592653589793) {
+                phase -= 6.2831855f;
+                while (phase > 3.141592653589793) phase -= 6.2831855f;
             }
-            const float p = phase_ * phase_;
+            const float p = phase * phase;
             const float cs =
                 (3628800.0f - p * (1814400.0f - p * (151200.0f - p * (5040.0f - p * (90.0f - p))))) *
                 (1.0f / 3628800.0f);
             amplitude[i] = cs * amplitude[i] * gain;
         }
+        phase_ = phase;
         // The volume is already inside the signal.
         if (!stereo_) {
             for (int i = 0; i < frames; ++i) block.left[i] += amplitude[i];
         } else {
+            const float panLeft = panLeft_, panRight = panRight_;
             for (int i = 0; i < frames; ++i) {
-                block.left[i] += amplitude[i] * panLeft_;
-                block.right[i] += amplitude[i] * panRight_;
+                block.left[i] += amplitude[i] * panLeft;
+                block.right[i] += amplitude[i] * panRight;
             }
         }
         clearVelocity(block, frames);

@@ -45,17 +45,20 @@ void ClapVoice::setDecay(float x) {
 }
 
 void ClapVoice::generatePulses(const float* velocity, float* bursts, float* tail, int frames) {
+    float level = pulseLevel_;
+    auto counter = pulseCounter_;
     for (int i = 0; i < frames; ++i) {
         if (velocity[i] > 0.0f) {
-            pulseLevel_ = velocity[i];
-            pulseCounter_ = 0;
+            level = velocity[i];
+            counter = 0;
         }
-        const bool burst = pulseCounter_ == 0 || pulseCounter_ == kBurstSpacing ||
-                           pulseCounter_ == 2 * kBurstSpacing;
-        bursts[i] = burst ? pulseLevel_ : 0.0f;
-        tail[i] = pulseCounter_ == kTailStart ? pulseLevel_ : 0.0f;
-        if (pulseCounter_ <= kTailStart) ++pulseCounter_;
+        const bool burst = counter == 0 || counter == kBurstSpacing || counter == 2 * kBurstSpacing;
+        bursts[i] = burst ? level : 0.0f;
+        tail[i] = counter == kTailStart ? level : 0.0f;
+        if (counter <= kTailStart) ++counter;
     }
+    pulseLevel_ = level;
+    pulseCounter_ = counter;
 }
 
 void ClapVoice::render(const VoiceBlock& block, int frames) {

@@ -8,18 +8,25 @@ void HighpassResonator::process(const UnitBlock& block, int frames) {
     const float d = denormal_.flip();
     const float* in = block.input;
     float* out = block.output;
+    // State in locals: the output may alias the members.
+    const float gain = gain_, a1 = a1_, a2 = a2_;
+    float x1 = x1_, x2 = x2_, y1 = y1_, y2 = y2_, w = lastIntermediate_;
     for (int i = 0; i < frames; ++i) {
         const float x = in[i];
-        const float w = (x - 2.0f * x1_ + x2_) * gain_ + d;
-        const float y = w + a2_ * y2_ + a1_ * y1_;
-        y2_ = y1_;
-        y1_ = y;
-        x2_ = x1_;
-        x1_ = x;
+        w = (x - 2.0f * x1 + x2) * gain + d;
+        const float y = w + a2 * y2 + a1 * y1;
+        y2 = y1;
+        y1 = y;
+        x2 = x1;
+        x1 = x;
         out[i] = y;
-        lastIntermediate_ = w;
-        lastOutput_ = y;
     }
+    if (frames > 0) lastOutput_ = y1;
+    lastIntermediate_ = w;
+    x1_ = x1;
+    x2_ = x2;
+    y1_ = y1;
+    y2_ = y2;
 }
 
 void HighpassResonator::recompute() {

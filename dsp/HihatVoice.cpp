@@ -46,17 +46,21 @@ void HihatVoice::updateMeterDecay() {
 void HihatVoice::shapeEnvelope(const float* velocity, const float* closedFlag, float* envelope,
                                int frames) {
     const float d = denormal_.flip();
+    const float closedCoefficient = closedCoefficient_, openCoefficient = openCoefficient_;
+    float flag = closedFlag_, level = envelopeLevel_;
     for (int i = 0; i < frames; ++i) {
         if (velocity[i] > 0.0f) {
-            closedFlag_ = closedFlag[i];
-            const float tau = closedFlag_ > 0.5f ? closedDecayTime_ : openDecayTime_;
+            flag = closedFlag[i];
+            const float tau = flag > 0.5f ? closedDecayTime_ : openDecayTime_;
             meterDecay_ = meterDecayFor(samplePeriod_, tau);
         }
-        const float coefficient = closedFlag_ > 0.5f ? closedCoefficient_ : openCoefficient_;
+        const float coefficient = flag > 0.5f ? closedCoefficient : openCoefficient;
         // Not limited: hits in quick succession add up.
-        envelopeLevel_ = d + coefficient * envelopeLevel_ + velocity[i];
-        envelope[i] = envelopeLevel_;
+        level = d + coefficient * level + velocity[i];
+        envelope[i] = level;
     }
+    closedFlag_ = flag;
+    envelopeLevel_ = level;
 }
 
 void HihatVoice::render(const VoiceBlock& block, int frames) {

@@ -74,17 +74,21 @@ void KickVoice::render(const VoiceBlock& block, int frames) {
         glideDepth_ = sweepDepth_;
         if (keyMode_ == 1.0f) {
             // The glide depth of a block follows the base in force at its start.
-            const float depth = sweepDepth_ * currentBaseFrequency_;
+            float current = currentBaseFrequency_;
+            const float depth = sweepDepth_ * current;
             for (int i = 0; i < frames; ++i) {
-                if (velocity[i] > 0.0f && pitch[i] > 0.0f) currentBaseFrequency_ = pitch[i];
-                frequency[i] = depth * frequency[i] + currentBaseFrequency_;
+                if (velocity[i] > 0.0f && pitch[i] > 0.0f) current = pitch[i];
+                frequency[i] = depth * frequency[i] + current;
             }
+            currentBaseFrequency_ = current;
         } else {
-            const float depth = sweepDepth_ * fixedFrequency_;
-            for (int i = 0; i < frames; ++i) frequency[i] = depth * frequency[i] + fixedFrequency_;
+            const float fixed = fixedFrequency_;
+            const float depth = sweepDepth_ * fixed;
+            for (int i = 0; i < frames; ++i) frequency[i] = depth * frequency[i] + fixed;
         }
         bodyResonator_.process({velocity, frequency, body}, frames);
-        for (int i = 0; i < frames; ++i) body[i] = click[i] * clickGain_ + body[i] * bodyGain_;
+        const float clickGain = clickGain_, bodyGain = bodyGain_;
+        for (int i = 0; i < frames; ++i) body[i] = click[i] * clickGain + body[i] * bodyGain;
         mix(block, body, frames);
         clearVelocity(block, frames);
         for (int i = 0; i < frames; ++i) pitch[i] = 0.0f;

@@ -15,32 +15,45 @@ void PingResonator::process(const UnitBlock& block, int frames) {
         tail_.absorb(y1_, y2_);
         tail_.keepAmplitude(ringA1_, ringRSquared_, a1_, -a2_);
     }
+    // The state lives in locals through the loop: the output could alias
+    // the members, which would otherwise be stored and reloaded every sample.
+    const bool keyMode = keyMode_ != 0.0f;
+    const float r = r_;
+    float y1 = y1_, y2 = y2_, a1 = a1_, a2 = a2_, gain = gain_, frequency = currentFrequency_;
+    RingTail tail = tail_;
     for (int i = 0; i < frames; ++i) {
         if (excitation[i] > 0.0f) {
-            tail_.strike(y1_, y2_);
-            if (keyMode_ != 0.0f && pitch[i] > 0.0f) {
+            tail.strike(y1, y2);
+            if (keyMode && pitch[i] > 0.0f) {
                 const float f = pitch[i];
-                const float oldA1 = a1_;
-                currentFrequency_ = f;
+                const float oldA1 = a1;
+                frequency = f;
                 float u = f * w;
                 u = std::min(u * u, kMaxStablePolyU);
-                a1_ = polyCosScaled(u, 2.0f * r_);
-                a2_ = -(r_ * r_);
-                gain_ = (r_ * r_ + 1.0f - a1_) / f * 8.0f;
-                tail_.keepAmplitude(oldA1, -a2_, a1_, -a2_);
+                a1 = polyCosScaled(u, 2.0f * r);
+                a2 = -(r * r);
+                gain = (r * r + 1.0f - a1) / f * 8.0f;
+                tail.keepAmplitude(oldA1, -a2, a1, -a2);
             }
         }
-        const float y = a2_ * y2_ + a1_ * y1_ + excitation[i] * gain_ + d;
-        y2_ = y1_;
-        y1_ = y;
-        tail_.trackPeak(y, r_);
-        if (tail_.active()) {
-            tail_.ring(a1_, a2_, -a2_);
-            out[i] = tail_.limit(y);
+        const float y = a2 * y2 + a1 * y1 + excitation[i] * gain + d;
+        y2 = y1;
+        y1 = y;
+        tail.trackPeak(y, r);
+        if (tail.active()) {
+            tail.ring(a1, a2, -a2);
+            out[i] = tail.limit(y);
         } else {
             out[i] = y;
         }
     }
+    y1_ = y1;
+    y2_ = y2;
+    a1_ = a1;
+    a2_ = a2;
+    gain_ = gain;
+    currentFrequency_ = frequency;
+    tail_ = tail;
     y1Copy_ = y1_;
     ringA1_ = a1_;
     ringRSquared_ = -a2_;

@@ -4,13 +4,19 @@ namespace dsp {
 
 void SawBank::process(const UnitBlock& block, int frames) {
     float* out = block.output;
+    float phases[kOscillators], increments[kOscillators];
+    for (int k = 0; k < kOscillators; ++k) {
+        phases[k] = phases_[k];
+        increments[k] = increments_[k];
+    }
     for (int i = 0; i < frames; ++i) {
         for (int k = 0; k < kOscillators; ++k) {
-            phases_[k] += increments_[k];
-            if (phases_[k] >= 1.0f) phases_[k] = -1.0f;
+            phases[k] += increments[k];
+            if (phases[k] >= 1.0f) phases[k] = -1.0f;
         }
-        out[i] = 0.25f * (phases_[5] + phases_[4] + phases_[3] + phases_[2] + phases_[1] + phases_[0]);
+        out[i] = 0.25f * (phases[5] + phases[4] + phases[3] + phases[2] + phases[1] + phases[0]);
     }
+    for (int k = 0; k < kOscillators; ++k) phases_[k] = phases[k];
 }
 
 void SawBank::setFrequencies(const float (&hz)[kOscillators]) {

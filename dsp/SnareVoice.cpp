@@ -61,8 +61,9 @@ void SnareVoice::render(const VoiceBlock& block, int frames) {
         toneResonator_.process({block.velocity, block.pitch, tone}, frames);
         noiseDecay_.accumulate({block.velocity, nullptr, envelope}, frames);
         noiseSource_.process({nullptr, nullptr, noise}, frames);
+        const float toneGain = toneGain_, noiseGain = noiseGain_;
         for (int i = 0; i < frames; ++i)
-            tone[i] = tone[i] * toneGain_ + envelope[i] * noise[i] * noiseGain_;
+            tone[i] = tone[i] * toneGain + envelope[i] * noise[i] * noiseGain;
         mix(block, tone, frames);
         clearVelocity(block, frames);
     }

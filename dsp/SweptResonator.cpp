@@ -19,29 +19,41 @@ void SweptResonator::process(const UnitBlock& block, int frames) {
     const float rSquared = -a2_;
     // The decay changed since the last block.
     if (rSquared != ringRSquared_) changeCourse();
+    // The state lives in locals through the loop: the output could alias
+    // the members, which would otherwise be stored and reloaded every sample.
+    const float w = w_, twoR = twoR_, a2 = a2_, r = r_;
+    float y1 = y1_, y2 = y2_, a1 = a1_, gain = gain_, ringA1 = ringA1_, ringRSquared = ringRSquared_;
+    RingTail tail = tail_;
     for (int i = 0; i < frames; ++i) {
         const float f = frequency[i];
-        float u = w_ * f;
+        float u = w * f;
         u = std::min(u * u, kMaxStablePolyU);
-        a1_ = polyCosScaled(u, twoR_);
-        gain_ = ((1.0f - a2_) - a1_) / f * 8.0f;
-        if (excitation[i] > 0.0f && tail_.strike(y1_, y2_))
-            tail_.startAction(ringA1_, ringRSquared_,
-                              kRetriggerAllowance * hitAction(gain_ * excitation[i], a1_, rSquared));
-        const float y = a1_ * y1_ + a2_ * y2_ + gain_ * excitation[i] + d;
-        y2_ = y1_;
-        y1_ = y;
-        ringA1_ = a1_;
-        ringRSquared_ = rSquared;
-        tail_.trackPeak(y, r_);
-        if (tail_.active()) {
-            tail_.holdAction(a1_, rSquared);
-            tail_.ring(a1_, a2_, rSquared);
-            out[i] = 8.0f * tail_.limit(y);
+        a1 = polyCosScaled(u, twoR);
+        gain = ((1.0f - a2) - a1) / f * 8.0f;
+        if (excitation[i] > 0.0f && tail.strike(y1, y2))
+            tail.startAction(ringA1, ringRSquared,
+                             kRetriggerAllowance * hitAction(gain * excitation[i], a1, rSquared));
+        const float y = a1 * y1 + a2 * y2 + gain * excitation[i] + d;
+        y2 = y1;
+        y1 = y;
+        ringA1 = a1;
+        ringRSquared = rSquared;
+        tail.trackPeak(y, r);
+        if (tail.active()) {
+            tail.holdAction(a1, rSquared);
+            tail.ring(a1, a2, rSquared);
+            out[i] = 8.0f * tail.limit(y);
         } else {
             out[i] = 8.0f * y;
         }
     }
+    y1_ = y1;
+    y2_ = y2;
+    a1_ = a1;
+    gain_ = gain;
+    ringA1_ = ringA1;
+    ringRSquared_ = ringRSquared;
+    tail_ = tail;
     y1Copy_ = y1_;
 }
 
