@@ -3,31 +3,19 @@
 namespace dsp {
 
 void DecayEnvelope::process(const UnitBlock& block, int frames) {
-    const float d = denormal_.flip();
     const float* in = block.input;
     float* out = block.output;
-    const float coefficient = coefficient_;
-    float level = level_;
-    for (int i = 0; i < frames; ++i) {
-        level = coefficient * level + d + (in[i] > 0.0f ? 1.0f : 0.0f);
-        if (level > 1.0f) level = 1.0f;
-        out[i] = level;
-    }
-    level_ = level;
+    Run run = begin();
+    for (int i = 0; i < frames; ++i) out[i] = run.trigger(in[i]);
+    end(run);
 }
 
 void DecayEnvelope::accumulate(const UnitBlock& block, int frames) {
-    const float d = denormal_.flip();
     const float* in = block.input;
     float* out = block.output;
-    const float coefficient = coefficient_;
-    float level = level_;
-    for (int i = 0; i < frames; ++i) {
-        level = coefficient * level + in[i] + d;
-        if (level > 1.0f) level = 1.0f;
-        out[i] = level;
-    }
-    level_ = level;
+    Run run = begin();
+    for (int i = 0; i < frames; ++i) out[i] = run.accumulate(in[i]);
+    end(run);
 }
 
 }  // namespace dsp

@@ -5,55 +5,34 @@
 namespace dsp {
 
 void PingResonator::process(const UnitBlock& block, int frames) {
-    const float d = denormal_.flip();
-    const float w = kTwoPi * samplePeriod_;
     const float* excitation = block.input;
     const float* pitch = block.control;
     float* out = block.output;
+    Run run = begin();
+    for (int i = 0; i < frames; ++i) out[i] = run.step(excitation[i], pitch, i);
+    end(run);
+}
+
+// The state moves into locals for the block: the outputs could alias the
+// members, which would otherwise be stored and reloaded every sample.
+PingResonator::Run PingResonator::begin() {
+    const float d = denormal_.flip();
     // A setter retuned the resonator since the last block.
     if (a1_ != ringA1_ || -a2_ != ringRSquared_) {
         tail_.absorb(y1_, y2_);
         tail_.keepAmplitude(ringA1_, ringRSquared_, a1_, -a2_);
     }
-    // The state lives in locals through the loop: the output could alias
-    // the members, which would otherwise be stored and reloaded every sample.
-    const bool keyMode = keyMode_ != 0.0f;
-    const float r = r_;
-    float y1 = y1_, y2 = y2_, a1 = a1_, a2 = a2_, gain = gain_, frequency = currentFrequency_;
-    RingTail tail = tail_;
-    for (int i = 0; i < frames; ++i) {
-        if (excitation[i] > 0.0f) {
-            tail.strike(y1, y2);
-            if (keyMode && pitch[i] > 0.0f) {
-                const float f = pitch[i];
-                const float oldA1 = a1;
-                frequency = f;
-                float u = f * w;
-                u = std::min(u * u, kMaxStablePolyU);
-                a1 = polyCosScaled(u, 2.0f * r);
-                a2 = -(r * r);
-                gain = (r * r + 1.0f - a1) / f * 8.0f;
-                tail.keepAmplitude(oldA1, -a2, a1, -a2);
-            }
-        }
-        const float y = a2 * y2 + a1 * y1 + excitation[i] * gain + d;
-        y2 = y1;
-        y1 = y;
-        tail.trackPeak(y, r);
-        if (tail.active()) {
-            tail.ring(a1, a2, -a2);
-            out[i] = tail.limit(y);
-        } else {
-            out[i] = y;
-        }
-    }
-    y1_ = y1;
-    y2_ = y2;
-    a1_ = a1;
-    a2_ = a2;
-    gain_ = gain;
-    currentFrequency_ = frequency;
-    tail_ = tail;
+    return {y1_, y2_, a1_, a2_, gain_, currentFrequency_, r_, kTwoPi * samplePeriod_, d, keyMode_ != 0.0f, tail_};
+}
+
+void PingResonator::end(const Run& run) {
+    y1_ = run.y1;
+    y2_ = run.y2;
+    a1_ = run.a1;
+    a2_ = run.a2;
+    gain_ = run.gain;
+    currentFrequency_ = run.frequency;
+    tail_ = run.tail;
     y1Copy_ = y1_;
     ringA1_ = a1_;
     ringRSquared_ = -a2_;
