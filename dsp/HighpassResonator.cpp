@@ -5,28 +5,11 @@
 namespace dsp {
 
 void HighpassResonator::process(const UnitBlock& block, int frames) {
-    const float d = denormal_.flip();
     const float* in = block.input;
     float* out = block.output;
-    // State in locals: the output may alias the members.
-    const float gain = gain_, a1 = a1_, a2 = a2_;
-    float x1 = x1_, x2 = x2_, y1 = y1_, y2 = y2_, w = lastIntermediate_;
-    for (int i = 0; i < frames; ++i) {
-        const float x = in[i];
-        w = (x - 2.0f * x1 + x2) * gain + d;
-        const float y = w + a2 * y2 + a1 * y1;
-        y2 = y1;
-        y1 = y;
-        x2 = x1;
-        x1 = x;
-        out[i] = y;
-    }
-    if (frames > 0) lastOutput_ = y1;
-    lastIntermediate_ = w;
-    x1_ = x1;
-    x2_ = x2;
-    y1_ = y1;
-    y2_ = y2;
+    Run run = begin();
+    for (int i = 0; i < frames; ++i) out[i] = run.step(in[i]);
+    end(run);
 }
 
 void HighpassResonator::recompute() {
