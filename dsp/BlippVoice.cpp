@@ -15,7 +15,7 @@ void BlippVoice::prepare() {
     elapsed_ = 0;
     currentBaseFrequency_ = 80.0f;
     effectiveSweep_ = 127.0f;
-    allocateBuffers({&frequency_, &amplitude_});
+    allocateBuffers({&signal_});
     const float tenMs = expExtended(-100.0f * samplePeriod_);
     amplitudeEnvelope_.setCoefficient(tenMs);
     sweepEnvelope_.setCoefficient(tenMs);
@@ -44,38 +44,18 @@ void BlippVoice::setKeyMode(float x) {
     keyMode_ = x;
 }
 
-void BlippVoice::computeFrequencies(const float* velocity, const float* pitch, float* frequency,
-                                    int frames) {
-    const float depth = sweepDepth_;
-    if (keyMode_ != 1.0f) {
-        const float fixed = fixedFrequency_;
-        for (int i = 0; i < frames; ++i) frequency[i] = frequency[i] * depth * fixed + fixed;
-        return;
-    }
-    float base = currentBaseFrequency_, sweep = effectiveSweep_;
-    for (int i = 0; i < frames; ++i) {
-        const float envelope = frequency[i];
-        if (velocity[i] > 0.0f && pitch[i] > 0.0f) {
-            base = pitch[i];
-            // Keep the glide's start in check when a high note meets a deep sweep.
-            const float peak = base * envelope * depth + base;
-            sweep = peak <= 16000.0f ? depth : depth * 10000.0f / peak - 1.0f;
-        }
-        frequency[i] = envelope * sweep * base + base;
-    }
-    if (frames > 0) lastFrequency_ = frequency[frames - 1];
-    currentBaseFrequency_ = base;
-    effectiveSweep_ = sweep;
-}
-
 void BlippVoice::render(const VoiceBlock& block, int frames) {
     if (active_ && buffersReady()) {
-        float* amplitude = amplitude_.data();
-        float* frequency = frequency_.data();
-        amplitudeEnvelope_.accumulate({block.velocity, nullptr, amplitude}, frames);
-        sweepEnvelope_.process({block.velocity, nullptr, frequency}, frames);
-        computeFrequencies(block.velocity, block.pitch, frequency, frames);
-
+        const float* velocity = block.velocity;
+        const float* pitch = block.pitch;
+        float* signal = signal_.data();
+        // Both envelopes, the frequency and the oscillator run in one loop,
+        // each recursion exactly as its own pass would run it.
+        DecayEnvelope::Run amplitudeEnvelope = amplitudeEnvelope_.begin();
+        DecayEnvelope::Run sweepEnvelope = sweepEnvelope_.begin();
+        const bool keyMode = keyMode_ == 1.0f;
+        const float depth = sweepDepth_, fixed = fixedFrequency_;
+        float base = currentBaseFrequency_, sweep = effectiveSweep_, last = lastFrequency_;
         // The phase step is formed in double precision; the wrap subtracts a
         // single-precision turn. A step above one turn (very low sample
         // rates) needs more than one subtraction.
@@ -83,7 +63,22 @@ void BlippVoice::render(const VoiceBlock& block, int frames) {
         const float gain = volume_ * 0.8f;
         float phase = phase_;
         for (int i = 0; i < frames; ++i) {
-            phase += w * frequency[i];
+            const float amplitude = amplitudeEnvelope.accumulate(velocity[i]);
+            const float envelope = sweepEnvelope.trigger(velocity[i]);
+            float frequency;
+            if (!keyMode) {
+                frequency = envelope * depth * fixed + fixed;
+            } else {
+                if (velocity[i] > 0.0f && pitch[i] > 0.0f) {
+                    base = pitch[i];
+                    // Keep the glide's start in check when a high note meets a deep sweep.
+                    const float peak = base * envelope * depth + base;
+                    sweep = peak <= 16000.0f ? depth : depth * 10000.0f / peak - 1.0f;
+                }
+                frequency = envelope * sweep * base + base;
+                last = frequency;
+            }
+            phase += w * frequency;
             if (phase > 3.141592653589793) {
                 phase -= 6.2831855f;
                 while (phase > 3.141592653589793) phase -= 6.2831855f;
@@ -92,17 +87,22 @@ void BlippVoice::render(const VoiceBlock& block, int frames) {
             const float cs =
                 (3628800.0f - p * (1814400.0f - p * (151200.0f - p * (5040.0f - p * (90.0f - p))))) *
                 (1.0f / 3628800.0f);
-            amplitude[i] = cs * amplitude[i] * gain;
+            signal[i] = cs * amplitude * gain;
         }
+        amplitudeEnvelope_.end(amplitudeEnvelope);
+        sweepEnvelope_.end(sweepEnvelope);
+        currentBaseFrequency_ = base;
+        effectiveSweep_ = sweep;
+        lastFrequency_ = last;
         phase_ = phase;
         // The volume is already inside the signal.
         if (!stereo_) {
-            for (int i = 0; i < frames; ++i) block.left[i] += amplitude[i];
+            for (int i = 0; i < frames; ++i) block.left[i] += signal[i];
         } else {
             const float panLeft = panLeft_, panRight = panRight_;
             for (int i = 0; i < frames; ++i) {
-                block.left[i] += amplitude[i] * panLeft;
-                block.right[i] += amplitude[i] * panRight;
+                block.left[i] += signal[i] * panLeft;
+                block.right[i] += signal[i] * panRight;
             }
         }
         clearVelocity(block, frames);
