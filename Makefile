@@ -1,4 +1,10 @@
-# make test   installs what is missing, builds, runs every test
+# make install copies build/Tamborik.so into ~/.vst (or the first folder of
+#             $VST_PATH when it is set), replacing the file rather than
+#             writing into it, so a running host keeps the old module
+# make test   installs what is missing, builds the Linux module and both
+#             Windows modules, runs every test (the Windows ones under wine64)
+# make windows cross-compiles build-win32/Tamborik.dll (32-bit hosts) and
+#             build-win64/Tamborik.dll (64-bit hosts) with mingw-w64
 # make demo   installs what is missing, builds, renders the demo groove through
 #             each factory program into out/NN-Name.wav and draws the editor
 #             into out/editor.png
@@ -7,9 +13,11 @@
 # make pictures redraws the editor's pictures in resources/pictures (and a
 #             still of the whole editor, build/editor-preview.png)
 BUILD ?= build
+WIN32_BUILD ?= build-win32
+WIN64_BUILD ?= build-win64
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all bootstrap configure build test demo voices bank pictures bench clean
+.PHONY: all bootstrap configure build windows test demo voices bank pictures bench clean
 
 all: build
 
@@ -22,8 +30,18 @@ configure: bootstrap
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+windows: bootstrap
+	@cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(WIN32_BUILD) --target Tamborik -j $(JOBS)
+	@cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIK_LINUX_BUILD=$(abspath $(BUILD)) >/dev/null
+	@cmake --build $(WIN64_BUILD) -j $(JOBS)
+
+test: build windows
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(WIN32_BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(WIN64_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 demo: build
 	@mkdir -p out
@@ -49,4 +67,9 @@ bench: build
 	@$(BUILD)/bench/tamborik_entry_bench
 
 clean:
-	rm -rf $(BUILD) out
+	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) out
+
+.PHONY: install
+install: build
+	@dest="$${VST_PATH%%:*}"; [ -n "$$dest" ] || dest="$$HOME/.vst"; \
+	install -D -m 755 $(BUILD)/Tamborik.so "$$dest/Tamborik.so" && echo "installed $$dest/Tamborik.so"

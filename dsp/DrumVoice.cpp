@@ -32,7 +32,7 @@ void DrumVoice::trigger() {
 void DrumVoice::setVolume(float x) {
     if (x > 0.0f) {
         if (x > 1.0f) x = 1.0f;
-        volume_ = static_cast<float>(std::pow(10.0L, static_cast<long double>((46.0f * x - 40.0f) * 0.05f)));
+        volume_ = static_cast<float>(portable::pow(10.0, static_cast<double>((46.0f * x - 40.0f) * 0.05f)));
     } else {
         volume_ = 0.0f;
     }

@@ -1,32 +1,33 @@
 // Numeric helpers shared by the synthesis code. Setters compute their
-// exponentials in extended precision and store floats; the per-sample paths
-// stay in single precision.
+// exponentials and cosines in double precision with our own functions, so
+// every platform stores the same floats; the per-sample paths stay in single
+// precision.
 #pragma once
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
+#include "dsp/PortableMath.h"
+
 namespace dsp {
 
 constexpr float kPi = 3.14159265f;
 constexpr float kTwoPi = 6.2831855f;
 constexpr float kLn2 = 0.693147182f;
-constexpr long double kLog2E = 1.442695040888963407359924681001892137L;
-
-// exp(y), formed as 2^(y * log2 e) in extended precision.
+// exp(y), stored as float (the correctly rounded value).
 inline float expExtended(float y) {
-    return static_cast<float>(std::exp2l(static_cast<long double>(y) * kLog2E));
+    return static_cast<float>(portable::exp(static_cast<double>(y)));
 }
 
-// base^x in extended precision, stored as float.
+// base^x, stored as float.
 inline float powExtended(float base, float x) {
-    return static_cast<float>(std::pow(static_cast<long double>(base), static_cast<long double>(x)));
+    return static_cast<float>(portable::pow(static_cast<double>(base), static_cast<double>(x)));
 }
 
 // The setters' true cosine.
 inline float trueCos(float angle) {
-    return static_cast<float>(std::cos(static_cast<double>(angle)));
+    return static_cast<float>(portable::cos(static_cast<double>(angle)));
 }
 
 // Samples until an exponential of time constant tau has fallen by 2^-15

@@ -5,16 +5,20 @@
 // there when that hit arrived or when the resonator was retuned. Only the
 // tail is ever adjusted:
 // - When the coefficients change under it, it is scaled down wherever the
-//   new coefficients would read it as a larger oscillation than the old ones
-//   did (larger in amplitude for a resonator that keeps its new tuning,
-//   larger in action, sin(theta) * amplitude^2, for one that glides on, as
-//   a slow glide keeps the action).
-// - Hit and tail together never exceed kLoudestHitMultiple times the
-//   loudest the hits themselves have been (a peak memory that falls at the
-//   resonator's decay); beyond that the tail is scaled down.
-// A hit on a resonator at rest therefore gives exactly the samples of the
-// recursion, and no sequence of hits, retunes or parameter changes can make
-// the resonator ring louder than kLoudestHitMultiple single hits.
+//   new coefficients would read it as a larger oscillation than its rule
+//   allows: a ping, which keeps its new tuning, may not gain amplitude; the
+//   kick's body, which glides on, may not gain action (sin(theta) times the
+//   squared amplitude, which a slow glide keeps) beyond an allowance for the
+//   hit that retriggered it.
+// - Hit and tail together never exceed kLoudestHitMultiple times the loudest
+//   the hits themselves have been (a peak memory falling at the resonator's
+//   decay); beyond that the tail is scaled down. This is the last resort
+//   that holds for any input; the rules above keep ordinary playing well
+//   below it.
+// So a hit on a resonator at rest gives exactly the samples of the
+// recursion, and no sequence of hits, retunes or parameter changes makes a
+// resonator ring louder than four of its single hits, or produce a sample
+// that is not finite.
 #pragma once
 
 #include <algorithm>
@@ -22,6 +26,7 @@
 
 namespace dsp {
 
+// The most a resonator rings, in its loudest single hits.
 constexpr float kLoudestHitMultiple = 4.0f;
 
 // The resonator's quadratic invariant y1^2 - a1*y1*y2 + r^2*y2^2: it falls by
@@ -41,10 +46,7 @@ inline double ringSineSquared(float a1, float rSquared) {
     return std::max(1.0 - half * half / rSquared, 1e-12);
 }
 
-// Squared amplitude and action of the ringing an impulse of height y starts.
-inline double hitSquaredAmplitude(float y, float a1, float rSquared) {
-    return static_cast<double>(y) * y / ringSineSquared(a1, rSquared);
-}
+// The action of the ringing an impulse of height y starts.
 inline double hitAction(float y, float a1, float rSquared) {
     return static_cast<double>(y) * y / std::sqrt(ringSineSquared(a1, rSquared));
 }
@@ -82,12 +84,10 @@ public:
         resting_ = true;
     }
 
-    // After a retune, the tail's squared amplitude rises by no more than
-    // allowance (a new hit's, or none).
-    void keepAmplitude(float oldA1, float oldRSquared, float newA1, float newRSquared, double allowance = 0.0) {
+    // After a retune: the tail's amplitude does not rise.
+    void keepAmplitude(float oldA1, float oldRSquared, float newA1, float newRSquared) {
         if (!active_) return;
-        const double before =
-            ringEnergy(y1_, y2_, oldA1, oldRSquared) / ringSineSquared(oldA1, oldRSquared) + allowance;
+        const double before = ringEnergy(y1_, y2_, oldA1, oldRSquared) / ringSineSquared(oldA1, oldRSquared);
         const double after = ringEnergy(y1_, y2_, newA1, newRSquared) / ringSineSquared(newA1, newRSquared);
         if (after > before) scale(std::sqrt(before / after));
     }

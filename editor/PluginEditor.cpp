@@ -37,15 +37,20 @@ gui::Rect toRect(const lay::Box& b) {
     return {b.left, b.top, b.right, b.bottom};
 }
 
-// The window's picture, loaded by the first open editor of the process and
-// let go by the last one to close.
-struct SharedBackground {
+// The pictures, decoded by the first open editor of the process and let go
+// by the last one to close: the window's background, the knob, light and
+// switch strips and the about picture.
+constexpr int kPictureIds[] = {lay::kBackgroundPicture, lay::kAboutPicture, lay::kKnobStrip, lay::kLevelLightStrip,
+                               lay::kKeyModeSwitchPicture};
+constexpr std::size_t kPictureCount = sizeof(kPictureIds) / sizeof(kPictureIds[0]);
+
+struct SharedPictures {
     std::mutex lock;
-    gui::Bitmap* picture = nullptr;
+    gui::Bitmap* pictures[kPictureCount] = {};
     int users = 0;
 };
-SharedBackground& sharedBackground() {
-    static SharedBackground shared;
+SharedPictures& sharedPictures() {
+    static SharedPictures shared;
     return shared;
 }
 
@@ -73,7 +78,7 @@ PluginEditor::~PluginEditor() {
         if (settings_) settings_->release();
         setRootView(nullptr);
         window_.reset();
-        releaseSharedBackground();
+        releaseSharedPictures();
     }
 }
 
@@ -82,9 +87,24 @@ void PluginEditor::setDefaultWindowFactory(WindowFactory factory) {
 }
 
 int PluginEditor::sharedBackgroundReferences() {
-    SharedBackground& shared = sharedBackground();
+    SharedPictures& shared = sharedPictures();
     std::lock_guard<std::mutex> guard(shared.lock);
-    return shared.picture ? shared.picture->references() : 0;
+    return shared.pictures[0] ? shared.pictures[0]->references() : 0;
+}
+
+void PluginEditor::takeSharedPictures() {
+    SharedPictures& shared = sharedPictures();
+    std::lock_guard<std::mutex> guard(shared.lock);
+    for (std::size_t i = 0; i < kPictureCount; ++i) {
+        if (!shared.pictures[i]) shared.pictures[i] = gui::Bitmap::load(kPictureIds[i]);
+        else shared.pictures[i]->remember();
+    }
+    ++shared.users;
+    background_ = shared.pictures[0];
+    aboutPicture_ = shared.pictures[1];
+    knobStrip_ = shared.pictures[2];
+    lightStrip_ = shared.pictures[3];
+    switchPicture_ = shared.pictures[4];
 }
 
 bool PluginEditor::getRect(vst::ERect** rect) {
@@ -96,34 +116,29 @@ bool PluginEditor::getRect(vst::ERect** rect) {
 bool PluginEditor::open(void* parentWindow) {
     if (!parentWindow) return false;
     if (open_) close();
+
+    takeSharedPictures();
+    const int width = background_->width() > 0 ? background_->width() : lay::kWindowWidth;
+    const int height = background_->height() > 0 ? background_->height() : lay::kWindowHeight;
+    if (windowFactory_) {
+        window_ = windowFactory_(parentWindow, width, height);
+        // No window system to show it in, or no such parent window.
+        if (!window_) {
+            releaseSharedPictures();
+            return false;
+        }
+    }
     GuiEditorBase::open(parentWindow);
     windowThread_ = std::this_thread::get_id();
     volumesLocked_ = synth_.settings().volumeLock;
-
-    {
-        SharedBackground& shared = sharedBackground();
-        std::lock_guard<std::mutex> guard(shared.lock);
-        if (!shared.picture) shared.picture = gui::Bitmap::load(lay::kBackgroundPicture);
-        else shared.picture->remember();
-        ++shared.users;
-        background_ = shared.picture;
-    }
-    const int width = background_->width() > 0 ? background_->width() : lay::kWindowWidth;
-    const int height = background_->height() > 0 ? background_->height() : lay::kWindowHeight;
-    if (windowFactory_) window_ = windowFactory_(parentWindow, width, height);
     auto* root = new gui::RootView({0, 0, width, height}, this, window_.get());
     root->setBackground(background_);
     setRootView(root);
     open_ = true;
 
     addAbout();
-    gui::Bitmap* knobs = gui::Bitmap::load(lay::kKnobStrip);
-    gui::Bitmap* lights = gui::Bitmap::load(lay::kLevelLightStrip);
-    gui::Bitmap* switches = gui::Bitmap::load(lay::kKeyModeSwitchPicture);
-    for (int voice = 0; voice < lay::kVoiceCount; ++voice) buildVoiceColumn(voice, knobs, lights, switches);
-    knobs->forget();
-    lights->forget();
-    switches->forget();
+    for (int voice = 0; voice < lay::kVoiceCount; ++voice)
+        buildVoiceColumn(voice, knobStrip_, lightStrip_, switchPicture_);
     buildTopBar();
 
     if (synth_.outputMode() == plugin::kTenMono)
@@ -134,7 +149,7 @@ bool PluginEditor::open(void* parentWindow) {
 }
 
 void PluginEditor::addAbout() {
-    gui::Bitmap* picture = gui::Bitmap::load(lay::kAboutPicture);
+    gui::Bitmap* picture = aboutPicture_;
     const int width = root_->size().width(), height = root_->size().height();
     const int left = width / 2 - picture->width() / 2, top = height / 2 - picture->height() / 2;
     const gui::Rect display{left, top, left + picture->width(), top + picture->height()};
@@ -152,7 +167,6 @@ void PluginEditor::addAbout() {
     about_->addLine("");
     about_->addLine("VST Plug-In Technology by Steinberg");
     root_->addChild(about_);
-    picture->forget();
 }
 
 gui::TextField* PluginEditor::addField(const gui::Rect& rect, int tag, const std::string& text) {
@@ -276,19 +290,21 @@ void PluginEditor::close() {
     about_ = nullptr;
     GuiEditorBase::close();
     window_.reset();
-    releaseSharedBackground();
+    releaseSharedPictures();
     for (auto& flag : pending_) flag.store(false);
     anyPending_.store(false);
 }
 
-void PluginEditor::releaseSharedBackground() {
+void PluginEditor::releaseSharedPictures() {
     if (!background_) return;
-    SharedBackground& shared = sharedBackground();
+    SharedPictures& shared = sharedPictures();
     std::lock_guard<std::mutex> guard(shared.lock);
     --shared.users;
-    background_->forget();
-    if (shared.users == 0) shared.picture = nullptr;
-    background_ = nullptr;
+    for (gui::Bitmap*& picture : shared.pictures) {
+        picture->forget();
+        if (shared.users == 0) picture = nullptr;
+    }
+    background_ = aboutPicture_ = knobStrip_ = lightStrip_ = switchPicture_ = nullptr;
 }
 
 gui::Control* PluginEditor::parameterControl(int index) const {
@@ -308,6 +324,7 @@ gui::TextField* PluginEditor::noteField(int index) const {
 
 void PluginEditor::idle() {
     if (!open_) return;
+    if (window_) window_->handleEvents(*this);
     applyPendingChanges();
     for (int voice = 0; voice < plugin::kVoiceCount; ++voice)
         if (lights_[voice]) lights_[voice]->setValue(synth_.voiceLevel(voice));

@@ -101,7 +101,8 @@ private:
     void settingsClosed(bool accepted);
     std::string chooseFile(bool save, const char* extension, const std::string& startPath,
                            const std::string& proposedName = {});
-    void releaseSharedBackground();
+    void takeSharedPictures();
+    void releaseSharedPictures();
 
     plugin::DrumSynthEffect& synth_;
     vst::ERect reported_{};
@@ -122,7 +123,12 @@ private:
     CommandMenu* learnMenu_ = nullptr;
     AboutOverlay* about_ = nullptr;
     SettingsPanel* settings_ = nullptr;
+    // The pictures all open editors share, while this one is open.
     gui::Bitmap* background_ = nullptr;
+    gui::Bitmap* aboutPicture_ = nullptr;
+    gui::Bitmap* knobStrip_ = nullptr;
+    gui::Bitmap* lightStrip_ = nullptr;
+    gui::Bitmap* switchPicture_ = nullptr;
 
     // Changes announced from another thread (the host's audio thread) are
     // applied at the next idle on the window's thread.

@@ -1,6 +1,7 @@
 #include "gui/PopupMenuControl.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "gui/Fonts.h"
 #include "gui/RootView.h"
@@ -159,6 +160,12 @@ PopupMenuControl* MenuTracker::run(PopupMenuControl& menu, Point at, int* index)
     draw();
     const int mask = kPrimaryButton | kSecondaryButton;
     bool down = (buttons_ & mask) != 0;
+    // The release of the click that opened the menu chooses nothing: the
+    // menu stays open for the next click, unless the mouse moved or was held.
+    bool opening = down;
+    const long long openedAt = input_.ticks();
+    Point anchor{};
+    bool anchored = false;
     PopupMenuControl* chosen = nullptr;
     for (bool done = false; !done && input_.modalLoopAlive();) {
         bool changed = false;
@@ -191,9 +198,15 @@ PopupMenuControl* MenuTracker::run(PopupMenuControl& menu, Point at, int* index)
                 changed = true;
             }
         }
+        if (!anchored) anchor = where, anchored = true;
+        if (opening && (std::abs(where.x - anchor.x) > 3 || std::abs(where.y - anchor.y) > 3 ||
+                        input_.ticks() - openedAt > input_.doubleClickTime()))
+            opening = false;
         const bool nowDown = (buttons & mask) != 0;
         if (nowDown && !down && p < 0) break;  // a click outside closes the menu
-        if (!nowDown && down && p >= 0 && entry >= 0) {
+        if (!nowDown && down && opening) {
+            opening = false;
+        } else if (!nowDown && down && p >= 0 && entry >= 0) {
             const Panel& panel = panels_[static_cast<std::size_t>(p)];
             if (selectable(panel.menu->entries_[static_cast<std::size_t>(entry)])) {
                 chosen = panel.menu;

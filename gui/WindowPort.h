@@ -8,6 +8,8 @@
 
 namespace gui {
 
+class GuiEditorBase;
+
 class WindowPort {
 public:
     virtual ~WindowPort() = default;
@@ -15,6 +17,10 @@ public:
     virtual Point screenPosition() = 0;
     // Shows the part of the pixels inside area.
     virtual void present(const PixelBuffer& pixels, const Rect& area) = 0;
+    // Hands what the user did since the last call (paint, mouse, wheel, keys)
+    // to the editor; called at the host's idle. Windows that deliver events
+    // by themselves do nothing here.
+    virtual void handleEvents(GuiEditorBase& editor) { (void)editor; }
 };
 
 }  // namespace gui

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "persist/DecimalText.h"
+#include "dsp/PortableMath.h"
 #include "platform/FileIo.h"
 
 namespace persist {
@@ -139,7 +140,7 @@ void MixerFile::applyToProgram(float* values) const {
         const float pan = entries_[static_cast<std::size_t>(3 * v + 1)].value;
         const float level = entries_[static_cast<std::size_t>(3 * v + 2)].value;
         values[68 + 2 * v] = pan;
-        values[69 + 2 * v] = level < 0.01f ? 0.0f : static_cast<float>((20.0 * std::log10(level) + 40.0) / 46.0);
+        values[69 + 2 * v] = level < 0.01f ? 0.0f : static_cast<float>((20.0 * dsp::portable::log10(level) + 40.0) / 46.0);
     }
 }
 

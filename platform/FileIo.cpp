@@ -36,8 +36,23 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, 
     return bytes;
 }
 
+namespace {
+
+// A file its owner marked read-only is never replaced.
+bool isReadOnly(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+#else
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && (status.st_mode & S_IWUSR) == 0;
+#endif
+}
+
+}  // namespace
+
 bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    if (path.empty()) return false;
+    if (path.empty() || isReadOnly(path)) return false;
     const std::string temporary = path + ".tmp~";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) return false;

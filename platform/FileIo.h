@@ -22,6 +22,7 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
 
 // Writes the bytes to a temporary file beside path and renames it over path
 // once complete, so a failed or interrupted write leaves the old file whole.
+// A read-only file at path is left as it is (false).
 bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // The text after the last "." of the file's own name (not of a folder),

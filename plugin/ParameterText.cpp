@@ -99,6 +99,23 @@ std::string trimFraction(std::string digits) {
     return digits.substr(0, end);
 }
 
+// floor(log10(x)) + 1, counted against exact powers of ten so that no
+// runtime's logarithm can put 1000 one digit short.
+int digitsBeforePoint(double x) {
+    int digits = 1;
+    double power = 10.0;
+    while (x >= power && digits < 40) {
+        power *= 10.0;
+        ++digits;
+    }
+    power = 1.0;
+    while (x < power && digits > -50) {
+        power /= 10.0;
+        --digits;
+    }
+    return digits;
+}
+
 }  // namespace
 
 int roundHalfDown(float x) {
@@ -141,7 +158,7 @@ std::string noteText(int note, bool asName) {
 std::string threeSignificantDigits(float value) {
     const double v = value;
     if (v == 0.0 || !std::isfinite(v)) return fixed(std::isfinite(v) ? 0.0 : v, 0) + ".";
-    const int leading = static_cast<int>(std::floor(std::log10(std::fabs(v)))) + 1;
+    const int leading = digitsBeforePoint(std::fabs(v));
     if (leading >= 0) {
         std::string text = trimFraction(fixed(v, std::max(0, 3 - leading)));
         if (text.find('.') == std::string::npos) text += '.';

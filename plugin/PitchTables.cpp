@@ -1,12 +1,12 @@
 #include "plugin/PitchTables.h"
 
-#include <cmath>
+#include "dsp/PortableMath.h"
 
 namespace plugin {
 
 void PitchTables::build() {
     for (int i = 0; i < kEntries; ++i) {
-        const double ratio = std::exp2(i / 1200.0);
+        const double ratio = dsp::portable::exp2(i / 1200.0);
         low_[i] = static_cast<float>(4.0875 * ratio);
         snare_[i] = low_[i];
         claves_[i] = static_cast<float>(16.35 * ratio);

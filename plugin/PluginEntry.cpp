@@ -2,13 +2,14 @@
 // its callback and receives the instance's effect record.
 #include <new>
 
-#include "editor/PluginEditor.h"
 #include "platform/ModulePath.h"
 #include "platform/Registry.h"
+#include "plugin/EditorWindow.h"
 #include "plugin/DrumSynthEffect.h"
 
 #if defined(_WIN32)
-#define TAMBORIK_EXPORT __declspec(dllexport)
+// exports.def names the entry points on Windows.
+#define TAMBORIK_EXPORT
 #else
 #define TAMBORIK_EXPORT __attribute__((visibility("default")))
 #endif
@@ -18,9 +19,8 @@ namespace {
 vst::AEffect* createEffect(vst::AudioMasterCallback host) {
     if (!host || host(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     try {
-        auto* effect = new (std::nothrow)
-            plugin::DrumSynthEffect(host, platform::processRegistry(), platform::modulePath(),
-                                    &editor::createPluginEditor);
+        auto* effect = new (std::nothrow) plugin::DrumSynthEffect(host, platform::processRegistry(),
+                                                                  platform::modulePath(), plugin::platformEditor());
         return effect ? effect->getAeffect() : nullptr;
     } catch (...) {
         return nullptr;
@@ -37,6 +37,7 @@ TAMBORIK_EXPORT vst::AEffect* VSTPluginMain(vst::AudioMasterCallback host) {
 
 // The classic entry point is named "main"; C++ reserves that name, so the
 // function is declared under another and given the symbol by its asm label.
+// On Windows exports.def gives it the name instead.
 #if !defined(_WIN32)
 TAMBORIK_EXPORT vst::AEffect* legacyVstMain(vst::AudioMasterCallback host) __asm__("main");
 #endif

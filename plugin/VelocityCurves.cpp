@@ -1,13 +1,13 @@
 #include "plugin/VelocityCurves.h"
 
-#include <cmath>
+#include "dsp/PortableMath.h"
 
 namespace plugin {
 
 VelocityCurves::VelocityCurves() {
     for (int d = 0; d < 128; ++d) {
-        log_[d] = static_cast<float>(std::log2(1.0 + d / 127.0));
-        exp_[d] = static_cast<float>((std::exp(d / 127.0) - 1.0) * 0.5819767068693265);
+        log_[d] = static_cast<float>(dsp::portable::log2(1.0 + d / 127.0));
+        exp_[d] = static_cast<float>((dsp::portable::exp(d / 127.0) - 1.0) * 0.5819767068693265);
     }
 }
 

@@ -264,6 +264,34 @@ TEST_F(ControlsTest, PopupMenuChoosesWithTheMouseIncludingSubmenus) {
     EXPECT_EQ(listener.calls, 3);
 }
 
+TEST_F(ControlsTest, AMenuOpeningUnderTheMouseIgnoresTheReleaseOfItsOwnClick) {
+    auto* menu = add(new gui::PopupMenuControl({10, 10, 110, 30}, &listener, 9, nullptr, nullptr,
+                                               gui::PopupMenuControl::kPopupAtTop));
+    menu->addEntry("Load Program");
+    menu->addEntry("Save Program");
+    root->redraw();
+    // The first entry lies under the click; its release keeps the menu open,
+    // and it closes without a choice.
+    input.script({{gui::kPrimaryButton, {20, 20}}, {gui::kPrimaryButton, {20, 20}}, {0, {20, 20}}, {0, {21, 20}},
+                  {0, {21, 20}}});
+    press(menu, {20, 20});
+    EXPECT_EQ(listener.calls, 0);
+    // Press, drag down to the second entry and release: that chooses it.
+    input.script({{gui::kPrimaryButton, {20, 20}}, {gui::kPrimaryButton, {20, 30}}, {gui::kPrimaryButton, {20, 40}},
+                  {0, {20, 40}}, {0, {20, 40}}});
+    press(menu, {20, 20});
+    EXPECT_EQ(listener.calls, 1);
+    EXPECT_EQ(menu->current(), 1);
+    // Held past the double-click time, the release chooses where it is.
+    std::vector<testing_support::ScriptedInput::Sample> held(80, {gui::kPrimaryButton, {20, 20}});
+    held.push_back({0, {20, 20}});
+    held.push_back({0, {20, 20}});
+    input.script(held);
+    press(menu, {20, 20});
+    EXPECT_EQ(listener.calls, 2);
+    EXPECT_EQ(menu->current(), 0);
+}
+
 TEST_F(ControlsTest, TextFieldEditsOneLineAndNotifiesOnlyRealChanges) {
     auto* field = add(new gui::TextField({10, 10, 110, 26}, &listener, 5, "Tamborik"));
     input.script({{gui::kPrimaryButton, {20, 15}}});

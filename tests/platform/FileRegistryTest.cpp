@@ -97,6 +97,15 @@ TEST_F(FileRegistryTest, FallsBackQuietlyAndNeverLeavesHalfAFile) {
     std::filesystem::create_directories(path("keep.reg.tmp~"));
     EXPECT_FALSE(registry.writeDword(kKey, "outMode", 0));
     EXPECT_EQ(readText(path("keep.reg")), before);
+
+    // A file its owner made read-only is left alone, even for root.
+    std::filesystem::remove(path("keep.reg.tmp~"));
+    std::filesystem::permissions(path("keep.reg"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_FALSE(registry.writeDword(kKey, "outMode", 0));
+    EXPECT_EQ(readText(path("keep.reg")), before);
+    std::filesystem::permissions(path("keep.reg"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
 }
 
 TEST(FileRegistryPath, FollowsXdgConfigHomeOrHome) {
