@@ -1,5 +1,7 @@
 #include "dsp/BlippVoice.h"
 
+#include <cmath>
+
 #include "dsp/DspMath.h"
 
 namespace dsp {
@@ -58,7 +60,9 @@ void BlippVoice::render(const VoiceBlock& block, int frames) {
         float base = currentBaseFrequency_, sweep = effectiveSweep_, last = lastFrequency_;
         // The phase step is formed in double precision; the wrap subtracts a
         // single-precision turn. A step above one turn (very low sample
-        // rates) needs more than one subtraction.
+        // rates) leaves the phase above pi; it is then reduced by as many
+        // turns as needed in one step, never by a loop that a phase too
+        // large to change could keep going.
         const double w = static_cast<double>(samplePeriod_) * 6.283185307179586;
         const float gain = volume_ * 0.8f;
         float phase = phase_;
@@ -81,7 +85,8 @@ void BlippVoice::render(const VoiceBlock& block, int frames) {
             phase += w * frequency;
             if (phase > 3.141592653589793) {
                 phase -= 6.2831855f;
-                while (phase > 3.141592653589793) phase -= 6.2831855f;
+                if (phase > 3.141592653589793)
+                    phase = static_cast<float>(std::remainder(static_cast<double>(phase), 6.283185307179586));
             }
             const float p = phase * phase;
             const float cs =

@@ -55,6 +55,22 @@ inline float meterDecayFor(float samplePeriod, float tau) {
 // rate ever reach.
 constexpr float kMaxStablePolyU = 7.5449f;
 
+// The largest a1 at which y = a1*y1 - rSquared*y2 keeps complex (or double)
+// poles of radius sqrt(rSquared) < 1: a1^2 <= 4 rSquared, exactly in the
+// float values. A frequency tiny against the sample rate rounds the cosine to
+// 1 while r*r rounds down, which would leave a1 a hair above it and a real
+// pole above 1 (a long decay at 768 kHz then grows to infinity); only such
+// coefficients are held at the edge.
+inline float stableA1Limit(float rSquared) {
+    const double edge = 2.0 * std::sqrt(static_cast<double>(rSquared));
+    float limit = static_cast<float>(edge);
+    if (static_cast<double>(limit) > edge) limit = std::nextafter(limit, 0.0f);
+    return limit;
+}
+inline float stableA1(float a1, float limit) {
+    return std::clamp(a1, -limit, limit);
+}
+
 // cos(sqrt(u)) by its Taylor series to the sixth power, times scale, as
 // (720 - u(360 - u(30 - u))) * scale / 720.
 inline float polyCosScaled(float u, float scale) {

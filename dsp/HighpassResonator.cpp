@@ -23,7 +23,16 @@ void HighpassResonator::recompute() {
     const float cosTwoTheta = trueCos(2.0f * theta);
     a1_ = 2.0f * r_ * cosTheta;
     a2_ = -(r_ * r_);
-    gain_ = std::sqrt(r_ * r_ + 1.0f - 2.0f * r_ * cosTwoTheta) * (1.0f - r_) / (1.0f - cosTheta);
+    // Where cos(theta) rounds to 1 (a frequency tiny against the sample
+    // rate), 1 - cos(theta) is formed as 2 sin^2(theta / 2) instead, which is
+    // 0 only when the frequency is; such a filter passes nothing.
+    float oneMinusCos = 1.0f - cosTheta;
+    if (!(oneMinusCos > 0.0f)) {
+        const double halfSine = std::sin(0.5 * static_cast<double>(theta));
+        oneMinusCos = static_cast<float>(2.0 * halfSine * halfSine);
+    }
+    const float numerator = std::sqrt(std::max(0.0f, r_ * r_ + 1.0f - 2.0f * r_ * cosTwoTheta)) * (1.0f - r_);
+    gain_ = oneMinusCos > 0.0f ? numerator / oneMinusCos : 0.0f;
 }
 
 }  // namespace dsp

@@ -44,8 +44,8 @@ void PingResonator::rest() {
 
 void PingResonator::tuneTo(float hz) {
     const float theta = kTwoPi * hz * samplePeriod_;
-    a1_ = 2.0f * r_ * trueCos(theta);
     a2_ = -(r_ * r_);
+    a1_ = stableA1(2.0f * r_ * trueCos(theta), stableA1Limit(-a2_));
     gain_ = (r_ * r_ + 1.0f - a1_) / hz * 8.0f;
 }
 

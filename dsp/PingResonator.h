@@ -33,8 +33,8 @@ public:
                     frequency = f;
                     float u = f * w;
                     u = std::min(u * u, kMaxStablePolyU);
-                    a1 = polyCosScaled(u, 2.0f * r);
                     a2 = -(r * r);
+                    a1 = stableA1(polyCosScaled(u, 2.0f * r), stableA1Limit(-a2));
                     gain = (r * r + 1.0f - a1) / f * 8.0f;
                     tail.keepAmplitude(oldA1, -a2, a1, -a2);
                 }

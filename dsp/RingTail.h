@@ -35,7 +35,8 @@ constexpr float kLoudestHitMultiple = 4.0f;
 inline double ringEnergy(float y1, float y2, float a1, float rSquared) {
     const double half = 0.5 * a1;
     const double v = y1 - half * y2;
-    return v * v + (static_cast<double>(rSquared) - half * half) * y2 * y2;
+    // Never below 0, which rounding near a double pole could give.
+    return std::max(v * v + (static_cast<double>(rSquared) - half * half) * y2 * y2, 0.0);
 }
 
 // sin^2(theta) of the coefficients, kept away from 0 where a1 = 2r rounds to
@@ -148,6 +149,7 @@ private:
         return ringEnergy(y1_, y2_, a1, rSquared) / std::sqrt(ringSineSquared(a1, rSquared));
     }
     void scale(double factor) {
+        if (!(factor >= 0.0)) factor = 0.0;  // 0/0 of a tail too small to measure
         y1_ = static_cast<float>(y1_ * factor);
         y2_ = static_cast<float>(y2_ * factor);
         if (y1_ == 0.0f && y2_ == 0.0f) active_ = false;

@@ -20,7 +20,8 @@ SweptResonator::Run SweptResonator::begin() {
     const float rSquared = -a2_;
     // The decay changed since the last block.
     if (rSquared != ringRSquared_) changeCourse();
-    return {y1_, y2_, a1_, gain_, ringA1_, ringRSquared_, w_, twoR_, a2_, r_, rSquared, d, tail_};
+    return {y1_, y2_, a1_, gain_, ringA1_, ringRSquared_, w_, twoR_, a2_, r_, rSquared,
+            stableA1Limit(rSquared), d, tail_};
 }
 
 void SweptResonator::end(const Run& run) {

@@ -26,12 +26,12 @@ public:
     // so that a voice can run it in one loop with its other units.
     struct Run {
         float y1, y2, a1, gain, ringA1, ringRSquared;
-        float w, twoR, a2, r, rSquared, d;
+        float w, twoR, a2, r, rSquared, a1Limit, d;
         RingTail tail;
         float step(float excitation, float f) {
             float u = w * f;
             u = std::min(u * u, kMaxStablePolyU);
-            a1 = polyCosScaled(u, twoR);
+            a1 = stableA1(polyCosScaled(u, twoR), a1Limit);
             gain = ((1.0f - a2) - a1) / f * 8.0f;
             if (excitation > 0.0f && tail.strike(y1, y2))
                 tail.startAction(ringA1, ringRSquared,

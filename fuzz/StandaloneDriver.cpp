@@ -1,13 +1,35 @@
-// Runs a fuzz target without libFuzzer: a fixed number of inputs mutated
-// from the target's seeds with a fixed random sequence, so a CTest run is
-// repeatable. Usage: target [iterations] [seed]
+// Runs a fuzz target without libFuzzer: every input of its regression
+// corpus, then a fixed number of inputs mutated from the target's seeds with
+// a fixed random sequence, so a CTest run is repeatable.
+// Usage: target [iterations] [seed] [regression folder]
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "fuzz/FuzzTarget.h"
 
+namespace {
+
+int runRegressionCorpus(const char* folder) {
+    int count = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream file(entry.path(), std::ios::binary);
+        const std::vector<std::uint8_t> input((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        LLVMFuzzerTestOneInput(input.data(), input.size());
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const int regressions = argc > 3 ? runRegressionCorpus(argv[3]) : 0;
     const long iterations = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 2000;
     std::mt19937 random(argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 5074u);
     auto seeds = fuzzSeeds();
@@ -40,6 +62,6 @@ int main(int argc, char** argv) {
         }
         LLVMFuzzerTestOneInput(input.data(), input.size());
     }
-    std::printf("%ld inputs, no failure\n", iterations);
+    std::printf("%d regression inputs and %ld mutated inputs, no failure\n", regressions, iterations);
     return 0;
 }

@@ -2,10 +2,16 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
+
 namespace host {
 
 std::unique_ptr<PluginModule> PluginModule::load(const std::string& path, std::string* error) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // With TAMBORIK_KEEP_MODULES set (the sanitizer runs), a closed module
+    // stays mapped, so a leak report at exit can still name its code.
+    const char* keep = std::getenv("TAMBORIK_KEEP_MODULES");
+    const int flags = RTLD_NOW | RTLD_LOCAL | (keep && *keep ? RTLD_NODELETE : 0);
+    void* handle = dlopen(path.c_str(), flags);
     if (!handle) {
         if (error) *error = dlerror();
         return nullptr;

@@ -8,7 +8,7 @@ namespace persist {
 
 ControllerMap::ControllerMap() {
     // Room for every parameter, so learning on the audio thread never allocates.
-    for (auto& slot : slots_) slot.reserve(256);
+    for (auto& slot : slots_) slot.reserve(kMaxBindings);
 }
 
 ControllerMap& ControllerMap::shared() {
@@ -23,6 +23,7 @@ void ControllerMap::apply(int controller, float value, AutomationTarget& target)
 
 void ControllerMap::learn(int controller) {
     if (controller < 0 || controller >= kLearnable || !learnMode_ || pending_ == -1) return;
+    if (slots_[controller].size() >= kMaxBindings) return;
     removeEverywhere(pending_);
     slots_[controller].push_back(pending_);
     pending_ = -1;
@@ -34,7 +35,7 @@ void ControllerMap::setLearnMode(bool on) {
 }
 
 void ControllerMap::selectPending(int parameter) {
-    pending_ = learnMode_ ? parameter : -1;
+    pending_ = learnMode_ && parameter >= 0 && parameter < kLearnableParameters ? parameter : -1;
 }
 
 void ControllerMap::forget(int parameter) {
@@ -73,7 +74,8 @@ void ControllerMap::readRecordStream(const std::uint8_t* data, std::size_t size)
         // A record naming a controller of 120 or more is read but ignored;
         // one without its closing 255 ends with the stream.
         while (i < size) {
-            if (controller < kLearnable) slots_[controller].push_back(data[i]);
+            if (controller < kLearnable && slots_[controller].size() < kMaxBindings)
+                slots_[controller].push_back(data[i]);
             ++i;
             if (i < size && data[i] == kEndOfRecord) break;
         }

@@ -26,16 +26,25 @@ public:
     static constexpr int kControllers = 128;
     static constexpr int kLearnable = 120;  // 120 to 127 are channel-mode messages
     static constexpr std::uint8_t kEndOfRecord = 255;
+    // Learning binds only the plug-in's parameters 0 to 87; command indices
+    // and other numbers are never learned.
+    static constexpr int kLearnableParameters = 88;
+    // Each list's reserved room: learning on the audio thread never grows a
+    // list past it, and lists read from files are cut there.
+    static constexpr std::size_t kMaxBindings = 256;
 
     ControllerMap();
     static ControllerMap& shared();
 
     // Sets every parameter bound to the controller, in list order.
     void apply(int controller, float value, AutomationTarget& target) const;
-    // Binds the pending parameter to the controller, if learning waits for one.
+    // Binds the pending parameter to the controller, if learning waits for one
+    // and the controller's list has room.
     void learn(int controller);
     void setLearnMode(bool on);
     bool learning() const { return learnMode_; }
+    // While learning, a parameter 0 to 87 becomes pending; anything else
+    // leaves none pending.
     void selectPending(int parameter);
     int pending() const { return pending_; }
     // While learning, unbinds the parameter from every controller.

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "persist/DecimalText.h"
 #include "dsp/PortableMath.h"
@@ -37,9 +36,9 @@ std::string general6(float value) {
 
 MixerFile::MixerFile() {
     for (int v = 0; v < 10; ++v) {
-        entries_.push_back({kComments[v], kComment});
-        entries_.push_back({std::string(kVoiceNames[v]) + "Pan", 0.5f});
-        entries_.push_back({std::string(kVoiceNames[v]) + "Level", 1.0f});
+        entries_.push_back({kComments[v], 0.0f, true});
+        entries_.push_back({std::string(kVoiceNames[v]) + "Pan", 0.5f, false});
+        entries_.push_back({std::string(kVoiceNames[v]) + "Level", 1.0f, false});
     }
 }
 
@@ -59,7 +58,7 @@ void MixerFile::readLine(const std::string& line) {
     const std::string text = line.substr(equals + 1);
     if (text.empty()) return;
     for (Entry& entry : entries_) {
-        if (entry.value != kComment && entry.key == key) {
+        if (!entry.comment && entry.key == key) {
             entry.value = leadingNumber(text);
             return;
         }
@@ -70,9 +69,8 @@ void MixerFile::readLine(const std::string& line) {
 bool MixerFile::read() {
     loaded = false;
     const std::string path = filePath();
-    std::error_code error;
-    if (path.empty() || !std::filesystem::is_regular_file(path, error)) return false;
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (path.empty()) return false;
+    std::FILE* file = platform::openRegularFile(path);
     if (!file) return false;
     const bool ok = readFrom(file);
     std::fclose(file);
@@ -81,6 +79,7 @@ bool MixerFile::read() {
 }
 
 bool MixerFile::readFrom(std::FILE* file) {
+    readWhole_ = false;
     std::string line;
     bool overlong = false;
     std::size_t total = 0;
@@ -100,6 +99,7 @@ bool MixerFile::readFrom(std::FILE* file) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         readLine(line);
     }
+    readWhole_ = total <= kMaxBytes;
     return std::ferror(file) == 0;
 }
 
@@ -110,7 +110,7 @@ std::string MixerFile::text() const {
                       "// Pan=1.0 -> right" + br + "// Level=0.0 -> muted" + br +
                       "// Level=1.0 -> max output level" + br + br;
     for (const Entry& entry : entries_) {
-        if (entry.value == kComment) {
+        if (entry.comment) {
             std::string comment = entry.key;
             if (comment[0] == '\n') comment = br + comment.substr(1);
             out += comment + br;
@@ -122,7 +122,7 @@ std::string MixerFile::text() const {
 }
 
 bool MixerFile::write() const {
-    if (!loaded || modulePath_.empty()) return false;
+    if (!loaded || !readWhole_ || modulePath_.empty()) return false;
     const std::string path = filePath();
     if (path.empty()) return false;
     const std::string content = text();

@@ -11,8 +11,6 @@ namespace persist {
 
 class MixerFile {
 public:
-    static constexpr float kComment = -1.0f;
-
     MixerFile();
 
     void setModulePath(const std::string& path) { modulePath_ = path; }
@@ -24,8 +22,9 @@ public:
     bool read();
     // Reads the lines of an open file; false on a read error.
     bool readFrom(std::FILE* file);
-    // Rewrites a file that was read, with the values read and without
-    // "MultiOut"; true when written.
+    // Rewrites a file that was read whole, with the values read and without
+    // "MultiOut"; true when written. A file cut at the size limit is left
+    // as it is, so the lines beyond the limit are never lost.
     bool write() const;
     // The text write() puts in the file.
     std::string text() const;
@@ -41,13 +40,15 @@ public:
 
 private:
     struct Entry {
-        std::string key;
+        std::string key;  // for a comment, its text
         float value;
+        bool comment;
     };
     void readLine(const std::string& line);
 
     std::string modulePath_;
     std::vector<Entry> entries_;
+    bool readWhole_ = false;
 };
 
 }  // namespace persist

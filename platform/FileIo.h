@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,14 +16,19 @@ constexpr const char* kLineBreak = "\r\n";
 constexpr const char* kLineBreak = "\n";
 #endif
 
-// The file's bytes, or nothing when it cannot be read or is larger than
-// maxBytes (a guard against reading huge or endless files whole).
+// Opens an existing regular file for reading in binary mode; null for
+// anything else (a FIFO, a device, a folder), which is never waited on.
+std::FILE* openRegularFile(const std::string& path);
+
+// The file's bytes, or nothing when it cannot be read, is not a regular file
+// or is larger than maxBytes (a guard against reading huge files whole).
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
                                                        std::size_t maxBytes = 64u << 20);
 
-// Writes the bytes to a temporary file beside path and renames it over path
-// once complete, so a failed or interrupted write leaves the old file whole.
-// A read-only file at path is left as it is (false).
+// Writes the bytes to a temporary file beside path (path + ".tmp~") and
+// renames it over path once complete, so a failed or interrupted write leaves
+// the old file whole. A temporary file left by an earlier, interrupted write
+// is removed first. A read-only file at path is left as it is (false).
 bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // The text after the last "." of the file's own name (not of a folder),

@@ -118,8 +118,12 @@ std::string RegistryText::format() const {
     std::string out = "Windows Registry Editor Version 5.00\n";
     for (const RegistryKey& key : keys) {
         out += "\n[" + key.path + "]\n";
-        for (const RegistryValue& value : key.values)
-            out += (value.name.empty() ? std::string("@") : "\"" + escaped(value.name) + "\"") + "=" + value.data + "\n";
+        for (const RegistryValue& value : key.values) {
+            out += (value.name.empty() ? std::string("@") : "\"" + escaped(value.name) + "\"") + "=" + value.data;
+            // Data ending in a backslash would join the next line to it:
+            // write it as a continued line whose continuation is empty.
+            out += !value.data.empty() && value.data.back() == '\\' ? "\\\n\n" : "\n";
+        }
     }
     return out;
 }

@@ -15,7 +15,7 @@ void copyText(char* destination, const char* text, size_t capacity) {
 }
 
 bool isUsableSampleRate(float rate) {
-    return std::isfinite(rate) && rate > 0.0f;
+    return rate >= kMinSampleRate && rate <= kMaxSampleRate;  // false for NaN
 }
 
 }  // namespace

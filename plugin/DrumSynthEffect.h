@@ -2,7 +2,9 @@
 // drum engine and the output routing, and answers the host's commands.
 #pragma once
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "dsp/ScratchBuffer.h"
 #include "persist/ControllerMap.h"
@@ -103,11 +105,16 @@ private:
     void reallocateBuffers();
     void firstBlockCheck(float** outputs);
     void applyParameter(int index, float value);
+    // Whether the caller may change the engine at once: it is the thread
+    // that renders, or none has rendered yet.
+    bool onAudioThread() const;
+    // On the audio thread, before events and audio: applies the changes
+    // other threads made since the last block, in program order.
+    void takeDeferredChanges();
     void applyCommand(int index, float value);
     void notifyEditor(int index, float value) {
         if (notifications_) notifications_->parameterChanged(index, value);
     }
-    void applyProgramValues(ProgramRecord& program, int first, int last);
     void dispatchNote(int note, int channel, float velocity, int frame);
     void automateParameter(int index, float value) override;
     void loadBuiltInBank();
@@ -127,6 +134,9 @@ private:
     // MIDI-learn mode at 89.
     float currentValues_[kParameterCount + 2] = {};
     float pendingControllers_[128];
+    std::atomic<std::thread::id> audioThread_{};
+    std::atomic<bool> deferred_[kParameterCount] = {};
+    std::atomic<bool> anyDeferred_{false};
     int voiceChannels_[kVoiceCount] = {};
     int noteNumbers_[11] = {};
     DrumEngine engine_;

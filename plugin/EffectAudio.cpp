@@ -27,11 +27,13 @@ void DrumSynthEffect::processReplacing(float** inputs, float** outputs, vst::Vst
 }
 
 void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32 frames) {
+    takeDeferredChanges();
     firstBlockCheck(outputs);
     if (frames < 0) frames = 0;
     const int used = outputCountFor(outputMode_);
     const int connected = std::min(used, static_cast<int>(cEffect.numOutputs));
     const int capacity = std::min(engine_.capacity(), discard_.size());
+    if (capacity < 1) return;  // buffers that could not be had render nothing, and never loop
     int offset = 0;
     do {
         const int n = std::min(frames - offset, capacity);

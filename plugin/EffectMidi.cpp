@@ -18,6 +18,7 @@ constexpr int kCrashNote = 10;
 }  // namespace
 
 vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* events) {
+    takeDeferredChanges();
     if (!events) return 1;
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
     // The list is declared with two entries but holds numEvents of them.

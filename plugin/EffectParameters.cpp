@@ -22,6 +22,26 @@ bool parameterIndexFrom(float value, int* index) {
     return true;
 }
 
+// The order in which a program's values reach the engine: each snare's Key
+// Mode before its Thump, the clap's Decay before its Q; the Version (55) and
+// the reserved index (67) carry nothing.
+struct ApplicationOrder {
+    int index[kParameterCount - 2];
+    constexpr ApplicationOrder() : index() {
+        using namespace param;
+        int n = 0;
+        for (int i = kKick1Base; i < kSnare1Base; ++i) index[n++] = i;
+        for (int i = kBlipp1Base; i < kClapBase; ++i) index[n++] = i;
+        for (int snare : {kSnare1Base, kSnare2Base})
+            for (int offset : {0, 1, 2, 3, 5, 4}) index[n++] = snare + offset;
+        for (int offset : {0, 1, 3, 2}) index[n++] = kClapBase + offset;
+        for (int i = kClavesBase; i < kVersion; ++i) index[n++] = i;
+        for (int i = kFirstNote; i < kFirstNote + kNoteCount; ++i) index[n++] = i;
+        for (int i = kFirstMix; i < kParameterCount; ++i) index[n++] = i;
+    }
+};
+constexpr ApplicationOrder kApplicationOrder;
+
 float clampUnit(float value) {
     if (std::isnan(value) || value < 0.0f) return 0.0f;
     return value > 1.0f ? 1.0f : value;
@@ -36,7 +56,14 @@ void DrumSynthEffect::setParameter(vst::VstInt32 index, float value) {
             if (param::isKeyMode(index)) v = v > 0.5f ? 1.0f : 0.0f;
             programs_[curProgram].values[index] = v;
             currentValues_[index] = v;
-            applyParameter(index, v);
+            // Another thread's change waits for the audio thread, which takes
+            // it between two blocks: the voices never change mid-block.
+            if (onAudioThread()) {
+                applyParameter(index, v);
+            } else {
+                deferred_[index].store(true, std::memory_order_release);
+                anyDeferred_.store(true, std::memory_order_release);
+            }
         }
     } else if (index == param::kVersion) {
         if (!std::isnan(value)) programs_[curProgram].values[index] = value;
@@ -44,6 +71,18 @@ void DrumSynthEffect::setParameter(vst::VstInt32 index, float value) {
         applyCommand(index, value);
     }
     notifyEditor(index, value);
+}
+
+bool DrumSynthEffect::onAudioThread() const {
+    const std::thread::id audio = audioThread_.load(std::memory_order_acquire);
+    return audio == std::thread::id() || audio == std::this_thread::get_id();
+}
+
+void DrumSynthEffect::takeDeferredChanges() {
+    audioThread_.store(std::this_thread::get_id(), std::memory_order_release);
+    if (!anyDeferred_.exchange(false, std::memory_order_acquire)) return;
+    for (int index : kApplicationOrder.index)
+        if (deferred_[index].exchange(false, std::memory_order_acquire)) applyParameter(index, currentValues_[index]);
 }
 
 float DrumSynthEffect::getParameter(vst::VstInt32 index) {
@@ -177,10 +216,6 @@ void DrumSynthEffect::applyCommand(int index, float value) {
     }
 }
 
-void DrumSynthEffect::applyProgramValues(ProgramRecord& program, int first, int last) {
-    for (int index = first; index <= last; ++index) setParameter(index, program.values[index]);
-}
-
 // Pushes every value of the program through setParameter, in the order the
 // engine expects, upgrading programs stored by older versions on the way.
 void DrumSynthEffect::setProgram(vst::VstInt32 index) {
@@ -190,23 +225,16 @@ void DrumSynthEffect::setProgram(vst::VstInt32 index) {
     const float storedVersion = program.values[param::kVersion];
     curProgram = index;
 
-    applyProgramValues(program, param::kKick1Base, param::kSnare1Base - 1);
-    applyProgramValues(program, param::kBlipp1Base, param::kClapBase - 1);
-    // Each snare's Key Mode before its Thump; the clap's Decay before its Q.
-    for (int snare : {param::kSnare1Base, param::kSnare2Base})
-        for (int offset : {0, 1, 2, 3, 5, 4}) setParameter(snare + offset, program.values[snare + offset]);
-    for (int offset : {0, 1, 3, 2}) setParameter(param::kClapBase + offset, program.values[param::kClapBase + offset]);
-    applyProgramValues(program, param::kClavesBase, param::kVersion - 1);
-
-    if (storedVersion < 0.15f)
-        std::memcpy(&program.values[param::kFirstNote], kDefaultNoteValues, sizeof(kDefaultNoteValues));
-    applyProgramValues(program, param::kFirstNote, param::kFirstNote + param::kNoteCount - 1);
-
-    if (storedVersion < 1.12f) {
-        if (mixer_.loaded && !mixer_.multiOut) mixer_.applyToProgram(program.values);
-        else program.setDefaultMix();
+    for (int i : kApplicationOrder.index) {
+        // Programs of older versions get the notes and the mix they lacked.
+        if (i == param::kFirstNote && storedVersion < 0.15f)
+            std::memcpy(&program.values[param::kFirstNote], kDefaultNoteValues, sizeof(kDefaultNoteValues));
+        if (i == param::kFirstMix && storedVersion < 1.12f) {
+            if (mixer_.loaded && !mixer_.multiOut) mixer_.applyToProgram(program.values);
+            else program.setDefaultMix();
+        }
+        setParameter(i, program.values[i]);
     }
-    applyProgramValues(program, param::kFirstMix, kParameterCount - 1);
 
     currentValues_[param::kMidiLearnMode] = 0.0f;
     program.values[param::kVersion] = kCurrentVersion;

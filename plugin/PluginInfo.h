@@ -15,6 +15,13 @@ constexpr char kProductName[] = "Tamborik";
 constexpr char kVendorName[] = "Vokwerk";
 constexpr char kRegistryKey[] = "Software\\Vok\\Tamborik";
 
+// The sample rates the plug-in renders; a host's rate outside them is ignored.
+// Below 8 kHz the oscillators step by more than a turn per sample and the
+// output is no longer a drum sound; far above 768 kHz the filters' cosines
+// round to 1 and their tuning breaks down.
+constexpr float kMinSampleRate = 8000.0f;
+constexpr float kMaxSampleRate = 768000.0f;
+
 // Voice index: the order of every per-voice table, buffer and output.
 enum Voice : int {
     kKick1 = 0,

@@ -124,6 +124,45 @@ TEST(Resonators, HighpassAtOrAboveHalfTheSampleRateStaysFinite) {
     for (float sample : out) ASSERT_TRUE(std::isfinite(sample));
 }
 
+TEST(Resonators, HighpassFarBelowTheSampleRateNeverDividesByZero) {
+    // At 100 MHz, cos(theta) of 200 Hz rounds to 1 in single precision.
+    dsp::HighpassResonator highpass;
+    highpass.setSampleRate(1e8f);
+    highpass.setFrequency(200.0f);
+    highpass.setQ(1.0f);
+    std::vector<float> in(4096, 0.0f), out(4096);
+    in[0] = 1.0f;
+    highpass.process(UnitBlock{in.data(), nullptr, out.data()}, 4096);
+    for (float sample : out) ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) <= 2.0f) << sample;
+}
+
+TEST(Resonators, LowNotesWithLongDecaysStayStableAtTheHighestRate) {
+    // At 768 kHz the cosine of a low note rounds to 1 and r*r rounds down:
+    // as written, a Key Mode snare ping or a slow kick body grew to infinity
+    // after some 400 000 samples.
+    for (float hz : {4.0875f, 8.0f, 16.0f}) {
+        dsp::PingResonator ping;
+        ping.setSampleRate(768000.0f);
+        ping.setDecayTime(0.011f);
+        ping.reset();
+        ping.setKeyMode(1.0f);
+        dsp::SweptResonator body;
+        body.setSampleRate(768000.0f);
+        body.setDecayTime(0.405f);
+        dsp::BuildingBlock* units[] = {&ping, &body};
+        std::vector<float> hit(4096, 0.0f), pitch(4096, hz), out(4096);
+        float peak = 0.0f;
+        for (int block = 0; block < 120; ++block) {
+            hit[0] = block == 0 ? 1.0f : 0.0f;
+            for (dsp::BuildingBlock* unit : units) {
+                unit->process(UnitBlock{hit.data(), pitch.data(), out.data()}, 4096);
+                for (float sample : out) peak = std::max(peak, std::isfinite(sample) ? std::fabs(sample) : 1e30f);
+            }
+        }
+        EXPECT_LT(peak, 1.0f) << hz << " Hz";
+    }
+}
+
 TEST(PingResonator, IgnoresThePitchBufferOutsideKeyMode) {
     dsp::PingResonator fixed, fed;
     for (auto* ping : {&fixed, &fed}) {

@@ -135,6 +135,19 @@ TEST(BlippVoice, AFullHitPeaksNearPointEightAndFollowsVelocity) {
     EXPECT_NEAR(peakAt(0.5f), 0.4f, 0.01f);
 }
 
+TEST(BlippVoice, StepsOfMoreThanOneTurnWrapInOneStep) {
+    // At these rates one sample's phase step spans one turn, thousands, or so
+    // many that a float phase no longer changes when one turn is subtracted.
+    for (float rate : {8000.0f, 100.0f, 1.0f, 1e-5f}) {
+        VoiceHarness<dsp::BlippVoice> h(rate, 64);
+        h.voice.setFrequency(1.0f);
+        h.voice.setSweep(1.0f);
+        h.voice.setDecay(1.0f);
+        const testing_support::Rendered out = h.render({{0, 1.0f, 0.0f}, {40, 1.0f, 0.0f}}, 256);
+        for (float sample : out.left) ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) <= 0.81f) << rate << ": " << sample;
+    }
+}
+
 TEST(ClapVoice, FiresThreeBurstsAndATail441SamplesApart) {
     VoiceHarness<dsp::ClapVoice> h(44100.0f, 128);
     h.voice.setFrequency(0.3f);

@@ -44,6 +44,44 @@ TEST(ControllerMap, LearnsTheSelectedParameterOnTheNextController) {
     EXPECT_EQ(map.pending(), -1);
 }
 
+TEST(ControllerMap, LearnsOnlyParametersAndNeverGrowsAListPastItsRoom) {
+    ControllerMap map;
+    map.setLearnMode(true);
+    for (int parameter : {-1, 88, 90, 255, 1000}) {
+        map.selectPending(parameter);
+        EXPECT_EQ(map.pending(), -1) << parameter;
+    }
+    // Every controller moved while every number is selected in turn: each
+    // parameter is bound once, and no list reallocates.
+    const int* storage = map.bindings(3).data();
+    for (int parameter = -5; parameter < 300; ++parameter) {
+        map.selectPending(parameter);
+        for (int controller = 0; controller < ControllerMap::kLearnable; ++controller) map.learn(controller);
+    }
+    EXPECT_EQ(map.bindings(3).data(), storage);
+    std::size_t bound = 0;
+    for (int controller = 0; controller < ControllerMap::kLearnable; ++controller) {
+        for (int parameter : map.bindings(controller)) EXPECT_LT(parameter, ControllerMap::kLearnableParameters);
+        bound += map.bindings(controller).size();
+    }
+    EXPECT_EQ(bound, 88u);
+
+    // A stream repeating one controller's record endlessly fills its list to
+    // its room and no further; learning onto the full list is refused.
+    std::vector<std::uint8_t> stream = {5};
+    for (int i = 0; i < 5000; ++i) stream.push_back(static_cast<std::uint8_t>(i % 88));
+    stream.push_back(255);
+    ControllerMap loaded;
+    loaded.readRecordStream(stream.data(), stream.size());
+    EXPECT_EQ(loaded.bindings(5).size(), ControllerMap::kMaxBindings);
+    const int* full = loaded.bindings(5).data();
+    loaded.setLearnMode(true);
+    loaded.selectPending(87);
+    loaded.learn(5);
+    EXPECT_EQ(loaded.bindings(5).size(), ControllerMap::kMaxBindings);
+    EXPECT_EQ(loaded.bindings(5).data(), full);
+}
+
 TEST(ControllerMap, AppliesEveryBoundParameterInOrderBelow120Only) {
     ControllerMap map;
     map.bind(1, 5);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <sys/stat.h>
+
 #include "persist/MixerFile.h"
 #include "support/TempFolder.h"
 
@@ -108,6 +110,38 @@ TEST_F(MixerFileTest, RewritesTheWholeFileWithoutMultiOut) {
     ASSERT_TRUE(again.read());
     EXPECT_FALSE(again.multiOut);
     EXPECT_EQ(again.value("Kick1Pan"), 0.25f);
+}
+
+TEST_F(MixerFileTest, EveryValueSurvivesARewriteMinusOneToo) {
+    MixerFile mixer = mixerWith("Kick1Pan=-1\nClapLevel=-1\nCrashPan=-0.5\n");
+    ASSERT_TRUE(mixer.read());
+    ASSERT_TRUE(mixer.write());
+    const std::string text = readText(path("Tamborik.ini"));
+    EXPECT_NE(text.find("\nKick1Pan=-1\n"), std::string::npos);
+    EXPECT_NE(text.find("\nClapLevel=-1\n"), std::string::npos);
+    MixerFile again;
+    again.setModulePath(path("Tamborik.so"));
+    ASSERT_TRUE(again.read());
+    EXPECT_EQ(again.value("Kick1Pan"), -1.0f);
+    EXPECT_EQ(again.value("ClapLevel"), -1.0f);
+    EXPECT_EQ(again.value("CrashPan"), -0.5f);
+}
+
+TEST_F(MixerFileTest, AFileNotReadWholeIsNeverRewritten) {
+    // Past the 1 MiB read limit: the values before it count, the file stays.
+    const std::string big = "Kick1Pan=0.25\n" + std::string(1u << 20, '/') + "\nKick2Pan=0.75\n";
+    MixerFile mixer = mixerWith(big);
+    ASSERT_TRUE(mixer.read());
+    EXPECT_EQ(mixer.value("Kick1Pan"), 0.25f);
+    EXPECT_FALSE(mixer.write());
+    EXPECT_EQ(readText(path("Tamborik.ini")), big);
+
+    // A FIFO in the file's place is not waited on.
+    std::filesystem::remove(path("Tamborik.ini"));
+    ASSERT_EQ(mkfifo(path("Tamborik.ini").c_str(), 0600), 0);
+    EXPECT_FALSE(mixer.read());
+    EXPECT_FALSE(mixer.write());
+    EXPECT_TRUE(std::filesystem::is_fifo(path("Tamborik.ini")));
 }
 
 TEST_F(MixerFileTest, WithoutAFileNothingIsReadOrWritten) {

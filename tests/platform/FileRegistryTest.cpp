@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 
+#include <sys/stat.h>
+
 #include "platform/FileRegistry.h"
+#include "platform/RegistryText.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -106,6 +109,53 @@ TEST_F(FileRegistryTest, FallsBackQuietlyAndNeverLeavesHalfAFile) {
     EXPECT_EQ(readText(path("keep.reg")), before);
     std::filesystem::permissions(path("keep.reg"), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
+}
+
+TEST_F(FileRegistryTest, DataEndingInABackslashSurvivesEveryRewrite) {
+    writeText(path("Tamborik.reg"),
+              "[HKEY_CURRENT_USER\\Software\\Vok\\Tamborik]\n\"x\"=C:\\\\\n\n\"notename\"=dword:00000000\n");
+    FileRegistry registry(path("Tamborik.reg"));
+    for (std::uint32_t mode = 0; mode < 3; ++mode) ASSERT_TRUE(registry.writeDword(kKey, "outMode", mode));
+    EXPECT_EQ(registry.readDword(kKey, "notename"), 0u);
+    const platform::RegistryText text = platform::RegistryText::parse(readText(path("Tamborik.reg")));
+    const platform::RegistryKey* key = text.findKey("HKEY_CURRENT_USER\\Software\\Vok\\Tamborik");
+    ASSERT_NE(key, nullptr);
+    ASSERT_EQ(key->values.size(), 3u);
+    EXPECT_EQ(platform::RegistryText::findValue(*key, "x")->data, "C:\\");
+
+    // Write then read gives back every value, whatever its data ends in.
+    platform::RegistryText tricky;
+    platform::RegistryKey& values = tricky.keyFor("K");
+    for (const char* data : {"\\", "a \\", "\\\\", "\"\\\\\"", "x\\ y"}) values.values.push_back({std::string("v") + data, data});
+    const platform::RegistryText back = platform::RegistryText::parse(tricky.format());
+    ASSERT_EQ(back.keys.size(), 1u);
+    ASSERT_EQ(back.keys[0].values.size(), values.values.size());
+    for (std::size_t i = 0; i < values.values.size(); ++i) {
+        EXPECT_EQ(back.keys[0].values[i].name, values.values[i].name);
+        EXPECT_EQ(back.keys[0].values[i].data, values.values[i].data);
+    }
+}
+
+TEST_F(FileRegistryTest, OnlyARegularFileIsReadAndStaleTemporaryFilesGo) {
+    // A FIFO in the file's place is never opened for reading (that would
+    // wait for a writer) and never replaced.
+    ASSERT_EQ(mkfifo(path("fifo.reg").c_str(), 0600), 0);
+    FileRegistry fifo(path("fifo.reg"));
+    EXPECT_FALSE(fifo.keyExists(kKey));
+    EXPECT_FALSE(fifo.readDword(kKey, "outMode"));
+    EXPECT_FALSE(fifo.writeDword(kKey, "outMode", 2));
+    EXPECT_TRUE(std::filesystem::is_fifo(path("fifo.reg")));
+
+    // What an interrupted save left behind, a file or even a FIFO, is
+    // replaced by the next write and gone after it.
+    FileRegistry registry(path("Tamborik.reg"));
+    writeText(path("Tamborik.reg.tmp~"), "half a fi");
+    ASSERT_TRUE(registry.writeDword(kKey, "outMode", 1));
+    EXPECT_FALSE(std::filesystem::exists(path("Tamborik.reg.tmp~")));
+    ASSERT_EQ(mkfifo(path("Tamborik.reg.tmp~").c_str(), 0600), 0);
+    ASSERT_TRUE(registry.writeDword(kKey, "outMode", 2));
+    EXPECT_FALSE(std::filesystem::exists(path("Tamborik.reg.tmp~")));
+    EXPECT_EQ(registry.readDword(kKey, "outMode"), 2u);
 }
 
 TEST(FileRegistryPath, FollowsXdgConfigHomeOrHome) {

@@ -175,8 +175,9 @@ TEST_F(EffectTest, ZeroFramesClearsNothingAndAdvancesNothing) {
 
 TEST_F(EffectTest, IgnoresUnusableSampleRatesAndBlockSizes) {
     auto effect = make(2);
+    // Outside 8 kHz to 768 kHz the voices cannot be rendered as designed.
     for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
-                       std::numeric_limits<float>::infinity()}) {
+                       std::numeric_limits<float>::infinity(), 1e-5f, 100.0f, 7999.0f, 768001.0f, 1e8f}) {
         effect->setSampleRate(rate);
         effect->setBlockSizeAndSampleRate(128, rate);
         EXPECT_EQ(effect->engine().sampleRate(), 44100.0f);
@@ -184,6 +185,10 @@ TEST_F(EffectTest, IgnoresUnusableSampleRatesAndBlockSizes) {
     effect->setBlockSize(0);
     effect->setBlockSize(-3);
     EXPECT_EQ(effect->engine().capacity(), 128);
+    for (float rate : {8000.0f, 768000.0f}) {
+        effect->setSampleRate(rate);
+        EXPECT_EQ(effect->engine().sampleRate(), rate);
+    }
     effect->setBlockSizeAndSampleRate(512, 48000.0f);
     EXPECT_EQ(effect->engine().capacity(), 512);
     EXPECT_EQ(effect->engine().sampleRate(), 48000.0f);
