@@ -108,7 +108,7 @@ pictures: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 bench: build
-	@$(BUILD)/bench/tamborik_bench
+	@$(BUILD)/bench/tamborik_entry_bench
 
 clean:
 	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) out

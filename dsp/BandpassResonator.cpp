@@ -5,16 +5,11 @@
 namespace dsp {
 
 void BandpassResonator::process(const UnitBlock& block, int frames) {
-    const float d = denormal_.flip();
     const float* in = block.input;
     float* out = block.output;
-    for (int i = 0; i < frames; ++i) {
-        const float y = gain_ * in[i] + a2_ * y2_ + a1_ * y1_ + d;
-        y2_ = y1_;
-        y1_ = y;
-        out[i] = y;
-        lastOutput_ = y;
-    }
+    Run run = begin();
+    for (int i = 0; i < frames; ++i) out[i] = run.step(in[i]);
+    end(run);
 }
 
 void BandpassResonator::recompute() {

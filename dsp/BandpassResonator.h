@@ -10,6 +10,25 @@ class BandpassResonator : public ResonantFilter {
 public:
     BandpassResonator() : ResonantFilter(1e-8f) {}
     void process(const UnitBlock& block, int frames) override;
+
+    // One block's recursion with its state in locals, one sample per call,
+    // so that a voice can run it in one loop with its other units.
+    struct Run {
+        float gain, a1, a2, d;
+        float y1, y2;
+        float step(float x) {
+            const float y = gain * x + a2 * y2 + a1 * y1 + d;
+            y2 = y1;
+            y1 = y;
+            return y;
+        }
+    };
+    Run begin() { return {gain_, a1_, a2_, denormal_.flip(), y1_, y2_}; }
+    void end(const Run& run) {
+        y1_ = run.y1;
+        y2_ = run.y2;
+        lastOutput_ = run.y1;
+    }
     void recompute() override;
 
 private:

@@ -17,7 +17,7 @@ void BlippVoice::prepare() {
     elapsed_ = 0;
     currentBaseFrequency_ = 80.0f;
     effectiveSweep_ = 127.0f;
-    allocateBuffers({&frequency_, &amplitude_});
+    allocateBuffers({&signal_});
     const float tenMs = expExtended(-100.0f * samplePeriod_);
     amplitudeEnvelope_.setCoefficient(tenMs);
     sweepEnvelope_.setCoefficient(tenMs);
@@ -46,34 +46,18 @@ void BlippVoice::setKeyMode(float x) {
     keyMode_ = x;
 }
 
-void BlippVoice::computeFrequencies(const float* velocity, const float* pitch, float* frequency,
-                                    int frames) {
-    if (keyMode_ != 1.0f) {
-        for (int i = 0; i < frames; ++i)
-            frequency[i] = frequency[i] * sweepDepth_ * fixedFrequency_ + fixedFrequency_;
-        return;
-    }
-    for (int i = 0; i < frames; ++i) {
-        const float envelope = frequency[i];
-        if (velocity[i] > 0.0f && pitch[i] > 0.0f) {
-            currentBaseFrequency_ = pitch[i];
-            // Keep the glide's start in check when a high note meets a deep sweep.
-            const float peak = currentBaseFrequency_ * envelope * sweepDepth_ + currentBaseFrequency_;
-            effectiveSweep_ = peak <= 16000.0f ? sweepDepth_ : sweepDepth_ * 10000.0f / peak - 1.0f;
-        }
-        frequency[i] = envelope * effectiveSweep_ * currentBaseFrequency_ + currentBaseFrequency_;
-        lastFrequency_ = frequency[i];
-    }
-}
-
 void BlippVoice::render(const VoiceBlock& block, int frames) {
     if (active_ && buffersReady()) {
-        float* amplitude = amplitude_.data();
-        float* frequency = frequency_.data();
-        amplitudeEnvelope_.accumulate({block.velocity, nullptr, amplitude}, frames);
-        sweepEnvelope_.process({block.velocity, nullptr, frequency}, frames);
-        computeFrequencies(block.velocity, block.pitch, frequency, frames);
-
+        const float* velocity = block.velocity;
+        const float* pitch = block.pitch;
+        float* signal = signal_.data();
+        // Both envelopes, the frequency and the oscillator run in one loop,
+        // each recursion exactly as its own pass would run it.
+        DecayEnvelope::Run amplitudeEnvelope = amplitudeEnvelope_.begin();
+        DecayEnvelope::Run sweepEnvelope = sweepEnvelope_.begin();
+        const bool keyMode = keyMode_ == 1.0f;
+        const float depth = sweepDepth_, fixed = fixedFrequency_;
+        float base = currentBaseFrequency_, sweep = effectiveSweep_, last = lastFrequency_;
         // The phase step is formed in double precision; the wrap subtracts a
         // single-precision turn. A step above one turn (very low sample
         // rates) leaves the phase above pi; it is then reduced by as many
@@ -81,26 +65,49 @@ void BlippVoice::render(const VoiceBlock& block, int frames) {
         // large to change could keep going.
         const double w = static_cast<double>(samplePeriod_) * 6.283185307179586;
         const float gain = volume_ * 0.8f;
+        float phase = phase_;
         for (int i = 0; i < frames; ++i) {
-            phase_ += w * frequency[i];
-            if (phase_ > 3.141592653589793) {
-                phase_ -= 6.2831855f;
-                if (phase_ > 3.141592653589793)
-                    phase_ = static_cast<float>(std::remainder(static_cast<double>(phase_), 6.283185307179586));
+            const float amplitude = amplitudeEnvelope.accumulate(velocity[i]);
+            const float envelope = sweepEnvelope.trigger(velocity[i]);
+            float frequency;
+            if (!keyMode) {
+                frequency = envelope * depth * fixed + fixed;
+            } else {
+                if (velocity[i] > 0.0f && pitch[i] > 0.0f) {
+                    base = pitch[i];
+                    // Keep the glide's start in check when a high note meets a deep sweep.
+                    const float peak = base * envelope * depth + base;
+                    sweep = peak <= 16000.0f ? depth : depth * 10000.0f / peak - 1.0f;
+                }
+                frequency = envelope * sweep * base + base;
+                last = frequency;
             }
-            const float p = phase_ * phase_;
+            phase += w * frequency;
+            if (phase > 3.141592653589793) {
+                phase -= 6.2831855f;
+                if (phase > 3.141592653589793)
+                    phase = static_cast<float>(std::remainder(static_cast<double>(phase), 6.283185307179586));
+            }
+            const float p = phase * phase;
             const float cs =
                 (3628800.0f - p * (1814400.0f - p * (151200.0f - p * (5040.0f - p * (90.0f - p))))) *
                 (1.0f / 3628800.0f);
-            amplitude[i] = cs * amplitude[i] * gain;
+            signal[i] = cs * amplitude * gain;
         }
+        amplitudeEnvelope_.end(amplitudeEnvelope);
+        sweepEnvelope_.end(sweepEnvelope);
+        currentBaseFrequency_ = base;
+        effectiveSweep_ = sweep;
+        lastFrequency_ = last;
+        phase_ = phase;
         // The volume is already inside the signal.
         if (!stereo_) {
-            for (int i = 0; i < frames; ++i) block.left[i] += amplitude[i];
+            for (int i = 0; i < frames; ++i) block.left[i] += signal[i];
         } else {
+            const float panLeft = panLeft_, panRight = panRight_;
             for (int i = 0; i < frames; ++i) {
-                block.left[i] += amplitude[i] * panLeft_;
-                block.right[i] += amplitude[i] * panRight_;
+                block.left[i] += signal[i] * panLeft;
+                block.right[i] += signal[i] * panRight;
             }
         }
         clearVelocity(block, frames);

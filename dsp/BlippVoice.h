@@ -26,8 +26,6 @@ protected:
     void render(const VoiceBlock& block, int frames) override;
 
 private:
-    void computeFrequencies(const float* velocity, const float* pitch, float* frequency, int frames);
-
     float fixedFrequency_ = 40.0f;
     float sweepDepth_ = 0.0f;
     float keyMode_ = 0.0f;
@@ -35,8 +33,7 @@ private:
     float effectiveSweep_ = 127.0f;
     float phase_ = 0.0f;
     float lastFrequency_ = 0.0f;
-    ScratchBuffer frequency_;  // the sweep envelope, then the frequency
-    ScratchBuffer amplitude_;
+    ScratchBuffer signal_;
     DecayEnvelope amplitudeEnvelope_;
     DecayEnvelope sweepEnvelope_;
 };

@@ -12,7 +12,7 @@ void ClapVoice::setSampleRate(float rate) {
 
 void ClapVoice::prepare() {
     elapsed_ = 0;
-    allocateBuffers({&signal_, &tailEnvelope_, &burstEnvelope_, &burstPulses_, &tailPulse_});
+    allocateBuffers({&signal_});
     highpass_.setSampleRate(sampleRate_);
     bandpass_.setSampleRate(sampleRate_);
     // The bursts keep a 10 ms time constant; only the tail follows Decay.
@@ -44,36 +44,41 @@ void ClapVoice::setDecay(float x) {
     meterDecay_ = meterDecayFor(samplePeriod_, tau);
 }
 
-void ClapVoice::generatePulses(const float* velocity, float* bursts, float* tail, int frames) {
-    for (int i = 0; i < frames; ++i) {
-        if (velocity[i] > 0.0f) {
-            pulseLevel_ = velocity[i];
-            pulseCounter_ = 0;
-        }
-        const bool burst = pulseCounter_ == 0 || pulseCounter_ == kBurstSpacing ||
-                           pulseCounter_ == 2 * kBurstSpacing;
-        bursts[i] = burst ? pulseLevel_ : 0.0f;
-        tail[i] = pulseCounter_ == kTailStart ? pulseLevel_ : 0.0f;
-        if (pulseCounter_ <= kTailStart) ++pulseCounter_;
-    }
-}
-
 void ClapVoice::render(const VoiceBlock& block, int frames) {
     if (active_ && buffersReady()) {
+        const float* velocity = block.velocity;
         float* signal = signal_.data();
-        float* tailEnvelope = tailEnvelope_.data();
-        float* burstEnvelope = burstEnvelope_.data();
-        float* bursts = burstPulses_.data();
-        float* tail = tailPulse_.data();
-        generatePulses(block.velocity, bursts, tail, frames);
-        tailDecay_.accumulate({tail, nullptr, tailEnvelope}, frames);
-        burstDecay_.accumulate({bursts, nullptr, burstEnvelope}, frames);
-        noise_.process({nullptr, nullptr, signal}, frames);
-        for (int i = 0; i < frames; ++i)
-            signal[i] = (burstEnvelope[i] * burstEnvelope[i] + tailEnvelope[i]) * signal[i] * 3.0f;
+        // Pulses, envelopes, noise and both filters run in one loop, each
+        // unit's recursion exactly as its own block would run it.
+        DecayEnvelope::Run tailDecay = tailDecay_.begin();
+        DecayEnvelope::Run burstDecay = burstDecay_.begin();
+        NoiseSource::Run noise = noise_.begin();
+        HighpassResonator::Run highpass = highpass_.begin();
+        BandpassResonator::Run bandpass = bandpass_.begin();
+        float level = pulseLevel_;
+        int counter = pulseCounter_;
+        for (int i = 0; i < frames; ++i) {
+            if (velocity[i] > 0.0f) {
+                level = velocity[i];
+                counter = 0;
+            }
+            const bool burst = counter == 0 || counter == kBurstSpacing || counter == 2 * kBurstSpacing;
+            const float burstPulse = burst ? level : 0.0f;
+            const float tailPulse = counter == kTailStart ? level : 0.0f;
+            if (counter <= kTailStart) ++counter;
+            const float tailEnvelope = tailDecay.accumulate(tailPulse);
+            const float burstEnvelope = burstDecay.accumulate(burstPulse);
+            const float shaped = (burstEnvelope * burstEnvelope + tailEnvelope) * noise.next() * 3.0f;
+            signal[i] = bandpass.step(highpass.step(shaped));
+        }
+        pulseLevel_ = level;
+        pulseCounter_ = counter;
+        tailDecay_.end(tailDecay);
+        burstDecay_.end(burstDecay);
+        noise_.end(noise);
+        highpass_.end(highpass);
+        bandpass_.end(bandpass);
         clearVelocity(block, frames);
-        highpass_.process({signal, nullptr, signal}, frames);
-        bandpass_.process({signal, nullptr, signal}, frames);
         mix(block, signal, frames);
     }
     if (endBlock(frames)) {

@@ -27,15 +27,9 @@ protected:
     void render(const VoiceBlock& block, int frames) override;
 
 private:
-    void generatePulses(const float* velocity, float* bursts, float* tail, int frames);
-
     int pulseCounter_ = kTailStart + 1;  // nothing fires before the first trigger
     float pulseLevel_ = 0.0f;
     ScratchBuffer signal_;
-    ScratchBuffer tailEnvelope_;
-    ScratchBuffer burstEnvelope_;
-    ScratchBuffer burstPulses_;
-    ScratchBuffer tailPulse_;
     NoiseSource noise_;
     DecayEnvelope tailDecay_;
     DecayEnvelope burstDecay_;

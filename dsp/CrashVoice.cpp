@@ -15,7 +15,7 @@ void CrashVoice::setSampleRate(float rate) {
 
 void CrashVoice::prepare() {
     elapsed_ = 0;
-    allocateBuffers({&oscillator_, &strike_, &bloom_, &lowerBand_, &upperBand_});
+    allocateBuffers({&signal_});
     oscillators_.setFrequencies(kMetalFrequencies);
     upperFilter_.recompute();
     lowerFilter_.recompute();
@@ -47,17 +47,28 @@ void CrashVoice::setDecay(float x) {
 
 void CrashVoice::render(const VoiceBlock& block, int frames) {
     if (active_ && buffersReady()) {
-        float* strike = strike_.data();
-        float* bloom = bloom_.data();
-        float* signal = oscillator_.data();
-        float* upper = upperBand_.data();
-        float* lower = lowerBand_.data();
-        strikeEnvelope_.accumulate({block.velocity, nullptr, strike}, frames);
-        bloomEnvelope_.process({block.velocity, nullptr, bloom}, frames);
-        oscillators_.process({nullptr, nullptr, signal}, frames);
-        upperFilter_.process({signal, nullptr, upper}, frames);
-        lowerFilter_.process({signal, nullptr, lower}, frames);
-        for (int i = 0; i < frames; ++i) signal[i] = bloom[i] * upper[i] + lower[i] * strike[i];
+        const float* velocity = block.velocity;
+        float* signal = signal_.data();
+        // Envelopes, oscillators and both bands run in one loop, each
+        // unit's recursion exactly as its own block would run it.
+        DecayEnvelope::Run strikeEnvelope = strikeEnvelope_.begin();
+        AttackDecayEnvelope::Run bloomEnvelope = bloomEnvelope_.begin();
+        SawBank::Run oscillators = oscillators_.begin();
+        HighpassResonator::Run upperFilter = upperFilter_.begin();
+        HighpassResonator::Run lowerFilter = lowerFilter_.begin();
+        for (int i = 0; i < frames; ++i) {
+            const float strike = strikeEnvelope.accumulate(velocity[i]);
+            const float bloom = bloomEnvelope.step(velocity[i]);
+            const float metal = oscillators.next();
+            const float upper = upperFilter.step(metal);
+            const float lower = lowerFilter.step(metal);
+            signal[i] = bloom * upper + lower * strike;
+        }
+        strikeEnvelope_.end(strikeEnvelope);
+        bloomEnvelope_.end(bloomEnvelope);
+        oscillators_.end(oscillators);
+        upperFilter_.end(upperFilter);
+        lowerFilter_.end(lowerFilter);
         mix(block, signal, frames);
         clearVelocity(block, frames);
     }

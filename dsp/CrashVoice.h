@@ -24,11 +24,7 @@ protected:
     void render(const VoiceBlock& block, int frames) override;
 
 private:
-    ScratchBuffer oscillator_;
-    ScratchBuffer strike_;
-    ScratchBuffer bloom_;
-    ScratchBuffer lowerBand_;
-    ScratchBuffer upperBand_;
+    ScratchBuffer signal_;
     SawBank oscillators_;
     DecayEnvelope strikeEnvelope_;
     AttackDecayEnvelope bloomEnvelope_;

@@ -54,13 +54,15 @@ bool DrumVoice::allocateBuffers(std::initializer_list<ScratchBuffer*> buffers) {
 void DrumVoice::mix(const VoiceBlock& block, const float* signal, int frames) const {
     float* left = block.left;
     float* right = block.right;
+    // Gains in locals, so that stores to the outputs do not force reloads.
+    const float volume = volume_, panLeft = panLeft_, panRight = panRight_;
     if (!stereo_) {
-        for (int i = 0; i < frames; ++i) left[i] += signal[i] * volume_;
+        for (int i = 0; i < frames; ++i) left[i] += signal[i] * volume;
         return;
     }
     for (int i = 0; i < frames; ++i) {
-        left[i] += signal[i] * volume_ * panLeft_;
-        right[i] += signal[i] * volume_ * panRight_;
+        left[i] += signal[i] * volume * panLeft;
+        right[i] += signal[i] * volume * panRight;
     }
 }
 

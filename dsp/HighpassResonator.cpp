@@ -5,21 +5,11 @@
 namespace dsp {
 
 void HighpassResonator::process(const UnitBlock& block, int frames) {
-    const float d = denormal_.flip();
     const float* in = block.input;
     float* out = block.output;
-    for (int i = 0; i < frames; ++i) {
-        const float x = in[i];
-        const float w = (x - 2.0f * x1_ + x2_) * gain_ + d;
-        const float y = w + a2_ * y2_ + a1_ * y1_;
-        y2_ = y1_;
-        y1_ = y;
-        x2_ = x1_;
-        x1_ = x;
-        out[i] = y;
-        lastIntermediate_ = w;
-        lastOutput_ = y;
-    }
+    Run run = begin();
+    for (int i = 0; i < frames; ++i) out[i] = run.step(in[i]);
+    end(run);
 }
 
 void HighpassResonator::recompute() {

@@ -10,6 +10,31 @@ class HighpassResonator : public ResonantFilter {
 public:
     HighpassResonator() : ResonantFilter(1e-10f) {}
     void process(const UnitBlock& block, int frames) override;
+
+    // One block's recursion with its state in locals, one sample per call,
+    // so that a voice can run it in one loop with its other units.
+    struct Run {
+        float gain, a1, a2, d;
+        float x1, x2, y1, y2, w;
+        float step(float x) {
+            w = (x - 2.0f * x1 + x2) * gain + d;
+            const float y = w + a2 * y2 + a1 * y1;
+            y2 = y1;
+            y1 = y;
+            x2 = x1;
+            x1 = x;
+            return y;
+        }
+    };
+    Run begin() { return {gain_, a1_, a2_, denormal_.flip(), x1_, x2_, y1_, y2_, lastIntermediate_}; }
+    void end(const Run& run) {
+        x1_ = run.x1;
+        x2_ = run.x2;
+        y1_ = run.y1;
+        y2_ = run.y2;
+        lastIntermediate_ = run.w;
+        lastOutput_ = run.y1;
+    }
     void recompute() override;
 
 private:

@@ -12,7 +12,7 @@ void HihatVoice::setSampleRate(float rate) {
 
 void HihatVoice::prepare() {
     elapsed_ = 0;
-    allocateBuffers({&oscillator_, &envelope_});
+    allocateBuffers({&signal_});
     oscillators_.setFrequencies(kMetalFrequencies);
     filter_.recompute();
 }
@@ -43,30 +43,33 @@ void HihatVoice::updateMeterDecay() {
     meterDecay_ = meterDecayFor(samplePeriod_, std::max(closedDecayTime_, openDecayTime_));
 }
 
-void HihatVoice::shapeEnvelope(const float* velocity, const float* closedFlag, float* envelope,
-                               int frames) {
-    const float d = denormal_.flip();
-    for (int i = 0; i < frames; ++i) {
-        if (velocity[i] > 0.0f) {
-            closedFlag_ = closedFlag[i];
-            const float tau = closedFlag_ > 0.5f ? closedDecayTime_ : openDecayTime_;
-            meterDecay_ = meterDecayFor(samplePeriod_, tau);
-        }
-        const float coefficient = closedFlag_ > 0.5f ? closedCoefficient_ : openCoefficient_;
-        // Not limited: hits in quick succession add up.
-        envelopeLevel_ = d + coefficient * envelopeLevel_ + velocity[i];
-        envelope[i] = envelopeLevel_;
-    }
-}
-
 void HihatVoice::render(const VoiceBlock& block, int frames) {
     if (active_ && buffersReady()) {
-        float* envelope = envelope_.data();
-        float* signal = oscillator_.data();
-        shapeEnvelope(block.velocity, block.pitch, envelope, frames);
-        oscillators_.process({nullptr, nullptr, signal}, frames);
-        filter_.process({signal, nullptr, signal}, frames);
-        for (int i = 0; i < frames; ++i) signal[i] = envelope[i] * signal[i];
+        const float* velocity = block.velocity;
+        const float* closedFlag = block.pitch;
+        float* signal = signal_.data();
+        // Envelope, oscillators and filter run in one loop, each unit's
+        // recursion exactly as its own block would run it.
+        const float d = denormal_.flip();
+        SawBank::Run oscillators = oscillators_.begin();
+        HighpassResonator::Run filter = filter_.begin();
+        const float closedCoefficient = closedCoefficient_, openCoefficient = openCoefficient_;
+        float flag = closedFlag_, level = envelopeLevel_;
+        for (int i = 0; i < frames; ++i) {
+            if (velocity[i] > 0.0f) {
+                flag = closedFlag[i];
+                const float tau = flag > 0.5f ? closedDecayTime_ : openDecayTime_;
+                meterDecay_ = meterDecayFor(samplePeriod_, tau);
+            }
+            const float coefficient = flag > 0.5f ? closedCoefficient : openCoefficient;
+            // Not limited: hits in quick succession add up.
+            level = d + coefficient * level + velocity[i];
+            signal[i] = level * filter.step(oscillators.next());
+        }
+        closedFlag_ = flag;
+        envelopeLevel_ = level;
+        oscillators_.end(oscillators);
+        filter_.end(filter);
         mix(block, signal, frames);
         clearVelocity(block, frames);
     }

@@ -24,7 +24,6 @@ protected:
     void render(const VoiceBlock& block, int frames) override;
 
 private:
-    void shapeEnvelope(const float* velocity, const float* closedFlag, float* envelope, int frames);
     void updateMeterDecay();
 
     float envelopeLevel_ = 0.0f;
@@ -32,8 +31,7 @@ private:
     float openCoefficient_ = 0.0f;
     float closedFlag_ = 0.0f;
     DenormalOffset denormal_{1e-10f};
-    ScratchBuffer oscillator_;
-    ScratchBuffer envelope_;
+    ScratchBuffer signal_;
     SawBank oscillators_;
     HighpassResonator filter_;
     float closedDecayTime_ = 0.001f;

@@ -18,7 +18,7 @@ void KickVoice::prepare() {
     elapsed_ = 0;
     clickGain_ = 2.4f;
     bodyGain_ = 150.0f;
-    allocateBuffers({&body_, &click_, &sweep_});
+    allocateBuffers({&signal_});
     clickResonator_.reset();
     bodyResonator_.recompute();
     sweepEnvelope_.setCoefficient(expExtended(-100.0f * samplePeriod_));
@@ -60,32 +60,45 @@ void KickVoice::setKeyMode(float x) {
 
 void KickVoice::render(const VoiceBlock& block, int frames) {
     if (active_ && buffersReady()) {
-        float* velocity = block.velocity;
+        const float* velocity = block.velocity;
         float* pitch = block.pitch;
-        float* click = click_.data();
-        float* body = body_.data();
-        float* frequency = sweep_.data();
+        float* signal = signal_.data();
 
-        clickResonator_.process({velocity, pitch, click}, frames);
-        sweepEnvelope_.process({velocity, nullptr, frequency}, frames);
-        const float base = keyMode_ == 1.0f ? 0.0f : fixedFrequency_;
+        // Click, sweep envelope and body run in one loop, each unit's
+        // recursion exactly as its own block would run it.
+        PingResonator::Run click = clickResonator_.begin();
+        DecayEnvelope::Run sweep = sweepEnvelope_.begin();
+        const bool keyMode = keyMode_ == 1.0f;
+        const float base = keyMode ? 0.0f : fixedFrequency_;
         if (base != glideBase_ || sweepDepth_ != glideDepth_) bodyResonator_.changeCourse();
         glideBase_ = base;
         glideDepth_ = sweepDepth_;
-        if (keyMode_ == 1.0f) {
-            // The glide depth of a block follows the base in force at its start.
-            const float depth = sweepDepth_ * currentBaseFrequency_;
-            for (int i = 0; i < frames; ++i) {
-                if (velocity[i] > 0.0f && pitch[i] > 0.0f) currentBaseFrequency_ = pitch[i];
-                frequency[i] = depth * frequency[i] + currentBaseFrequency_;
+        SweptResonator::Run body = bodyResonator_.begin();
+        const float fixed = fixedFrequency_;
+        float current = currentBaseFrequency_;
+        // In Key Mode the glide depth of a block follows the base in force
+        // at its start.
+        const float depth = sweepDepth_ * (keyMode ? current : fixed);
+        const float clickGain = clickGain_, bodyGain = bodyGain_;
+        for (int i = 0; i < frames; ++i) {
+            const float v = velocity[i];
+            const float c = click.step(v, pitch, i);
+            const float envelope = sweep.trigger(v);
+            float f;
+            if (keyMode) {
+                if (v > 0.0f && pitch[i] > 0.0f) current = pitch[i];
+                f = depth * envelope + current;
+            } else {
+                f = depth * envelope + fixed;
             }
-        } else {
-            const float depth = sweepDepth_ * fixedFrequency_;
-            for (int i = 0; i < frames; ++i) frequency[i] = depth * frequency[i] + fixedFrequency_;
+            const float b = body.step(v, f);
+            signal[i] = c * clickGain + b * bodyGain;
         }
-        bodyResonator_.process({velocity, frequency, body}, frames);
-        for (int i = 0; i < frames; ++i) body[i] = click[i] * clickGain_ + body[i] * bodyGain_;
-        mix(block, body, frames);
+        clickResonator_.end(click);
+        sweepEnvelope_.end(sweep);
+        bodyResonator_.end(body);
+        if (keyMode) currentBaseFrequency_ = current;
+        mix(block, signal, frames);
         clearVelocity(block, frames);
         for (int i = 0; i < frames; ++i) pitch[i] = 0.0f;
     }

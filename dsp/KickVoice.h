@@ -36,9 +36,7 @@ private:
     // the ringing over to the body's tail.
     float glideBase_ = 0.0f;
     float glideDepth_ = 0.0f;
-    ScratchBuffer body_;
-    ScratchBuffer click_;
-    ScratchBuffer sweep_;  // the sweep envelope, then the body's frequency
+    ScratchBuffer signal_;
     PingResonator clickResonator_;
     SweptResonator bodyResonator_;
     DecayEnvelope sweepEnvelope_;

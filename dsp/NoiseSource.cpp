@@ -3,13 +3,10 @@
 namespace dsp {
 
 void NoiseSource::process(const UnitBlock& block, int frames) {
-    constexpr float kScale = 1.0f / 8589934592.0f;  // 2^-33
     float* out = block.output;
-    for (int i = 0; i < frames; ++i) {
-        // The product wraps modulo 2^32 as a signed 32-bit value.
-        state_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(state_) * 16807u);
-        out[i] = static_cast<float>(state_) * kScale;
-    }
+    Run run = begin();
+    for (int i = 0; i < frames; ++i) out[i] = run.next();
+    end(run);
 }
 
 }  // namespace dsp

@@ -5,42 +5,34 @@
 namespace dsp {
 
 void PingResonator::process(const UnitBlock& block, int frames) {
-    const float d = denormal_.flip();
-    const float w = kTwoPi * samplePeriod_;
     const float* excitation = block.input;
     const float* pitch = block.control;
     float* out = block.output;
+    Run run = begin();
+    for (int i = 0; i < frames; ++i) out[i] = run.step(excitation[i], pitch, i);
+    end(run);
+}
+
+// The state moves into locals for the block: the outputs could alias the
+// members, which would otherwise be stored and reloaded every sample.
+PingResonator::Run PingResonator::begin() {
+    const float d = denormal_.flip();
     // A setter retuned the resonator since the last block.
     if (a1_ != ringA1_ || -a2_ != ringRSquared_) {
         tail_.absorb(y1_, y2_);
         tail_.keepAmplitude(ringA1_, ringRSquared_, a1_, -a2_);
     }
-    for (int i = 0; i < frames; ++i) {
-        if (excitation[i] > 0.0f) {
-            tail_.strike(y1_, y2_);
-            if (keyMode_ != 0.0f && pitch[i] > 0.0f) {
-                const float f = pitch[i];
-                const float oldA1 = a1_;
-                currentFrequency_ = f;
-                float u = f * w;
-                u = std::min(u * u, kMaxStablePolyU);
-                a2_ = -(r_ * r_);
-                a1_ = stableA1(polyCosScaled(u, 2.0f * r_), stableA1Limit(-a2_));
-                gain_ = (r_ * r_ + 1.0f - a1_) / f * 8.0f;
-                tail_.keepAmplitude(oldA1, -a2_, a1_, -a2_);
-            }
-        }
-        const float y = a2_ * y2_ + a1_ * y1_ + excitation[i] * gain_ + d;
-        y2_ = y1_;
-        y1_ = y;
-        tail_.trackPeak(y, r_);
-        if (tail_.active()) {
-            tail_.ring(a1_, a2_, -a2_);
-            out[i] = tail_.limit(y);
-        } else {
-            out[i] = y;
-        }
-    }
+    return {y1_, y2_, a1_, a2_, gain_, currentFrequency_, r_, kTwoPi * samplePeriod_, d, keyMode_ != 0.0f, tail_};
+}
+
+void PingResonator::end(const Run& run) {
+    y1_ = run.y1;
+    y2_ = run.y2;
+    a1_ = run.a1;
+    a2_ = run.a2;
+    gain_ = run.gain;
+    currentFrequency_ = run.frequency;
+    tail_ = run.tail;
     y1Copy_ = y1_;
     ringA1_ = a1_;
     ringRSquared_ = -a2_;

@@ -5,6 +5,7 @@
 // Block: input = excitation, control = pitch (Hz), output.
 #pragma once
 
+#include "dsp/DspMath.h"
 #include "dsp/DspUnit.h"
 #include "dsp/RingTail.h"
 
@@ -13,6 +14,44 @@ namespace dsp {
 class PingResonator : public BuildingBlock {
 public:
     void process(const UnitBlock& block, int frames) override;
+
+    // One block's recursion with its state in locals, one sample per call,
+    // so that a voice can run it in one loop with its other units.
+    struct Run {
+        float y1, y2, a1, a2, gain, frequency;
+        float r, w, d;
+        bool keyMode;
+        RingTail tail;
+        // The output for one sample; pitch[i] is read only at an impulse in
+        // Key Mode.
+        float step(float excitation, const float* pitch, int i) {
+            if (excitation > 0.0f) {
+                tail.strike(y1, y2);
+                if (keyMode && pitch[i] > 0.0f) {
+                    const float f = pitch[i];
+                    const float oldA1 = a1;
+                    frequency = f;
+                    float u = f * w;
+                    u = std::min(u * u, kMaxStablePolyU);
+                    a2 = -(r * r);
+                    a1 = stableA1(polyCosScaled(u, 2.0f * r), stableA1Limit(-a2));
+                    gain = (r * r + 1.0f - a1) / f * 8.0f;
+                    tail.keepAmplitude(oldA1, -a2, a1, -a2);
+                }
+            }
+            const float y = a2 * y2 + a1 * y1 + excitation * gain + d;
+            y2 = y1;
+            y1 = y;
+            tail.trackPeak(y, r);
+            if (tail.active()) {
+                tail.ring(a1, a2, -a2);
+                return tail.limit(y);
+            }
+            return y;
+        }
+    };
+    Run begin();
+    void end(const Run& run);
 
     void setFrequency(float hz);
     void setDecayTime(float seconds);

@@ -12,6 +12,31 @@ public:
 
     void process(const UnitBlock& block, int frames) override;
 
+    // One block's recursion with its state in locals, one sample per call,
+    // so that a voice can run it in one loop with its other units.
+    struct Run {
+        float phases[kOscillators];
+        float increments[kOscillators];
+        float next() {
+            for (int k = 0; k < kOscillators; ++k) {
+                phases[k] += increments[k];
+                if (phases[k] >= 1.0f) phases[k] = -1.0f;
+            }
+            return 0.25f * (phases[5] + phases[4] + phases[3] + phases[2] + phases[1] + phases[0]);
+        }
+    };
+    Run begin() const {
+        Run run;
+        for (int k = 0; k < kOscillators; ++k) {
+            run.phases[k] = phases_[k];
+            run.increments[k] = increments_[k];
+        }
+        return run;
+    }
+    void end(const Run& run) {
+        for (int k = 0; k < kOscillators; ++k) phases_[k] = run.phases[k];
+    }
+
     // Sets increment k to 2 * f_k * T for the given frequencies in Hz.
     void setFrequencies(const float (&hz)[kOscillators]);
     float increment(int k) const { return increments_[k]; }

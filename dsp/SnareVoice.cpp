@@ -12,7 +12,7 @@ void SnareVoice::setSampleRate(float rate) {
 
 void SnareVoice::prepare() {
     elapsed_ = 0;
-    allocateBuffers({&tone_, &noise_, &noiseEnvelope_});
+    allocateBuffers({&signal_});
     toneGain_ = 2.4f;
     noiseGain_ = 1.0f;
     toneResonator_.reset();
@@ -55,15 +55,24 @@ void SnareVoice::setKeyMode(float x) {
 
 void SnareVoice::render(const VoiceBlock& block, int frames) {
     if (active_ && buffersReady()) {
-        float* tone = tone_.data();
-        float* envelope = noiseEnvelope_.data();
-        float* noise = noise_.data();
-        toneResonator_.process({block.velocity, block.pitch, tone}, frames);
-        noiseDecay_.accumulate({block.velocity, nullptr, envelope}, frames);
-        noiseSource_.process({nullptr, nullptr, noise}, frames);
-        for (int i = 0; i < frames; ++i)
-            tone[i] = tone[i] * toneGain_ + envelope[i] * noise[i] * noiseGain_;
-        mix(block, tone, frames);
+        const float* velocity = block.velocity;
+        const float* pitch = block.pitch;
+        float* signal = signal_.data();
+        // Tone, noise envelope and noise run in one loop, each unit's
+        // recursion exactly as its own block would run it.
+        PingResonator::Run tone = toneResonator_.begin();
+        DecayEnvelope::Run envelope = noiseDecay_.begin();
+        NoiseSource::Run noise = noiseSource_.begin();
+        const float toneGain = toneGain_, noiseGain = noiseGain_;
+        for (int i = 0; i < frames; ++i) {
+            const float t = tone.step(velocity[i], pitch, i);
+            const float e = envelope.accumulate(velocity[i]);
+            signal[i] = t * toneGain + e * noise.next() * noiseGain;
+        }
+        toneResonator_.end(tone);
+        noiseDecay_.end(envelope);
+        noiseSource_.end(noise);
+        mix(block, signal, frames);
         clearVelocity(block, frames);
     }
     if (endBlock(frames)) {

@@ -29,9 +29,7 @@ private:
     float toneGain_ = 2.4f;
     float noiseGain_ = 1.0f;
     float keyMode_ = 0.0f;
-    ScratchBuffer tone_;
-    ScratchBuffer noise_;
-    ScratchBuffer noiseEnvelope_;
+    ScratchBuffer signal_;
     PingResonator toneResonator_;
     NoiseSource noiseSource_;
     DecayEnvelope noiseDecay_;

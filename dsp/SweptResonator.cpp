@@ -4,45 +4,34 @@
 
 namespace dsp {
 
-// At a retrigger the glide ahead may give the tail up to this many times the
-// new hit's action on top of its own: ordinary retriggers keep the lift
-// the written recursion gives them, while a steady roll settles where the
-// tail carries 2D/(1 - D) hits' action (D the decay of the action from hit
-// to hit) instead of growing without end.
-constexpr double kRetriggerAllowance = 2.0;
-
 void SweptResonator::process(const UnitBlock& block, int frames) {
-    const float d = denormal_.flip();
     const float* excitation = block.input;
     const float* frequency = block.control;
     float* out = block.output;
+    Run run = begin();
+    for (int i = 0; i < frames; ++i) out[i] = run.step(excitation[i], frequency[i]);
+    end(run);
+}
+
+// The state moves into locals for the block: the outputs could alias the
+// members, which would otherwise be stored and reloaded every sample.
+SweptResonator::Run SweptResonator::begin() {
+    const float d = denormal_.flip();
     const float rSquared = -a2_;
     // The decay changed since the last block.
     if (rSquared != ringRSquared_) changeCourse();
-    const float a1Limit = stableA1Limit(rSquared);
-    for (int i = 0; i < frames; ++i) {
-        const float f = frequency[i];
-        float u = w_ * f;
-        u = std::min(u * u, kMaxStablePolyU);
-        a1_ = stableA1(polyCosScaled(u, twoR_), a1Limit);
-        gain_ = ((1.0f - a2_) - a1_) / f * 8.0f;
-        if (excitation[i] > 0.0f && tail_.strike(y1_, y2_))
-            tail_.startAction(ringA1_, ringRSquared_,
-                              kRetriggerAllowance * hitAction(gain_ * excitation[i], a1_, rSquared));
-        const float y = a1_ * y1_ + a2_ * y2_ + gain_ * excitation[i] + d;
-        y2_ = y1_;
-        y1_ = y;
-        ringA1_ = a1_;
-        ringRSquared_ = rSquared;
-        tail_.trackPeak(y, r_);
-        if (tail_.active()) {
-            tail_.holdAction(a1_, rSquared);
-            tail_.ring(a1_, a2_, rSquared);
-            out[i] = 8.0f * tail_.limit(y);
-        } else {
-            out[i] = 8.0f * y;
-        }
-    }
+    return {y1_, y2_, a1_, gain_, ringA1_, ringRSquared_, w_, twoR_, a2_, r_, rSquared,
+            stableA1Limit(rSquared), d, tail_};
+}
+
+void SweptResonator::end(const Run& run) {
+    y1_ = run.y1;
+    y2_ = run.y2;
+    a1_ = run.a1;
+    gain_ = run.gain;
+    ringA1_ = run.ringA1;
+    ringRSquared_ = run.ringRSquared;
+    tail_ = run.tail;
     y1Copy_ = y1_;
 }
 

@@ -5,6 +5,7 @@
 // Block: input = excitation, control = frequency (Hz, > 0), output.
 #pragma once
 
+#include "dsp/DspMath.h"
 #include "dsp/DspUnit.h"
 #include "dsp/RingTail.h"
 
@@ -13,6 +14,44 @@ namespace dsp {
 class SweptResonator : public BuildingBlock {
 public:
     void process(const UnitBlock& block, int frames) override;
+
+    // At a retrigger the glide ahead may give the tail up to this many times
+    // the new hit's action on top of its own: ordinary retriggers keep the
+    // lift the written recursion gives them, while a steady roll settles
+    // where the tail carries 2D/(1 - D) hits' action (D the decay of the
+    // action from hit to hit) instead of growing without end.
+    static constexpr double kRetriggerAllowance = 2.0;
+
+    // One block's recursion with its state in locals, one sample per call,
+    // so that a voice can run it in one loop with its other units.
+    struct Run {
+        float y1, y2, a1, gain, ringA1, ringRSquared;
+        float w, twoR, a2, r, rSquared, a1Limit, d;
+        RingTail tail;
+        float step(float excitation, float f) {
+            float u = w * f;
+            u = std::min(u * u, kMaxStablePolyU);
+            a1 = stableA1(polyCosScaled(u, twoR), a1Limit);
+            gain = ((1.0f - a2) - a1) / f * 8.0f;
+            if (excitation > 0.0f && tail.strike(y1, y2))
+                tail.startAction(ringA1, ringRSquared,
+                                 kRetriggerAllowance * hitAction(gain * excitation, a1, rSquared));
+            const float y = a1 * y1 + a2 * y2 + gain * excitation + d;
+            y2 = y1;
+            y1 = y;
+            ringA1 = a1;
+            ringRSquared = rSquared;
+            tail.trackPeak(y, r);
+            if (tail.active()) {
+                tail.holdAction(a1, rSquared);
+                tail.ring(a1, a2, rSquared);
+                return 8.0f * tail.limit(y);
+            }
+            return 8.0f * y;
+        }
+    };
+    Run begin();
+    void end(const Run& run);
 
     void setDecayTime(float seconds);
     void recompute() { setDecayTime(decayTime_); }
