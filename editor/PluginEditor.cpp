@@ -73,13 +73,7 @@ PluginEditor::PluginEditor(plugin::DrumSynthEffect& effect)
 // The effect is already being destroyed when it deletes its editor: nothing
 // here may call it.
 PluginEditor::~PluginEditor() {
-    if (open_) {
-        open_ = false;
-        if (settings_) settings_->release();
-        setRootView(nullptr);
-        window_.reset();
-        releaseSharedPictures();
-    }
+    close();  // touches only the editor's own views, window and pictures
 }
 
 void PluginEditor::setDefaultWindowFactory(WindowFactory factory) {
