@@ -1,7 +1,9 @@
 // Draws the whole editor without a window, as a host would show it with the
-// factory program "Tamborik" loaded and a few voices just struck, into a PNG:
-//   tamborik-editor-snapshot out/editor.png
+// factory program "Tamborik" loaded and a few voices just struck, into a PNG;
+// with --at-rest nothing is struck, as a host shows a fresh instance:
+//   tamborik-editor-snapshot [--at-rest] out/editor.png
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -43,10 +45,12 @@ void strikeSomeVoices(plugin::DrumSynthEffect& effect) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tamborik-editor-snapshot OUTPUT.png\n");
+    const bool atRest = argc == 3 && std::strcmp(argv[1], "--at-rest") == 0;
+    if (argc != 2 && !atRest) {
+        std::fprintf(stderr, "usage: tamborik-editor-snapshot [--at-rest] OUTPUT.png\n");
         return 2;
     }
+    const char* output = argv[argc - 1];
     platform::MemoryRegistry registry;
     plugin::DrumSynthEffect effect(nullptr, registry, "", &editor::createPluginEditor);
     effect.setProgram(0);
@@ -55,7 +59,7 @@ int main(int argc, char** argv) {
     view->setWindowFactory(nullptr);
     view->setFileDialog(nullptr);
     if (!view->open(&parent)) return 1;
-    strikeSomeVoices(effect);
+    if (!atRest) strikeSomeVoices(effect);
     view->idle();
     view->idle();  // the first idle after open draws what the lights changed
 
@@ -69,10 +73,10 @@ int main(int argc, char** argv) {
             out[1] = static_cast<unsigned char>(p >> 8);
             out[2] = static_cast<unsigned char>(p);
         }
-    const int written = stbi_write_png(argv[1], pixels.width(), pixels.height(), 3, rgb.data(), pixels.width() * 3);
+    const int written = stbi_write_png(output, pixels.width(), pixels.height(), 3, rgb.data(), pixels.width() * 3);
     view->close();
     if (!written) {
-        std::fprintf(stderr, "tamborik-editor-snapshot: cannot write %s\n", argv[1]);
+        std::fprintf(stderr, "tamborik-editor-snapshot: cannot write %s\n", output);
         return 1;
     }
     return 0;

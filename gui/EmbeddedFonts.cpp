@@ -1,14 +1,31 @@
 // The four Liberation Sans faces, compiled into the module.
 #include "gui/EmbeddedFonts.h"
 
+// 32-bit Windows gives C names a leading underscore.
+#define TAMBORIK_STRINGIFY(x) #x
+#define TAMBORIK_LABEL(prefix, symbol) TAMBORIK_STRINGIFY(prefix) #symbol
+#define TAMBORIK_SYMBOL(symbol) TAMBORIK_LABEL(__USER_LABEL_PREFIX__, symbol)
+
+// COFF (Windows) has no way back to the previous section: the compiler's
+// code continues in .text.
+#ifdef _WIN32
+#define TAMBORIK_READ_ONLY ".section .rdata,\"dr\"\n"
+#define TAMBORIK_BACK ".text\n"
+#else
+#define TAMBORIK_READ_ONLY ".section .rodata\n"
+#define TAMBORIK_BACK ".previous\n"
+#endif
+
 #define TAMBORIK_EMBED(symbol, file)                                       \
-    __asm__(".section .rodata\n"                                           \
+    __asm__(TAMBORIK_READ_ONLY                                             \
             ".balign 16\n"                                                 \
-            ".global " #symbol "\n" #symbol ":\n"                          \
+            ".global " TAMBORIK_SYMBOL(symbol) "\n"                        \
+            TAMBORIK_SYMBOL(symbol) ":\n"                                  \
             ".incbin \"" TAMBORIK_FONT_DIR "/" file "\"\n"                 \
-            ".global " #symbol "_end\n" #symbol "_end:\n"                  \
+            ".global " TAMBORIK_SYMBOL(symbol##_end) "\n"                  \
+            TAMBORIK_SYMBOL(symbol##_end) ":\n"                            \
             ".byte 0\n"                                                    \
-            ".previous\n")
+            TAMBORIK_BACK)
 
 TAMBORIK_EMBED(tamborik_font_regular, "LiberationSans-Regular.ttf");
 TAMBORIK_EMBED(tamborik_font_bold, "LiberationSans-Bold.ttf");

@@ -1,11 +1,15 @@
-// The Windows modules have no editor window yet: without an editor, hosts
-// show the parameters with their own controls.
+#include <mutex>
+
+#include "editor/PluginEditor.h"
+#include "platform/Win32Window.h"
 #include "plugin/EditorWindow.h"
 
 namespace plugin {
 
 DrumSynthEffect::EditorFactory platformEditor() {
-    return nullptr;
+    static std::once_flag once;
+    std::call_once(once, [] { editor::PluginEditor::setDefaultWindowFactory(&platform::createWin32Window); });
+    return &editor::createPluginEditor;
 }
 
 }  // namespace plugin

@@ -1,0 +1,574 @@
+// The 64-bit module's editor in a window of the test's own, as a Windows
+// host shows it: opened through the entry point and effEditOpen, read back
+// from the screen and compared with the Linux build's drawing, driven with
+// mouse messages, the wheel and drops, opened and closed many times.
+#include <ole2.h>
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#include <stb/stb_image.h>
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb/stb_image_write.h>
+
+#include "editor/EditorLayout.h"
+#include "host/PluginInstance.h"
+#include "host/PluginModule.h"
+#include "platform/Win32DropTarget.h"
+
+namespace {
+
+namespace lay = editor::layout;
+using host::PluginInstance;
+using host::PluginModule;
+
+constexpr int kWidth = lay::kWindowWidth;
+constexpr int kHeight = lay::kWindowHeight;
+constexpr int kDecay = 3;  // Kick 1 Decay
+
+// No window manager runs with the test's X server: wine is told to manage
+// no window, or it waits two seconds for one each time a window is hidden.
+// Set before the first window loads its X11 driver.
+const bool unmanagedWindows = [] {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const char no[] = "N";
+    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(no), sizeof(no));
+    RegCloseKey(key);
+    return true;
+}();
+
+void pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+HWND makeHostWindow() {
+    static const char* name = [] {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = &DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "TamborikTestHost";
+        RegisterClassExA(&windowClass);
+        return "TamborikTestHost";
+    }();
+    HWND window = CreateWindowExA(0, name, "Test host", WS_POPUP | WS_VISIBLE, 0, 0, kWidth + 40, kHeight + 40,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    pump();
+    return window;
+}
+
+// The window's pixels as 0x00RRGGBB: what the screen shows, or what the
+// window draws when asked to print itself.
+std::vector<std::uint32_t> pixelsOf(HWND window, bool printed) {
+    std::vector<std::uint32_t> pixels;
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        const bool copied = printed ? PrintWindow(window, memory, PW_CLIENTONLY)
+                                    : BitBlt(memory, 0, 0, kWidth, kHeight, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        if (copied) {
+            const auto* source = static_cast<const std::uint32_t*>(bits);
+            pixels.assign(source, source + kWidth * kHeight);
+            for (std::uint32_t& p : pixels) p &= 0xffffff;
+        }
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return pixels;
+}
+
+void writePicture(const char* path, const std::vector<std::uint32_t>& pixels) {
+    std::vector<unsigned char> rgb;
+    for (std::uint32_t p : pixels)
+        rgb.insert(rgb.end(), {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                               static_cast<unsigned char>(p)});
+    stbi_write_png(path, kWidth, kHeight, 3, rgb.data(), kWidth * 3);
+}
+
+// The Linux build's headless drawing of a freshly opened editor.
+std::vector<std::uint32_t> linuxDrawing() {
+    int width = 0, height = 0, channels = 0;
+    unsigned char* rgb = stbi_load(TAMBORIK_LINUX_PICTURE, &width, &height, &channels, 3);
+    std::vector<std::uint32_t> pixels;
+    if (rgb && width == kWidth && height == kHeight)
+        for (int i = 0; i < width * height; ++i)
+            pixels.push_back(std::uint32_t{rgb[3 * i]} << 16 | std::uint32_t{rgb[3 * i + 1]} << 8 | rgb[3 * i + 2]);
+    stbi_image_free(rgb);
+    return pixels;
+}
+
+int differences(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+    if (a.size() != b.size()) return -1;
+    int count = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) count += a[i] != b[i];
+    return count;
+}
+
+std::string expectedClassName() {
+    char name[32];
+    std::snprintf(name, sizeof(name), "Plugin%08llx",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(GetModuleHandleA("Tamborik.dll"))));
+    return name;
+}
+
+bool classRegistered() {
+    WNDCLASSEXA found{};
+    found.cbSize = sizeof(found);
+    return GetClassInfoExA(GetModuleHandleA("Tamborik.dll"), expectedClassName().c_str(), &found) != 0;
+}
+
+// Data offered to a drop target in one clipboard format.
+class OfferedData : public IDataObject {
+public:
+    OfferedData(CLIPFORMAT format, const void* content, std::size_t size) : format_(format), content_(size) {
+        std::memcpy(content_.data(), content, size);
+    }
+    int handedOut() const { return handedOut_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        if (!IsEqualIID(id, IID_IUnknown) && !IsEqualIID(id, IID_IDataObject)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the test's stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* wanted, STGMEDIUM* medium) override {
+        if (QueryGetData(wanted) != S_OK) return DV_E_FORMATETC;
+        HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, content_.size());
+        std::memcpy(GlobalLock(copy), content_.data(), content_.size());
+        GlobalUnlock(copy);
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = copy;
+        medium->pUnkForRelease = nullptr;
+        ++handedOut_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override {
+        return wanted && wanted->cfFormat == format_ && (wanted->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    CLIPFORMAT format_;
+    std::vector<char> content_;
+    int handedOut_ = 0;
+};
+
+// A file list as the shell offers it: a header, then the paths, each
+// ended by a zero, and one zero more.
+std::vector<char> fileList(const std::vector<std::string>& paths) {
+    std::vector<char> data(sizeof(DROPFILES), 0);
+    reinterpret_cast<DROPFILES*>(data.data())->pFiles = sizeof(DROPFILES);
+    for (const std::string& path : paths) data.insert(data.end(), path.c_str(), path.c_str() + path.size() + 1);
+    data.push_back(0);
+    return data;
+}
+
+std::string temporaryFolder() {
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof(folder), folder);
+    return folder;
+}
+
+class WindowsEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        parent = makeHostWindow();
+        ASSERT_NE(parent, nullptr);
+        std::string error;
+        module = PluginModule::load(TAMBORIK_MODULE_PATH, &error);
+        ASSERT_TRUE(module) << error;
+        instance = PluginInstance::create(*module);
+        ASSERT_TRUE(instance);
+        // Far from the window: the pointer takes no part unless a test puts it there.
+        SetCursorPos(1000, 760);
+    }
+    void TearDown() override {
+        instance.reset();
+        second.reset();
+        module.reset();
+        if (parent && IsWindow(parent)) DestroyWindow(parent);
+        pump();
+    }
+
+    vst::VstIntPtr openIn(PluginInstance& plugin, HWND window) {
+        const vst::VstIntPtr opened = plugin.dispatch(vst::effEditOpen, 0, 0, window);
+        idle(plugin);
+        return opened;
+    }
+    void idle(PluginInstance& plugin) {
+        pump();
+        plugin.dispatch(vst::effEditIdle);
+        pump();
+    }
+    static HWND editorWindow(HWND host) { return FindWindowExA(host, nullptr, nullptr, "Window"); }
+    static POINT onScreen(HWND window, int x, int y) {
+        POINT at{x, y};
+        ClientToScreen(window, &at);
+        return at;
+    }
+    // What a drop could change: every parameter, the program and its name.
+    std::vector<float> state() {
+        std::vector<float> values;
+        for (int i = 0; i < 88; ++i) values.push_back(instance->getParameter(i));
+        values.push_back(static_cast<float>(instance->dispatch(vst::effGetProgram)));
+        char name[64] = {};
+        instance->dispatch(vst::effGetProgramName, 0, 0, name);
+        for (char c : std::string(name)) values.push_back(c);
+        return values;
+    }
+
+    HWND parent = nullptr;
+    std::unique_ptr<PluginModule> module;
+    std::unique_ptr<PluginInstance> instance;
+    std::unique_ptr<PluginInstance> second;
+};
+
+TEST_F(WindowsEditorTest, OpensAChildWindowOfItsOwnClassThatShowsTheLinuxDrawing) {
+    EXPECT_EQ(instance->effect()->flags & vst::effFlagsHasEditor, vst::effFlagsHasEditor);
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    const HWND child = editorWindow(parent);
+    ASSERT_NE(child, nullptr);
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof(className));
+    EXPECT_EQ(className, expectedClassName());
+    EXPECT_TRUE(classRegistered());
+    EXPECT_TRUE(IsWindowVisible(child));
+    EXPECT_EQ(GetWindowLongPtrA(child, GWL_STYLE) & WS_CHILD, WS_CHILD);
+    RECT client{};
+    GetClientRect(child, &client);
+    EXPECT_EQ(client.right, 623);
+    EXPECT_EQ(client.bottom, 540);
+
+    const auto expected = linuxDrawing();
+    ASSERT_EQ(expected.size(), static_cast<std::size_t>(kWidth * kHeight)) << "no picture at " TAMBORIK_LINUX_PICTURE;
+    const auto shown = pixelsOf(child, false);
+    writePicture("windows-editor.png", shown);
+    EXPECT_EQ(differences(shown, expected), 0);
+    EXPECT_EQ(differences(pixelsOf(child, true), expected), 0);
+
+    // Covered by another window and uncovered, it paints itself again.
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 700, nullptr, nullptr,
+                                 nullptr, nullptr);
+    pump();
+    DestroyWindow(cover);
+    pump();
+    EXPECT_EQ(differences(pixelsOf(child, false), expected), 0);
+
+    instance->dispatch(vst::effEditClose);
+    EXPECT_EQ(editorWindow(parent), nullptr);
+    EXPECT_FALSE(classRegistered());
+}
+
+TEST_F(WindowsEditorTest, ADragUpwardsMovesTheKnobAndTheHostSeesTheEdit) {
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    const HWND child = editorWindow(parent);
+    instance->setParameter(kDecay, 0.25f);
+    idle(*instance);
+    const auto before = pixelsOf(child, false);
+    instance->clearHostCalls();
+    const int x = lay::columnCentre(0), y = lay::knobRowCentre(4);
+    PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    for (int step = 1; step <= 10; ++step) PostMessageA(child, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y - 10 * step));
+    PostMessageA(child, WM_LBUTTONUP, 0, MAKELPARAM(x, y - 100));
+    pump();
+    EXPECT_NEAR(instance->getParameter(kDecay), 0.75f, 1e-5f);  // 100 pixels are half the range
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    const auto& calls = instance->hostCalls();
+    const auto begin = std::find(calls.begin(), calls.end(), vst::audioMasterBeginEdit);
+    const auto automate = std::find(begin, calls.end(), vst::audioMasterAutomate);
+    const auto end = std::find(automate, calls.end(), vst::audioMasterEndEdit);
+    EXPECT_NE(begin, calls.end());
+    EXPECT_NE(automate, calls.end());
+    EXPECT_NE(end, calls.end());
+    idle(*instance);
+    EXPECT_GT(differences(pixelsOf(child, false), before), 0);  // the knob shows it
+    instance->dispatch(vst::effEditClose);
+}
+
+TEST_F(WindowsEditorTest, TheWheelTurnsAKnobFromTheWindowAndFromTheHost) {
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    const HWND child = editorWindow(parent);
+    instance->setParameter(kDecay, 0.5f);
+    const POINT knob = onScreen(child, lay::columnCentre(0), lay::knobRowCentre(4));
+
+    // The host hands its wheel over: the knob under the pointer turns.
+    ASSERT_TRUE(SetCursorPos(knob.x, knob.y));
+    const vst::VstInt32 caller = vst::fourCharCode('s', 't', 'C', 'A');
+    const vst::VstIntPtr wheel = vst::fourCharCode('W', 'h', 'e', 'e');
+    EXPECT_EQ(instance->dispatch(vst::effVendorSpecific, caller, wheel, nullptr, 1.0f), 1);
+    EXPECT_NEAR(instance->getParameter(kDecay), 0.6f, 1e-6f);
+    SetCursorPos(1000, 760);
+    EXPECT_EQ(instance->dispatch(vst::effVendorSpecific, caller, wheel, nullptr, 1.0f), 0);  // over nothing
+    EXPECT_EQ(instance->dispatch(vst::effVendorSpecific, caller, 0, nullptr, 1.0f), 0);
+    EXPECT_NEAR(instance->getParameter(kDecay), 0.6f, 1e-6f);
+
+    // The window's own wheel messages; Shift turns by a tenth.
+    SendMessageA(child, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(knob.x, knob.y));
+    EXPECT_NEAR(instance->getParameter(kDecay), 0.59f, 1e-6f);
+    SendMessageA(child, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(knob.x, knob.y));
+    EXPECT_NEAR(instance->getParameter(kDecay), 0.69f, 1e-6f);
+    instance->dispatch(vst::effEditClose);
+}
+
+TEST_F(WindowsEditorTest, ManyOpensAndTwoInstancesShareOneClassThatGoesWithTheLastWindow) {
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_EQ(instance->dispatch(vst::effEditOpen, 0, 0, parent), 1) << i;
+        instance->dispatch(vst::effEditIdle);
+        ASSERT_TRUE(classRegistered()) << i;
+        instance->dispatch(vst::effEditClose);
+        ASSERT_FALSE(classRegistered()) << i;
+        ASSERT_EQ(editorWindow(parent), nullptr) << i;
+    }
+    pump();
+
+    second = PluginInstance::create(*module);
+    ASSERT_TRUE(second);
+    const HWND otherParent = makeHostWindow();
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    ASSERT_EQ(openIn(*second, otherParent), 1);
+    EXPECT_NE(editorWindow(parent), nullptr);
+    EXPECT_NE(editorWindow(otherParent), nullptr);
+    EXPECT_TRUE(classRegistered());
+    instance->dispatch(vst::effEditClose);
+    EXPECT_TRUE(classRegistered());  // the other window still uses it
+    EXPECT_NE(editorWindow(otherParent), nullptr);
+    second->dispatch(vst::effEditClose);
+    EXPECT_FALSE(classRegistered());
+    DestroyWindow(otherParent);
+}
+
+TEST_F(WindowsEditorTest, DropsOfATextOrOfFilesAreRefusedAndChangeNothing) {
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    const HWND child = editorWindow(parent);
+    auto* target = static_cast<IDropTarget*>(GetPropA(child, "OleDropTargetInterface"));
+    ASSERT_NE(target, nullptr) << "no drop target registered";
+    const auto values = state();
+    const auto pixels = pixelsOf(child, false);
+    const POINT knob = onScreen(child, lay::columnCentre(0), lay::knobRowCentre(4));
+    const POINTL at{knob.x, knob.y};
+
+    const char text[] = "Drums";
+    OfferedData words(CF_TEXT, text, sizeof(text));
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragEnter(&words, MK_LBUTTON | MK_CONTROL, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragOver(MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->Drop(&words, MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(words.handedOut(), 1);  // the text reached the views, which refused it
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+
+    // A file list with a shortcut that points nowhere.
+    const std::string folder = temporaryFolder();
+    const std::string broken = folder + "Broken.LNK";
+    FILE* file = std::fopen(broken.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("not a shortcut", file);
+    std::fclose(file);
+    const auto list = fileList({folder + "Mine.fxb", broken, std::string(1100, 'x')});
+    OfferedData files(CF_HDROP, list.data(), list.size());
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragEnter(&files, MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->Drop(&files, MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(files.handedOut(), 1);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    DeleteFileA(broken.c_str());
+
+    // Anything else shows no effect and is not taken.
+    const char bits[] = {1, 2, 3};
+    OfferedData other(CF_DIB, bits, sizeof(bits));
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(target->DragEnter(&other, MK_LBUTTON | MK_CONTROL, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(target->DragLeave(), S_OK);
+
+    idle(*instance);
+    EXPECT_EQ(state(), values);
+    EXPECT_EQ(differences(pixelsOf(child, false), pixels), 0);
+    instance->dispatch(vst::effEditClose);
+    EXPECT_EQ(GetPropA(child, "OleDropTargetInterface"), nullptr);
+}
+
+TEST_F(WindowsEditorTest, TheWindowsKeysEditAFieldAndADropWhileEditingIsRefused) {
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    const HWND child = editorWindow(parent);
+    auto* target = static_cast<IDropTarget*>(GetPropA(child, "OleDropTargetInterface"));
+    ASSERT_NE(target, nullptr);
+    const lay::Box& box = lay::kProgramNameField;
+    const LPARAM field = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    auto click = [&] {
+        PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, field);
+        PostMessageA(child, WM_LBUTTONUP, 0, field);
+        idle(*instance);
+    };
+    auto programName = [&] {
+        char name[64] = {};
+        instance->dispatch(vst::effGetProgramName, 0, 0, name);
+        return std::string(name);
+    };
+    const std::string before = programName();
+    click();
+    EXPECT_EQ(GetFocus(), child);
+
+    const char text[] = "Dropped";
+    OfferedData words(CF_TEXT, text, sizeof(text));
+    const POINT inField = onScreen(child, (box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    DWORD effect = DROPEFFECT_MOVE;
+    target->DragEnter(&words, MK_LBUTTON, {inField.x, inField.y}, &effect);
+    EXPECT_EQ(target->Drop(&words, MK_LBUTTON, {inField.x, inField.y}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(programName(), before);
+
+    // The field took everything: the typed text replaces the name.
+    for (char c : std::string("Zap")) SendMessageA(child, WM_CHAR, static_cast<WPARAM>(c), 1);
+    SendMessageA(child, WM_KEYDOWN, VK_RETURN, 1);
+    idle(*instance);
+    EXPECT_EQ(programName(), "Zap");
+    // Escape leaves it as it was.
+    click();
+    SendMessageA(child, WM_CHAR, 'Q', 1);
+    SendMessageA(child, WM_KEYDOWN, VK_ESCAPE, 1);
+    idle(*instance);
+    EXPECT_EQ(programName(), "Zap");
+    instance->dispatch(vst::effEditClose);
+}
+
+TEST_F(WindowsEditorTest, ABadOrVanishedParentAndASecondCloseAreHarmless) {
+    EXPECT_EQ(instance->dispatch(vst::effEditOpen, 0, 0, nullptr), 0);
+    EXPECT_EQ(instance->dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(0x1234)), 0);  // no such window
+    EXPECT_FALSE(classRegistered());
+    instance->dispatch(vst::effEditIdle);
+
+    // The host destroys its window first, then closes the editor twice.
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    DestroyWindow(parent);
+    parent = nullptr;
+    pump();
+    instance->dispatch(vst::effEditIdle);
+    EXPECT_EQ(instance->dispatch(vst::effVendorSpecific, vst::fourCharCode('s', 't', 'C', 'A'),
+                                 vst::fourCharCode('W', 'h', 'e', 'e'), nullptr, 1.0f),
+              0);
+    instance->dispatch(vst::effEditClose);
+    instance->dispatch(vst::effEditClose);
+    EXPECT_FALSE(classRegistered());
+
+    // And it opens again in a new window.
+    parent = makeHostWindow();
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    EXPECT_NE(editorWindow(parent), nullptr);
+    instance->dispatch(vst::effEditClose);
+}
+
+// Windows (and wine) start COM for every thread that makes windows, so what
+// can be seen is that the editor leaves OLE working for a host that uses it.
+TEST_F(WindowsEditorTest, AHostsOwnOleKeepsWorkingAfterTheEditorCloses) {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    EXPECT_NE(GetPropA(editorWindow(parent), "OleDropTargetInterface"), nullptr);
+    instance->dispatch(vst::effEditClose);
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    instance->dispatch(vst::effEditClose);
+
+    struct HostTarget : IDropTarget {
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+            *object = this;
+            return S_OK;
+        }
+        ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+        ULONG STDMETHODCALLTYPE Release() override { return 1; }
+        HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD*) override { return S_OK; }
+        HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD*) override { return S_OK; }
+        HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+        HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD*) override { return S_OK; }
+    } hostTarget;
+    EXPECT_EQ(RegisterDragDrop(parent, &hostTarget), S_OK);
+    EXPECT_EQ(RevokeDragDrop(parent), S_OK);
+    OleUninitialize();
+}
+
+TEST(WindowsShortcuts, AShortcutIsReplacedByItsTargetAndABrokenOneStaysAsItIs) {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    const std::string folder = temporaryFolder();
+    const std::string target = folder + "Target.fxb";
+    FILE* file = std::fopen(target.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+
+    const std::string shortcut = folder + "To target.lnk";
+    IShellLinkA* link = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                           reinterpret_cast<void**>(&link))));
+    link->SetPath(target.c_str());
+    IPersistFile* saved = nullptr;
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&saved))));
+    std::wstring wide(shortcut.begin(), shortcut.end());
+    EXPECT_TRUE(SUCCEEDED(saved->Save(wide.c_str(), TRUE)));
+    saved->Release();
+    link->Release();
+
+    EXPECT_EQ(platform::shortcutTarget(shortcut), target);
+    EXPECT_EQ(platform::shortcutTarget(target), target);
+    const std::string missing = folder + "Missing.lnk";
+    EXPECT_EQ(platform::shortcutTarget(missing), missing);
+    EXPECT_EQ(platform::shortcutTarget(""), "");
+    DeleteFileA(shortcut.c_str());
+    DeleteFileA(target.c_str());
+    OleUninitialize();
+}
+
+}  // namespace
