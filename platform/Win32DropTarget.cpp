@@ -118,30 +118,36 @@ HRESULT Win32DropTarget::Drop(IDataObject* data, DWORD, POINTL where, DWORD* eff
     return S_OK;
 }
 
-bool Win32DropTarget::deliverText(IDataObject* data, gui::Point where) {
-    FORMATETC wanted = formatOf(CF_TEXT);
+namespace {
+
+// Runs use on the data's memory in the format, and releases it after.
+template <class Use>
+bool withMemory(IDataObject* data, CLIPFORMAT format, Use use) {
+    FORMATETC wanted = formatOf(format);
     STGMEDIUM medium{};
     if (data->GetData(&wanted, &medium) != S_OK) return false;
-    bool taken = false;
-    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
-        const SIZE_T size = GlobalSize(medium.hGlobal);
-        if (const auto* text = static_cast<const char*>(GlobalLock(medium.hGlobal))) {
-            const int count = size > 0x7fffffff ? 0x7fffffff : static_cast<int>(size);
-            taken = receiver_(&text, count, 1, where);
-            GlobalUnlock(medium.hGlobal);
-        }
-    }
+    const bool taken = medium.tymed == TYMED_HGLOBAL && medium.hGlobal && use(medium.hGlobal);
     ReleaseStgMedium(&medium);
     return taken;
 }
 
+}  // namespace
+
+bool Win32DropTarget::deliverText(IDataObject* data, gui::Point where) {
+    return withMemory(data, CF_TEXT, [&](HGLOBAL memory) {
+        const SIZE_T size = GlobalSize(memory);
+        const auto* text = static_cast<const char*>(GlobalLock(memory));
+        if (!text) return false;
+        const int count = size > 0x7fffffff ? 0x7fffffff : static_cast<int>(size);
+        const bool taken = receiver_(&text, count, 1, where);
+        GlobalUnlock(memory);
+        return taken;
+    });
+}
+
 bool Win32DropTarget::deliverFiles(IDataObject* data, gui::Point where) {
-    FORMATETC wanted = formatOf(CF_HDROP);
-    STGMEDIUM medium{};
-    if (data->GetData(&wanted, &medium) != S_OK) return false;
-    bool taken = false;
-    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
-        const auto drop = static_cast<HDROP>(medium.hGlobal);
+    return withMemory(data, CF_HDROP, [&](HGLOBAL memory) {
+        const auto drop = static_cast<HDROP>(memory);
         std::vector<std::string> paths;
         const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
         for (UINT i = 0; i < count; ++i) {
@@ -152,10 +158,8 @@ bool Win32DropTarget::deliverFiles(IDataObject* data, gui::Point where) {
         }
         std::vector<const char*> items;
         for (const std::string& path : paths) items.push_back(path.c_str());
-        if (!items.empty()) taken = receiver_(items.data(), static_cast<int>(items.size()), 0, where);
-    }
-    ReleaseStgMedium(&medium);
-    return taken;
+        return !items.empty() && receiver_(items.data(), static_cast<int>(items.size()), 0, where);
+    });
 }
 
 }  // namespace platform

@@ -63,16 +63,18 @@ void pump() {
     }
 }
 
+const char* registerClass(const char* name, WNDPROC procedure) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = name;
+    RegisterClassExA(&windowClass);
+    return name;
+}
+
 HWND makeHostWindow() {
-    static const char* name = [] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = &DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "TamborikTestHost";
-        RegisterClassExA(&windowClass);
-        return "TamborikTestHost";
-    }();
+    static const char* name = registerClass("TamborikTestHost", &DefWindowProcA);
     HWND window = CreateWindowExA(0, name, "Test host", WS_POPUP | WS_VISIBLE, 0, 0, kWidth + 40, kHeight + 40,
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     pump();
@@ -486,6 +488,43 @@ TEST_F(WindowsEditorTest, TheWindowsKeysEditAFieldAndADropWhileEditingIsRefused)
     idle(*instance);
     EXPECT_EQ(programName(), "Zap");
     instance->dispatch(vst::effEditClose);
+}
+
+// A native control inside the editor's window, as the text fields are: it
+// answers the messages it sent its parent when they come back to it.
+LRESULT CALLBACK reflectedAnswers(HWND window, UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+    case 0x2000 + WM_COMMAND: return 0x1234 + HIWORD(w);
+    case 0x2000 + WM_CTLCOLOREDIT: return GetWindowLongPtrA(window, GWLP_USERDATA);
+    case 0x2000 + WM_CTLCOLORSTATIC: return 0;
+    default: return DefWindowProcA(window, message, w, l);
+    }
+}
+
+TEST_F(WindowsEditorTest, MessagesOfANativeControlGoBackToIt) {
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    const HWND child = editorWindow(parent);
+    static const char* controlClass = registerClass("TamborikTestControl", &reflectedAnswers);
+    HWND control = CreateWindowExA(0, controlClass, "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, child,
+                                   reinterpret_cast<HMENU>(7), GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(control, nullptr);
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(brush));
+    HDC dc = GetDC(control);
+
+    const auto controlHandle = reinterpret_cast<LPARAM>(control);
+    EXPECT_EQ(SendMessageA(child, WM_COMMAND, MAKEWPARAM(7, EN_CHANGE), controlHandle), 0x1234 + EN_CHANGE);
+    EXPECT_EQ(SendMessageA(child, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), controlHandle),
+              reinterpret_cast<LRESULT>(brush));
+    // A control that leaves its colours alone gets the system's.
+    EXPECT_NE(SendMessageA(child, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), controlHandle), 0);
+    // A menu command names no control: nothing is reflected.
+    EXPECT_EQ(SendMessageA(child, WM_COMMAND, MAKEWPARAM(7, 0), 0), 0);
+
+    ReleaseDC(control, dc);
+    instance->dispatch(vst::effEditClose);
+    EXPECT_FALSE(IsWindow(control));  // it went with the editor's window
+    DeleteObject(brush);
 }
 
 TEST_F(WindowsEditorTest, ABadOrVanishedParentAndASecondCloseAreHarmless) {
