@@ -17,6 +17,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -221,6 +222,12 @@ std::string temporaryFolder() {
     return folder;
 }
 
+POINT onScreenOf(HWND window, int x, int y) {
+    POINT at{x, y};
+    ClientToScreen(window, &at);
+    return at;
+}
+
 class WindowsEditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -253,11 +260,7 @@ protected:
         pump();
     }
     static HWND editorWindow(HWND host) { return FindWindowExA(host, nullptr, nullptr, "Window"); }
-    static POINT onScreen(HWND window, int x, int y) {
-        POINT at{x, y};
-        ClientToScreen(window, &at);
-        return at;
-    }
+    static POINT onScreen(HWND window, int x, int y) { return onScreenOf(window, x, y); }
     // What a drop could change: every parameter, the program and its name.
     std::vector<float> state() {
         std::vector<float> values;
@@ -335,6 +338,48 @@ TEST_F(WindowsEditorTest, ADragUpwardsMovesTheKnobAndTheHostSeesTheEdit) {
     EXPECT_NE(end, calls.end());
     idle(*instance);
     EXPECT_GT(differences(pixelsOf(child, false), before), 0);  // the knob shows it
+    instance->dispatch(vst::effEditClose);
+}
+
+// The mouse as the system delivers it: pressed over the knob, then moved
+// and released by another thread while the drag runs inside the click.
+void sendMouse(DWORD flags, POINT at = {}) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = static_cast<LONG>((at.x * 65536 + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((at.y * 65536 + height - 1) / height);
+    input.mi.dwFlags = flags | (flags & MOUSEEVENTF_MOVE ? MOUSEEVENTF_ABSOLUTE : 0);
+    SendInput(1, &input, sizeof(input));
+}
+
+void dragWithTheSystemMouse(HWND child) {
+    const POINT start = onScreenOf(child, lay::columnCentre(0), lay::knobRowCentre(4));
+    sendMouse(MOUSEEVENTF_MOVE, start);
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    std::thread user([&] {
+        Sleep(50);
+        for (int step = 1; step <= 10; ++step) {
+            sendMouse(MOUSEEVENTF_MOVE, {start.x, start.y - 10 * step});
+            Sleep(15);
+        }
+        sendMouse(MOUSEEVENTF_LEFTUP);
+    });
+    pump();  // the press: the knob follows the mouse until it is released
+    user.join();
+    pump();
+}
+
+TEST_F(WindowsEditorTest, ADragWithTheSystemsMouseFollowsItLive) {
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    instance->setParameter(kDecay, 0.25f);
+    idle(*instance);
+    instance->clearHostCalls();
+    dragWithTheSystemMouse(editorWindow(parent));
+    EXPECT_NEAR(instance->getParameter(kDecay), 0.75f, 1e-5f);
+    const auto& calls = instance->hostCalls();
+    EXPECT_GE(std::count(calls.begin(), calls.end(), vst::audioMasterAutomate), 2);  // moved along the way
+    EXPECT_EQ(GetCapture(), nullptr);
     instance->dispatch(vst::effEditClose);
 }
 
