@@ -80,10 +80,12 @@ bool toKeyCode(UINT message, WPARAM key, LPARAM flags, gui::KeyCode* code) {
     if (code->virt == gui::kKeySpace) code->character = ' ';
     if (code->virt) return true;
     // Letters and digits: with Ctrl held there is no character message
-    // worth having, and a key release has none at all.
+    // worth having, and a key release has none at all. Ctrl with Alt is
+    // AltGr, whose character message follows.
     const bool letterOrDigit = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
     const bool keyUp = message == WM_KEYUP || message == WM_SYSKEYUP;
-    if (letterOrDigit && (keyUp || (code->modifier & gui::kModifierControl))) {
+    const bool control = (code->modifier & (gui::kModifierControl | gui::kModifierAlt)) == gui::kModifierControl;
+    if (letterOrDigit && (keyUp || control)) {
         const WPARAM character = key >= 'A' && key <= 'Z' ? key - 'A' + 'a' : key;
         code->character = static_cast<vst::VstInt32>(character);
         return true;

@@ -31,6 +31,7 @@
 #include "host/PluginInstance.h"
 #include "host/PluginModule.h"
 #include "platform/Win32DropTarget.h"
+#include "platform/Win32Keys.h"
 
 namespace {
 
@@ -653,6 +654,32 @@ TEST(WindowsShortcuts, AShortcutIsReplacedByItsTargetAndABrokenOneStaysAsItIs) {
     DeleteFileA(shortcut.c_str());
     DeleteFileA(target.c_str());
     OleUninitialize();
+}
+
+// Keys as a host would deliver them, with the modifiers held as given.
+TEST(WindowsKeys, CharactersComeOnceAndCtrlLettersAtTheKeyDown) {
+    auto keyFor = [](UINT message, WPARAM key, std::vector<int> held, LPARAM flags = 1) {
+        BYTE state[256] = {};
+        for (int k : held) state[k] = 0x80;
+        SetKeyboardState(state);
+        gui::KeyCode code{};
+        const bool known = platform::toKeyCode(message, key, flags, &code);
+        return known ? std::vector<int>{code.character, code.virt, code.modifier} : std::vector<int>{};
+    };
+    EXPECT_EQ(keyFor(WM_KEYDOWN, 'C', {VK_CONTROL}), (std::vector<int>{'c', 0, gui::kModifierControl}));
+    EXPECT_EQ(keyFor(WM_CHAR, 3, {VK_CONTROL}), std::vector<int>{});  // the same key as a control code
+    EXPECT_EQ(keyFor(WM_KEYDOWN, 'A', {}), std::vector<int>{});       // its character follows
+    EXPECT_EQ(keyFor(WM_CHAR, 'A', {VK_SHIFT}), (std::vector<int>{'A', 0, gui::kModifierShift}));
+    // AltGr is Ctrl with Alt: only its character counts.
+    EXPECT_EQ(keyFor(WM_KEYDOWN, 'Q', {VK_CONTROL, VK_MENU}), std::vector<int>{});
+    EXPECT_EQ(keyFor(WM_CHAR, '@', {VK_CONTROL, VK_MENU}),
+              (std::vector<int>{'@', 0, gui::kModifierControl | gui::kModifierAlt}));
+    EXPECT_EQ(keyFor(WM_KEYDOWN, VK_SPACE, {}), (std::vector<int>{' ', gui::kKeySpace, 0}));
+    EXPECT_EQ(keyFor(WM_CHAR, ' ', {}), std::vector<int>{});
+    EXPECT_EQ(keyFor(WM_KEYDOWN, VK_RETURN, {}), (std::vector<int>{0, gui::kKeyReturn, 0}));
+    EXPECT_EQ(keyFor(WM_KEYDOWN, VK_RETURN, {}, 1 | (1L << 24)), (std::vector<int>{0, gui::kKeyEnter, 0}));
+    EXPECT_EQ(keyFor(WM_KEYDOWN, VK_F5, {}), std::vector<int>{});
+    SetKeyboardState(std::vector<BYTE>(256, 0).data());
 }
 
 }  // namespace
