@@ -18,8 +18,8 @@ constexpr int kDialogId = 1000;
 constexpr int kOutputs[] = {Model::kTenMono, Model::kTenStereo, Model::kOneStereo};
 constexpr int kNoteNames[] = {Model::kAsNumbers, Model::kAsNames};
 constexpr int kCurves[] = {Model::kLinear, Model::kLogarithmic, Model::kExponential};
-constexpr int kButtons[] = {Model::kTenMono,  Model::kTenStereo,   Model::kOneStereo,   Model::kAsNumbers,
-                            Model::kAsNames,  Model::kLinear,      Model::kLogarithmic, Model::kExponential,
+constexpr int kButtons[] = {Model::kTenMono,   Model::kTenStereo, Model::kOneStereo,   Model::kAsNumbers,
+                            Model::kAsNames,   Model::kLinear,    Model::kLogarithmic, Model::kExponential,
                             Model::kLockVolume};
 
 struct Session {

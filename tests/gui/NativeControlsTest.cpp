@@ -7,6 +7,7 @@
 #include "gui/PopupMenuControl.h"
 #include "gui/RootView.h"
 #include "gui/TextField.h"
+#include "support/CountingListener.h"
 #include "support/FakeNativeControls.h"
 
 namespace {
@@ -15,14 +16,7 @@ using gui::MenuItem;
 using gui::Point;
 using gui::TextEditEnd;
 
-struct Listener : gui::ControlListener {
-    void controlChanged(gui::Surface*, gui::Control* control) override {
-        ++calls;
-        last = control;
-    }
-    int calls = 0;
-    gui::Control* last = nullptr;
-};
+using Listener = testing_support::CountingListener;
 
 class NativeControlsTest : public ::testing::Test {
 protected:

@@ -21,7 +21,9 @@ using testing_support::waitForWindow;
 LRESULT CALLBACK reflectingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (lParam) return SendMessageA(reinterpret_cast<HWND>(lParam), platform::kReflectedMessage + message, wParam, lParam);
+        if (lParam)
+            return SendMessageA(reinterpret_cast<HWND>(lParam), platform::kReflectedMessage + message, wParam,
+                                lParam);
         break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
@@ -158,6 +160,14 @@ TEST_F(NativeControlsTest, EnterEscapeAndTheLossOfTheKeyboardEndTheEditOnce) {
     box = open("Tamborik");
     SendMessageA(box_, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(ends, std::vector<TextEditEnd>{TextEditEnd::kEscape});
+
+    // Closed from inside the ending that the loss of the keyboard brings.
+    ends.clear();
+    box = open("Tamborik");
+    SetFocus(editor);
+    EXPECT_EQ(ends, std::vector<TextEditEnd>{TextEditEnd::kFocusLost});
+    EXPECT_EQ(box, nullptr);
+    EXPECT_FALSE(IsWindow(box_));
 
     ends.clear();
     closeOnEnd = false;
