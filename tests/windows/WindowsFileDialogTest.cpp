@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -150,8 +151,13 @@ TEST(SystemFileDialogTest, CancelAnswersNothingAndATypedNameIsChosenWithTheDefau
             HWND dialog = waitForWindow("#32770", "Open", owner.handle());
             if (!dialog) return;
             found = true;
-            Sleep(200);  // the hook centres it once it is laid out
-            middle = testing_support::middleOf(dialog);
+            // The hook centres it once it is laid out.
+            const POINT wanted = testing_support::middleOf(owner.handle());
+            for (int tries = 0; tries < 150; ++tries) {
+                middle = testing_support::middleOf(dialog);
+                if (std::abs(middle.x - wanted.x) <= 1 && std::abs(middle.y - wanted.y) <= 1) break;
+                Sleep(20);
+            }
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });
         EXPECT_EQ(platform::systemFileDialog().choose(request), "");
