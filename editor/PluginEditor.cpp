@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include "editor/AboutOverlay.h"
 #include "editor/CommandMenu.h"
@@ -11,7 +12,9 @@
 #include "editor/KeyModeSwitch.h"
 #include "editor/LockableKnob.h"
 #include "editor/SettingsPanel.h"
+#include "gui/NativeControls.h"
 #include "gui/RootView.h"
+#include "platform/SettingsDialog.h"
 #include "platform/Shell.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/ParameterText.h"
@@ -495,8 +498,14 @@ std::string PluginEditor::chooseFile(bool save, const char* extension, const std
     request.extension = extension;
     request.startPath = startPath;
     request.proposedName = proposedName;
-    request.owner = parent_;
+    request.owner = dialogOwner();
     return fileDialog_->choose(request);
+}
+
+// The editor's own native window where it has one, else the host's.
+void* PluginEditor::dialogOwner() const {
+    gui::NativeControls* native = window_ ? window_->nativeControls() : nullptr;
+    return native ? native->windowHandle() : parent_;
 }
 
 void PluginEditor::runLearnCommand(int command) {
@@ -543,6 +552,12 @@ void PluginEditor::runFileCommand(int command) {
 
 void PluginEditor::openSettings() {
     if (settings_ || !root_) return;
+    // The platform's own dialog where it has one, else the panel in the window.
+    if (const std::optional<bool> accepted =
+            platform::runSettingsDialog(dialogOwner(), synth_.registry(), synth_.registryKey())) {
+        settingsClosed(*accepted);
+        return;
+    }
     settings_ = new SettingsPanel(root_->size(), synth_.registry(), synth_.registryKey(),
                                   [this](bool accepted) { settingsClosed(accepted); });
     if (!root_->setModalView(settings_)) {

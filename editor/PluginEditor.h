@@ -99,6 +99,7 @@ private:
     void runLearnCommand(int command);
     void openSettings();
     void settingsClosed(bool accepted);
+    void* dialogOwner() const;
     std::string chooseFile(bool save, const char* extension, const std::string& startPath,
                            const std::string& proposedName = {});
     void takeSharedPictures();

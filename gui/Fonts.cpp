@@ -17,7 +17,8 @@ namespace {
 
 // Heights of the table; font 7 (a symbol face on the original platform) is
 // drawn with the regular face.
-constexpr FontEntry kTable[8] = {{12, kBold}, {18, 0}, {14, 0}, {12, 0}, {11, 0}, {10, 0}, {9, 0}, {13, 0}};
+constexpr FontEntry kTable[8] = {{12, kBold}, {18, 0}, {14, 0}, {12, 0}, {11, 0}, {10, 0}, {9, 0},
+                                 {13, 0, "Symbol"}};
 
 struct Face {
     stbtt_fontinfo info;

@@ -19,6 +19,7 @@ enum FontStyle : int {
 struct FontEntry {
     int height;  // pixels
     int style;   // FontStyle bits
+    const char* face = "Arial";  // the face a native control asks its system for
 };
 
 // The table's entry for an id; ids outside 0 to 7 are taken as 0.

@@ -1,5 +1,6 @@
 #include "gui/PopupMenuControl.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -56,7 +57,7 @@ MenuTracker::Panel MenuTracker::layout(PopupMenuControl& menu, Point at) const {
     Panel panel{&menu, {}, {}, -1};
     int column = 0, row = 0, rows = 0;
     for (int i = 0; i < menu.entryCount(); ++i) {
-        if (menu.perColumn_ > 0 && i > 0 && i % menu.perColumn_ == 0) {
+        if (menu.startsColumn(i)) {
             ++column;
             row = 0;
         }
@@ -109,10 +110,7 @@ void MenuTracker::draw() {
             surface.setFont(kFont, 0, PopupMenuControl::isTitle(entry) ? kBold : 0);
             surface.drawString(PopupMenuControl::shownText(entry), {row.left + 16, row.top, row.right - 16, row.bottom},
                                false, kAlignLeft);
-            const bool checked = (menu.style_ & PopupMenuControl::kMultipleCheck) ? menu.isChecked(i)
-                                 : (menu.style_ & PopupMenuControl::kCheckCurrent) ? i == menu.current_
-                                                                                   : false;
-            if (checked) surface.drawString("x", {row.left + 2, row.top, row.left + 14, row.bottom}, false, kAlignCenter);
+            if (menu.showsCheck(i)) surface.drawString("x", {row.left + 2, row.top, row.left + 14, row.bottom}, false, kAlignCenter);
             if (PopupMenuControl::isSubmenu(entry))
                 surface.drawString(">", {row.right - 14, row.top, row.right - 2, row.bottom}, false, kAlignCenter);
         }
@@ -322,6 +320,11 @@ bool PopupMenuControl::isChecked(int position) const {
     return position >= 0 && position < entryCount() && checks_[static_cast<std::size_t>(position)];
 }
 
+bool PopupMenuControl::showsCheck(int position) const {
+    if (style_ & kMultipleCheck) return isChecked(position);
+    return (style_ & kCheckCurrent) && position == current_;
+}
+
 void PopupMenuControl::setChecked(int position, bool checked) {
     if (position >= 0 && position < entryCount()) checks_[static_cast<std::size_t>(position)] = checked;
 }
@@ -372,12 +375,68 @@ void PopupMenuControl::mouse(Surface& surface, Point) {
     takeFocus(&surface);
 }
 
+void PopupMenuControl::describe(MenuRequest& request, std::vector<PopupMenuControl*>& menus,
+                                std::vector<PopupMenuControl*>& opening) {
+    const std::size_t own = request.menus.size();
+    request.menus.emplace_back();
+    menus.push_back(this);
+    for (int i = 0; i < entryCount(); ++i) {
+        const std::string& entry = entries_[static_cast<std::size_t>(i)];
+        MenuItem item;
+        item.kind = isSeparator(entry) ? MenuItem::kSeparator
+                    : isSubmenu(entry) ? MenuItem::kSubmenu
+                    : isGreyed(entry)  ? MenuItem::kGreyed
+                    : isTitle(entry)   ? MenuItem::kTitle
+                                       : MenuItem::kEntry;
+        item.text = shownText(entry);
+        item.checked = showsCheck(i);
+        item.startsColumn = startsColumn(i);
+        if (item.kind == MenuItem::kSubmenu) {
+            PopupMenuControl* sub = submenuAt(i);
+            // A menu that holds itself, directly or further down, opens no deeper.
+            if (!sub || std::find(opening.begin(), opening.end(), sub) != opening.end()) {
+                item.kind = MenuItem::kGreyed;
+            } else {
+                item.submenu = static_cast<int>(request.menus.size());
+                opening.push_back(sub);
+                sub->describe(request, menus, opening);
+                opening.pop_back();
+            }
+        }
+        request.menus[own].push_back(std::move(item));
+    }
+}
+
+PopupMenuControl* PopupMenuControl::trackNatively(NativeControls& controls, Point at, int* index) {
+    MenuRequest request;
+    std::vector<PopupMenuControl*> menus;
+    std::vector<PopupMenuControl*> opening{this};
+    describe(request, menus, opening);
+    request.at = at;
+    request.secondaryButton = (openButtons_ & kSecondaryButton) != 0;
+    const MenuChoice choice = controls.showMenu(request);
+    if (!choice.chosen() || static_cast<std::size_t>(choice.menu) >= menus.size()) return nullptr;
+    PopupMenuControl* chosen = menus[static_cast<std::size_t>(choice.menu)];
+    if (choice.item >= chosen->entryCount()) return nullptr;
+    // Only what the toolkit's own list lets the user choose.
+    const std::string& entry = chosen->entries_[static_cast<std::size_t>(choice.item)];
+    if (isSeparator(entry) || isTitle(entry) || isGreyed(entry) || isSubmenu(entry)) return nullptr;
+    *index = choice.item;
+    return chosen;
+}
+
 void PopupMenuControl::takeFocus(Surface* surface) {
     if (!root_ || !root_->input()) return;
     int index = -1;
-    MenuTracker tracker(*root_, *root_->input(), openButtons_);
     const Point at{size_.left, (style_ & kPopupAtTop) ? size_.top : size_.bottom};
-    PopupMenuControl* chosen = tracker.run(*this, at, &index);
+    PopupMenuControl* chosen = nullptr;
+    WindowPort* window = root_->window();
+    if (NativeControls* controls = window ? window->nativeControls() : nullptr) {
+        chosen = trackNatively(*controls, at, &index);
+    } else {
+        MenuTracker tracker(*root_, *root_->input(), openButtons_);
+        chosen = tracker.run(*this, at, &index);
+    }
     if (root_->editView() == this) root_->setEditView(nullptr);
     if (openPicture_) setDirty(true);
     if (!chosen) return;

@@ -1,12 +1,14 @@
 // A control that opens a choice list: entries with separators ("-"),
 // submenus ("-M"), greyed entries ("-G") and titles ("-T"), optional
-// numbering, columns and check marks, at most 1024 entries. The list is
-// drawn and tracked by the toolkit inside the editor's window.
+// numbering, columns and check marks, at most 1024 entries. The window's
+// native menu shows the list where the window has one; otherwise the
+// toolkit draws and tracks it inside the window.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "gui/NativeControls.h"
 #include "gui/ValueDisplay.h"
 
 namespace gui {
@@ -33,6 +35,11 @@ public:
     std::string entry(int position) const;
     int entryCount() const { return static_cast<int>(entries_.size()); }
     bool isChecked(int position) const;
+    // Whether the open menu shows a check mark at the entry: its own flag
+    // with kMultipleCheck, the current entry with kCheckCurrent.
+    bool showsCheck(int position) const;
+    // A column starts before the entry.
+    bool startsColumn(int position) const { return perColumn_ > 0 && position > 0 && position % perColumn_ == 0; }
     void setChecked(int position, bool checked);
     PopupMenuControl* submenuAt(int position) const;
 
@@ -70,6 +77,11 @@ protected:
 private:
     friend class MenuTracker;
     std::string numbered(const std::string& text, int position) const;
+    // Adds this menu and its submenus to the request; the index of each
+    // menu there is its place in menus. opening: the menus above this one.
+    void describe(MenuRequest& request, std::vector<PopupMenuControl*>& menus,
+                  std::vector<PopupMenuControl*>& opening);
+    PopupMenuControl* trackNatively(NativeControls& controls, Point at, int* index);
 
     std::vector<std::string> entries_;
     std::vector<bool> checks_;

@@ -14,6 +14,9 @@ TextField::TextField(const Rect& size, ControlListener* listener, int tag, const
     setText(text);
 }
 
+// Closing with the window: the box goes without telling the listener.
+TextField::~TextField() = default;
+
 void TextField::setText(const std::string& text) {
     text_ = text.substr(0, kMaxLength);
     setDirty(true);
@@ -24,8 +27,9 @@ std::string TextField::text() const {
 }
 
 void TextField::draw(Surface& surface) {
-    if (editing_) drawEditor(surface);
-    else if (!(style_ & kNoDrawing)) {
+    if (editing_) {
+        if (!native_) drawEditor(surface);  // a native box shows the text itself
+    } else if (!(style_ & kNoDrawing)) {
         drawFrame(surface);
         drawText(surface, text());
     }
@@ -38,7 +42,7 @@ void TextField::drawEditor(Surface& surface) {
     const Rect box{size_.left, size_.top, size_.right + 1, size_.bottom + 1};
     surface.setFillColor(colors::kWhite);
     surface.fillRect({box.left - 1, box.top - 1, box.right, box.bottom});
-    const int height = std::max(9, std::min(fontEntry(fontId_).height, size_.height() - 2));
+    const int height = editFontHeight();
     surface.setFont(fontId_, height, 0);
     const Rect textArea{box.left + 3, box.top, box.right - 3, box.bottom};
     const int width = surface.stringWidth(edit_);
@@ -62,6 +66,12 @@ void TextField::drawEditor(Surface& surface) {
     }
 }
 
+// The table's height of the field's font, but no taller than the field
+// allows and never below 9 pixels.
+int TextField::editFontHeight() const {
+    return std::max(9, std::min(fontEntry(fontId_).height, size_.height() - 2));
+}
+
 void TextField::mouse(Surface& surface, Point) {
     if (!mouseEnabled_ || !(surface.mouseButtons() & kPrimaryButton)) return;
     if (root_ && root_->editView() == this) return;
@@ -78,11 +88,37 @@ void TextField::takeFocus(Surface*) {
     edit_ = text_;
     caret_ = edit_.size();
     allSelected_ = true;
-    setDirty(true);  // the next idle draws the editing box
+    beginNativeEdit();
+    setDirty(true);  // the next idle draws the editing box, unless a native one is open
+}
+
+// The window's own edit box over the field, one pixel larger to the right
+// and below, in the field's colours and plain face.
+void TextField::beginNativeEdit() {
+    WindowPort* window = root_ ? root_->window() : nullptr;
+    NativeControls* controls = window ? window->nativeControls() : nullptr;
+    if (!controls) return;
+    TextEditRequest request;
+    request.area = {size_.left, size_.top, size_.right + 1, size_.bottom + 1};
+    request.text = text_;
+    request.alignment = alignment_ == kAlignCenter || alignment_ == kAlignRight ? alignment_ : kAlignLeft;
+    request.fontFace = fontEntry(fontId_).face;
+    request.fontHeight = editFontHeight();
+    request.textColor = fontColor_;
+    request.backColor = backColor_;
+    request.maxLength = kMaxLength;
+    native_ = controls->beginTextEdit(request, [this](TextEditEnd how) { nativeEditEnded(how); });
+}
+
+void TextField::nativeEditEnded(TextEditEnd how) {
+    if (!native_ || !editing_) return;
+    edit_ = native_->text().substr(0, kMaxLength);
+    enter_ = how == TextEditEnd::kEnter;
+    endEditing(how != TextEditEnd::kEscape);
 }
 
 int TextField::keyDown(const KeyCode& key) {
-    if (!editing_) return -1;
+    if (!editing_ || native_) return -1;  // a native box takes its keys itself
     auto eraseSelection = [&] {
         if (allSelected_) {
             edit_.clear();
@@ -146,6 +182,10 @@ void TextField::endEditing(bool keep) {
 void TextField::loseFocus(Surface* surface) {
     if (!editing_) return;
     editing_ = false;
+    if (native_) {
+        if (!cancelled_) edit_ = native_->text();
+        native_.reset();
+    }
     if (!cancelled_) text_ = edit_.substr(0, kMaxLength);
     setDirty(true);
     if (text_ != before_ && listener_) {

@@ -1,11 +1,15 @@
-// A value display whose text the user can edit on one line, inside the
-// editor's own window: a click (or a double click with kDoubleClickStyle)
-// starts editing, Enter or a click elsewhere ends it, Escape abandons it.
-// The listener hears only of a text that really changed.
+// A value display whose text the user can edit on one line: a click (or a
+// double click with kDoubleClickStyle) starts editing, Enter or a click
+// elsewhere ends it, Escape abandons it. The window's native edit box does
+// the editing where the window has one; otherwise the field draws its own
+// editor inside the window. The listener hears only of a text that really
+// changed.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "gui/NativeControls.h"
 #include "gui/ValueDisplay.h"
 
 namespace gui {
@@ -21,6 +25,7 @@ public:
     void setText(const std::string& text);
     const std::string& getText() const { return text_; }
     bool editing() const { return editing_; }
+    bool editingNatively() const { return native_ != nullptr; }
     bool endedWithEnter() const { return enter_; }
     const std::string& editText() const { return edit_; }
 
@@ -31,11 +36,15 @@ public:
     void loseFocus(Surface* surface) override;
 
 protected:
+    ~TextField() override;
     std::string text() const override;
 
 private:
     void endEditing(bool keep);
     void drawEditor(Surface& surface);
+    int editFontHeight() const;
+    void beginNativeEdit();
+    void nativeEditEnded(TextEditEnd how);
 
     std::string text_;
     std::string edit_;
@@ -45,6 +54,7 @@ private:
     bool editing_ = false;
     bool enter_ = false;
     bool cancelled_ = false;
+    std::unique_ptr<NativeTextEdit> native_;
 };
 
 }  // namespace gui

@@ -9,6 +9,7 @@
 namespace gui {
 
 class GuiEditorBase;
+class NativeControls;
 
 class WindowPort {
 public:
@@ -21,6 +22,9 @@ public:
     // to the editor; called at the host's idle. Windows that deliver events
     // by themselves do nothing here.
     virtual void handleEvents(GuiEditorBase& editor) { (void)editor; }
+    // The native edit box and menus of this window, or null when the
+    // toolkit is to draw its own.
+    virtual NativeControls* nativeControls() { return nullptr; }
 };
 
 }  // namespace gui

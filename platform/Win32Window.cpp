@@ -14,6 +14,7 @@
 #include "platform/ModuleHandle.h"
 #include "platform/Win32DropTarget.h"
 #include "platform/Win32Keys.h"
+#include "platform/Win32NativeControls.h"
 
 namespace platform {
 
@@ -22,6 +23,7 @@ struct Win32Window::Native {
     gui::GuiEditorBase* editor = nullptr;  // known from the first idle on
     const gui::PixelBuffer* shown = nullptr;
     Win32DropTarget* drop = nullptr;
+    std::unique_ptr<gui::NativeControls> controls;  // made at the first use
     bool dropRegistered = false;
     bool oleStarted = false;  // our own OleInitialize, undone when the window goes
     bool classUsed = false;
@@ -290,6 +292,7 @@ Win32Window::~Win32Window() {
     *n.alive = false;
     n.shown = nullptr;
     n.editor = nullptr;
+    n.controls.reset();
     n.revokeDrop();
     if (n.drop) {
         n.drop->detach();
@@ -307,6 +310,12 @@ Win32Window::~Win32Window() {
 
 void* Win32Window::nativeHandle() const {
     return w_->window;
+}
+
+gui::NativeControls* Win32Window::nativeControls() {
+    if (!w_->window) return nullptr;
+    if (!w_->controls) w_->controls = createWin32NativeControls(w_->window);
+    return w_->controls.get();
 }
 
 gui::Point Win32Window::screenPosition() {

@@ -10,6 +10,7 @@
 #include "editor/SettingsPanel.h"
 #include "persist/ControllerMap.h"
 #include "support/EditorHarness.h"
+#include "support/FakeNativeControls.h"
 
 namespace {
 
@@ -477,6 +478,45 @@ TEST(AboutOverlayText, LinksAreWrittenInAngleBrackets) {
     EXPECT_TRUE(parts[3].target.empty());
     EXPECT_EQ(parts[5].label, "<open");
     EXPECT_TRUE(editor::AboutOverlay::segments("").empty());
+}
+
+// A window with native controls: the program name is typed into its edit
+// box, and its window owns the dialogs.
+class NativeWindowEditorTest : public EditorTest {
+protected:
+    class Window : public testing_support::ForwardingWindow {
+    public:
+        Window(testing_support::ScriptedInput& input, testing_support::FakeNativeControls& controls)
+            : ForwardingWindow(input), controls_(controls) {}
+        gui::NativeControls* nativeControls() override { return &controls_; }
+
+    private:
+        testing_support::FakeNativeControls& controls_;
+    };
+    void SetUp() override {
+        EditorTest::SetUp();
+        view->setWindowFactory([this](void*, int, int) { return std::make_unique<Window>(input, native); });
+    }
+    testing_support::FakeNativeControls native;
+};
+
+TEST_F(NativeWindowEditorTest, TheProgramNameIsTypedInTheNativeBoxAndItsWindowOwnsTheDialogs) {
+    ASSERT_TRUE(open());
+    click(centre(view->programNameField()));
+    ASSERT_NE(native.open, nullptr);
+    EXPECT_EQ(native.editRequests.back().text, "Tamborik");
+    native.finish("Typed natively", gui::TextEditEnd::kEnter);
+    char name[32];
+    effect->getProgramName(name);
+    EXPECT_STREQ(name, "Typed natively");
+    EXPECT_EQ(native.open, nullptr);
+
+    choose(view->fileMenu(), Editor::kLoadBank);
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].owner, native.windowHandle());
+    // Linux has no native settings dialog: the panel opens in the window.
+    choose(view->fileMenu(), Editor::kSettings);
+    EXPECT_NE(view->settingsPanel(), nullptr);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "gui/RootView.h"
 #include "gui/SimpleControls.h"
 #include "gui/TextField.h"
+#include "support/CountingListener.h"
 #include "support/ScriptedInput.h"
 
 namespace {
@@ -17,14 +18,7 @@ using gui::Point;
 using gui::Rect;
 using testing_support::ScriptedInput;
 
-struct Listener : gui::ControlListener {
-    void controlChanged(gui::Surface*, gui::Control* control) override {
-        ++calls;
-        last = control;
-    }
-    int calls = 0;
-    gui::Control* last = nullptr;
-};
+using Listener = testing_support::CountingListener;
 
 class ControlsTest : public ::testing::Test {
 protected:
