@@ -49,9 +49,8 @@ struct Win32Window::Native {
 namespace {
 
 constexpr int kButtonBits = gui::kPrimaryButton | gui::kMiddleButton | gui::kSecondaryButton;
-// Messages a native control sends its parent come back to it with this
-// added, so the control handles them itself.
-constexpr UINT kReflectedMessage = 0x2000;
+// Messages a native control sends its parent come back to it with
+// kReflectedMessage added, so the control handles them itself.
 
 // The window class, registered while any editor window of the module
 // exists. The system's swap-buttons setting is read when it is registered.

@@ -492,7 +492,7 @@ TEST_F(WindowsEditorTest, DropsOfATextOrOfFilesAreRefusedAndChangeNothing) {
     EXPECT_EQ(GetPropA(child, "OleDropTargetInterface"), nullptr);
 }
 
-TEST_F(WindowsEditorTest, TheWindowsKeysEditAFieldAndADropWhileEditingIsRefused) {
+TEST_F(WindowsEditorTest, AFieldIsEditedInTheSystemsEditBoxAndADropWhileEditingIsRefused) {
     ASSERT_EQ(openIn(*instance, parent), 1);
     const HWND child = editorWindow(parent);
     auto* target = static_cast<IDropTarget*>(GetPropA(child, "OleDropTargetInterface"));
@@ -510,8 +510,18 @@ TEST_F(WindowsEditorTest, TheWindowsKeysEditAFieldAndADropWhileEditingIsRefused)
         return std::string(name);
     };
     const std::string before = programName();
+    // A click on the field opens the system's edit box over it, in the
+    // editor's window, with the keyboard.
+    auto editBox = [&] {
+        const HWND focused = GetFocus();
+        char name[16] = {};
+        GetClassNameA(focused, name, sizeof(name));
+        EXPECT_EQ(GetParent(focused), child);
+        EXPECT_STRCASEEQ(name, "Edit");
+        return focused;
+    };
     click();
-    EXPECT_EQ(GetFocus(), child);
+    HWND edit = editBox();
 
     const char text[] = "Dropped";
     OfferedData words(CF_TEXT, text, sizeof(text));
@@ -522,15 +532,16 @@ TEST_F(WindowsEditorTest, TheWindowsKeysEditAFieldAndADropWhileEditingIsRefused)
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_EQ(programName(), before);
 
-    // The field took everything: the typed text replaces the name.
-    for (char c : std::string("Zap")) SendMessageA(child, WM_CHAR, static_cast<WPARAM>(c), 1);
-    SendMessageA(child, WM_KEYDOWN, VK_RETURN, 1);
+    // The box took everything: the typed text replaces the name.
+    for (char c : std::string("Zap")) SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
     idle(*instance);
     EXPECT_EQ(programName(), "Zap");
     // Escape leaves it as it was.
     click();
-    SendMessageA(child, WM_CHAR, 'Q', 1);
-    SendMessageA(child, WM_KEYDOWN, VK_ESCAPE, 1);
+    edit = editBox();
+    SendMessageA(edit, WM_CHAR, 'Q', 1);
+    SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 1);
     idle(*instance);
     EXPECT_EQ(programName(), "Zap");
     instance->dispatch(vst::effEditClose);
