@@ -1,5 +1,7 @@
 #include "dsp/KickVoice.h"
 
+#include <algorithm>
+
 #include "dsp/DspMath.h"
 
 namespace dsp {
@@ -18,7 +20,7 @@ void KickVoice::prepare() {
     elapsed_ = 0;
     clickGain_ = 2.4f;
     bodyGain_ = 150.0f;
-    allocateBuffers({&signal_});
+    allocateBuffers({&signal_, &glide_});
     clickResonator_.reset();
     bodyResonator_.recompute();
     sweepEnvelope_.setCoefficient(expExtended(-100.0f * samplePeriod_));
@@ -80,19 +82,30 @@ void KickVoice::render(const VoiceBlock& block, int frames) {
         // at its start.
         const float depth = sweepDepth_ * (keyMode ? current : fixed);
         const float clickGain = clickGain_, bodyGain = bodyGain_;
+        float* glide = glide_.data();
+        // The click and the glide first, over the whole block; the body's
+        // coefficients follow from the glide alone and are worked out ahead,
+        // a stretch at a time, leaving only its recursion sample by sample.
         for (int i = 0; i < frames; ++i) {
             const float v = velocity[i];
-            const float c = click.step(v, pitch, i);
+            signal[i] = click.step(v, pitch, i);
             const float envelope = sweep.trigger(v);
-            float f;
             if (keyMode) {
                 if (v > 0.0f && pitch[i] > 0.0f) current = pitch[i];
-                f = depth * envelope + current;
+                glide[i] = depth * envelope + current;
             } else {
-                f = depth * envelope + fixed;
+                glide[i] = depth * envelope + fixed;
             }
-            const float b = body.step(v, f);
-            signal[i] = c * clickGain + b * bodyGain;
+        }
+        SweptResonator::Course course;
+        for (int start = 0; start < frames; start += SweptResonator::kStretch) {
+            const int n = std::min(SweptResonator::kStretch, frames - start);
+            const float* v = velocity + start;
+            float* out = signal + start;
+            bool struck = false;
+            for (int i = 0; i < n; ++i) struck = struck || v[i] > 0.0f;
+            body.plan(glide + start, n, struck, course);
+            for (int i = 0; i < n; ++i) out[i] = out[i] * clickGain + body.step(v[i], course, i) * bodyGain;
         }
         clickResonator_.end(click);
         sweepEnvelope_.end(sweep);

@@ -37,6 +37,7 @@ private:
     float glideBase_ = 0.0f;
     float glideDepth_ = 0.0f;
     ScratchBuffer signal_;
+    ScratchBuffer glide_;  // the body's frequency, sample by sample
     PingResonator clickResonator_;
     SweptResonator bodyResonator_;
     DecayEnvelope sweepEnvelope_;
