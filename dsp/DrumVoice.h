@@ -17,7 +17,21 @@ struct VoiceBlock {
     float* pitch = nullptr;
     float* left = nullptr;
     float* right = nullptr;
+
+    // The same buffers from frame offset on.
+    VoiceBlock from(int offset) const {
+        return {velocity ? velocity + offset : nullptr, pitch ? pitch + offset : nullptr,
+                left ? left + offset : nullptr, right ? right + offset : nullptr};
+    }
 };
+
+// Whether any of the n velocities starts a note (written to run several
+// frames at a time).
+inline bool anyStrike(const float* velocity, int n) {
+    int notes = 0;
+    for (int i = 0; i < n; ++i) notes += velocity[i] > 0.0f ? 1 : 0;
+    return notes != 0;
+}
 
 class DrumVoice : public DspUnit {
 public:

@@ -76,6 +76,23 @@ public:
     bool active() const { return active_; }
     float peak() const { return peak_; }
 
+    // The whole state as plain values, for code that runs several
+    // resonators in the lanes of one register.
+    struct Values {
+        float y1, y2;
+        bool active;
+        float peak;
+        double allowedAction;
+    };
+    Values values() const { return {y1_, y2_, active_, peak_, allowedAction_}; }
+    void setValues(const Values& v) {
+        y1_ = v.y1;
+        y2_ = v.y2;
+        active_ = v.active;
+        peak_ = v.peak;
+        allowedAction_ = v.allowedAction;
+    }
+
     // Moves a hit's ringing into the tail; false if there was none, or if
     // the resonator is at rest, whose remains (the denormal guard's offsets,
     // a tail 90 dB down) stay with the hit as the recursion has them.

@@ -75,8 +75,9 @@ void DrumEngine::startVoice(int k, int frame, float velocity, float pitch) {
 
 void DrumEngine::render(float* const* outputs, int mode, int frames) {
     if (frames > capacity_) frames = capacity_;
+    dsp::VoiceBlock blocks[kVoiceCount];
     for (int k = 0; k < kVoiceCount; ++k) {
-        dsp::VoiceBlock block;
+        dsp::VoiceBlock& block = blocks[k];
         block.velocity = velocityBuffer(k);
         block.pitch = pitchBuffer(k);
         switch (mode) {
@@ -93,8 +94,10 @@ void DrumEngine::render(float* const* outputs, int mode, int frames) {
             break;
         }
         voices_[k]->setStereo(mode != kTenMono);
-        voices_[k]->process(block, frames);
     }
+    // The two kicks render together, and mix in the same order as alone.
+    dsp::KickVoice::processPair(kick1_, blocks[0], kick2_, blocks[1], frames);
+    for (int k = 2; k < kVoiceCount; ++k) voices_[k]->process(blocks[k], frames);
 }
 
 float DrumEngine::voiceLevel(int k) {
