@@ -55,6 +55,29 @@ protected:
     // Renders at most blockSize() frames.
     virtual void render(const VoiceBlock& block, int frames) = 0;
 
+    // Renders two voices of one kind over the same frames, in the same
+    // pieces as process: together(a, b, n) renders a piece of both at once,
+    // or answers false, and then each renders it alone.
+    template <typename Together>
+    static void processTwo(DrumVoice& first, const VoiceBlock& firstBlock, DrumVoice& second,
+                           const VoiceBlock& secondBlock, int frames, Together together) {
+        if (frames <= 0 || first.blockSize_ != second.blockSize_) {
+            first.process(firstBlock, frames);
+            second.process(secondBlock, frames);
+            return;
+        }
+        const int most = first.blockSize_ > 0 ? first.blockSize_ : frames;
+        for (int done = 0; done < frames;) {
+            const int n = frames - done < most ? frames - done : most;
+            const VoiceBlock a = firstBlock.from(done), b = secondBlock.from(done);
+            if (!together(a, b, n)) {
+                first.render(a, n);
+                second.render(b, n);
+            }
+            done += n;
+        }
+    }
+
     // Allocates every buffer for the block size; false if any failed.
     bool allocateBuffers(std::initializer_list<ScratchBuffer*> buffers);
     bool buffersReady() const { return buffersReady_; }

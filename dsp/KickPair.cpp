@@ -1,12 +1,8 @@
-// Two kicks at once: lane 0 of the registers runs the first kick's
-// recursions and lane 1 the second's, each with exactly the operations its
-// own render does. A sample where either kick is struck, or where a tail has
-// to be scaled down, runs through the kicks' own per-sample code instead, so
-// the lanes only ever cover the plain case: both recursions ringing on.
+// Two kicks at once, one in each lane (see PairLanes.h).
 #include <algorithm>
 
-#include "dsp/FloatLanes.h"
 #include "dsp/KickVoice.h"
+#include "dsp/PairLanes.h"
 
 namespace dsp {
 
@@ -14,142 +10,7 @@ namespace dsp {
 
 namespace {
 
-using Floats = __m128;    // lanes 0 and 1 used, 2 and 3 held at 0
-using Doubles = __m128d;  // the same two lanes in double precision
-
-Floats lanes(float a, float b) { return _mm_setr_ps(a, b, 0.0f, 0.0f); }
-Doubles lanes(double a, double b) { return _mm_setr_pd(a, b); }
-float first(Floats v) { return _mm_cvtss_f32(v); }
-float second(Floats v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1))); }
-double first(Doubles v) { return _mm_cvtsd_f64(v); }
-double second(Doubles v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
-
-Floats mask(bool a, bool b) { return _mm_castsi128_ps(_mm_setr_epi32(a ? -1 : 0, b ? -1 : 0, 0, 0)); }
-bool any(Floats m) { return (_mm_movemask_ps(m) & 3) != 0; }
-bool firstOf(Floats m) { return (_mm_movemask_ps(m) & 1) != 0; }
-bool secondOf(Floats m) { return (_mm_movemask_ps(m) & 2) != 0; }
-// A float lane mask as a double lane mask.
-Doubles wide(Floats m) { return _mm_castps_pd(_mm_unpacklo_ps(m, m)); }
-Doubles select(Doubles m, Doubles yes, Doubles no) { return _mm_or_pd(_mm_and_pd(m, yes), _mm_andnot_pd(m, no)); }
-const Floats kTiny = {1e-20f, 1e-20f, 1e-20f, 1e-20f};
-const Floats kLoudest = {kLoudestHitMultiple, kLoudestHitMultiple, kLoudestHitMultiple, kLoudestHitMultiple};
-const Floats kEight = {8.0f, 8.0f, 8.0f, 8.0f};
-const Floats kOne = {1.0f, 1.0f, 1.0f, 1.0f};
-const Floats kMagnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
-
-Floats magnitude(Floats v) { return _mm_and_ps(v, kMagnitude); }
-Floats add(Floats a, Floats b) { return _mm_add_ps(a, b); }
-Floats mul(Floats a, Floats b) { return _mm_mul_ps(a, b); }
-Doubles add(Doubles a, Doubles b) { return _mm_add_pd(a, b); }
-Doubles sub(Doubles a, Doubles b) { return _mm_sub_pd(a, b); }
-Doubles mul(Doubles a, Doubles b) { return _mm_mul_pd(a, b); }
-Doubles toDouble(Floats v) { return _mm_cvtps_pd(v); }
-// std::max(a, b) lane for lane: a < b ? b : a.
-Floats greaterOf(Floats a, Floats b) { return _mm_max_ps(b, a); }
-Doubles greaterOf(Doubles a, Doubles b) { return _mm_max_pd(b, a); }
-// std::min(a, b) lane for lane: b < a ? b : a.
-Floats lesserOf(Floats a, Floats b) { return _mm_min_ps(b, a); }
-
-// A RingTail in two lanes. Where a tail is not active its state is zero,
-// which the scalar code keeps as well, so computing both lanes and keeping
-// the active ones gives what each tail's own code gives.
-struct TailLanes {
-    Floats y1, y2, active, peak;
-    Doubles allowed;
-
-    void load(const RingTail& a, const RingTail& b) {
-        const RingTail::Values va = a.values(), vb = b.values();
-        y1 = lanes(va.y1, vb.y1);
-        y2 = lanes(va.y2, vb.y2);
-        active = mask(va.active, vb.active);
-        peak = lanes(va.peak, vb.peak);
-        allowed = lanes(va.allowedAction, vb.allowedAction);
-    }
-    void store(RingTail& a, RingTail& b) const {
-        a.setValues({first(y1), first(y2), firstOf(active), first(peak), first(allowed)});
-        b.setValues({second(y1), second(y2), secondOf(active), second(peak), second(allowed)});
-    }
-
-    // trackPeak, then ring and limit where active; false where a lane's
-    // limit would scale its tail.
-    bool ringOn(Floats hit, Floats a1, Floats a2, Floats rSquared, Floats r, Floats& out) {
-        peak = greaterOf(mul(peak, r), magnitude(hit));
-        if (!any(active)) {
-            out = hit;
-            return true;
-        }
-        // An inactive lane rings its zeros into zeros of either sign, which
-        // the clearing of tiny tails makes +0 again; its limit then reads
-        // the hit itself (never -0: the hit's last operation adds the
-        // denormal guard), and its limit cannot trip. So only the action
-        // needs the lane mask.
-        const Floats rung = add(mul(a1, y1), mul(a2, y2));
-        const Floats tiny = _mm_cmplt_ps(add(magnitude(rung), magnitude(y1)), kTiny);
-        const Floats newY1 = _mm_andnot_ps(tiny, rung);
-        const Floats total = add(hit, newY1);
-        if (any(_mm_cmpgt_ps(magnitude(total), mul(kLoudest, peak)))) return false;
-        allowed = select(wide(active), mul(allowed, toDouble(rSquared)), allowed);
-        out = total;
-        y2 = _mm_andnot_ps(tiny, y1);
-        y1 = newY1;
-        active = _mm_andnot_ps(tiny, active);
-        return true;
-    }
-};
-
-// The click's PingResonator::Run in two lanes (never retuned: not in Key Mode).
-struct ClickLanes {
-    Floats y1, y2, a1, a2, gain, r, d, rSquared;
-    TailLanes tail;
-
-    void load(const PingResonator::Run& a, const PingResonator::Run& b) {
-        y1 = lanes(a.y1, b.y1);
-        y2 = lanes(a.y2, b.y2);
-        a1 = lanes(a.a1, b.a1);
-        a2 = lanes(a.a2, b.a2);
-        gain = lanes(a.gain, b.gain);
-        r = lanes(a.r, b.r);
-        d = lanes(a.d, b.d);
-        rSquared = lanes(-a.a2, -b.a2);
-        tail.load(a.tail, b.tail);
-    }
-    void store(PingResonator::Run& a, PingResonator::Run& b) const {
-        a.y1 = first(y1);
-        b.y1 = second(y1);
-        a.y2 = first(y2);
-        b.y2 = second(y2);
-        tail.store(a.tail, b.tail);
-    }
-    // PingResonator::Run::step without an impulse.
-    bool step(Floats excitation, Floats& out) {
-        const Floats y = add(add(add(mul(a2, y2), mul(a1, y1)), mul(excitation, gain)), d);
-        TailLanes next = tail;
-        if (!next.ringOn(y, a1, a2, rSquared, r, out)) return false;
-        y2 = y1;
-        y1 = y;
-        tail = next;
-        return true;
-    }
-};
-
-// DecayEnvelope::Run::trigger without an impulse.
-struct SweepLanes {
-    Floats level, coefficient, d;
-
-    void load(const DecayEnvelope::Run& a, const DecayEnvelope::Run& b) {
-        level = lanes(a.level, b.level);
-        coefficient = lanes(a.coefficient, b.coefficient);
-        d = lanes(a.d, b.d);
-    }
-    void store(DecayEnvelope::Run& a, DecayEnvelope::Run& b) const {
-        a.level = first(level);
-        b.level = second(level);
-    }
-    Floats step() {
-        level = lesserOf(add(add(mul(coefficient, level), d), _mm_setzero_ps()), kOne);
-        return level;
-    }
-};
+using namespace pairs;
 
 // The body's SweptResonator::Run in two lanes, stepping through planned
 // stretches.
@@ -219,24 +80,13 @@ void finishStretch(SweptResonator::Run& run, const SweptResonator::Course& cours
 
 void KickVoice::processPair(KickVoice& first, const VoiceBlock& firstBlock, KickVoice& second,
                             const VoiceBlock& secondBlock, int frames) {
-    if (frames <= 0 || first.blockSize_ != second.blockSize_) {
-        first.process(firstBlock, frames);
-        second.process(secondBlock, frames);
-        return;
-    }
-    const int most = first.blockSize_ > 0 ? first.blockSize_ : frames;
-    for (int done = 0; done < frames;) {
-        const int n = std::min(frames - done, most);
-        const VoiceBlock a = firstBlock.from(done), b = secondBlock.from(done);
-        if (first.rendersThisBlock() && second.rendersThisBlock() && first.keyMode_ != 1.0f &&
-            second.keyMode_ != 1.0f) {
-            renderPair(first, a, second, b, n);
-        } else {
-            first.render(a, n);
-            second.render(b, n);
-        }
-        done += n;
-    }
+    processTwo(first, firstBlock, second, secondBlock, frames, [&](const VoiceBlock& a, const VoiceBlock& b, int n) {
+        if (!first.rendersThisBlock() || !second.rendersThisBlock() || first.keyMode_ == 1.0f ||
+            second.keyMode_ == 1.0f)
+            return false;
+        renderPair(first, a, second, b, n);
+        return true;
+    });
 }
 
 void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& second, const VoiceBlock& b,
@@ -248,8 +98,8 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
     float* glideB = second.glide_.data();
 
     // The clicks and the glides.
-    ClickLanes click;
-    SweepLanes sweep;
+    PingLanes click;
+    DecayLanes sweep;
     click.load(pa.click, pb.click);
     sweep.load(pa.sweep, pb.sweep);
     const Floats depth = lanes(pa.depth, pb.depth), fixed = lanes(pa.fixed, pb.fixed);
@@ -257,11 +107,11 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
         const float va = a.velocity[i], vb = b.velocity[i];
         Floats out;
         if (!(va > 0.0f) && !(vb > 0.0f) && click.step(lanes(va, vb), out)) {
-            const Floats glide = add(mul(depth, sweep.step()), fixed);
+            const Floats glide = add(mul(depth, sweep.decay()), fixed);
             _mm_store_ss(signalA + i, out);
-            signalB[i] = dsp::second(out);
+            signalB[i] = pairs::second(out);
             _mm_store_ss(glideA + i, glide);
-            glideB[i] = dsp::second(glide);
+            glideB[i] = pairs::second(glide);
             continue;
         }
         click.store(pa.click, pb.click);
@@ -293,7 +143,7 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
                 const Floats mixed =
                     add(mul(lanes(signalA[start + i], signalB[start + i]), clickGain), mul(out, bodyGain));
                 _mm_store_ss(signalA + start + i, mixed);
-                signalB[start + i] = dsp::second(mixed);
+                signalB[start + i] = pairs::second(mixed);
                 continue;
             }
             body.store(pa.body, pb.body);
