@@ -95,11 +95,12 @@ void DrumEngine::render(float* const* outputs, int mode, int frames) {
         }
         voices_[k]->setStereo(mode != kTenMono);
     }
-    // The two kicks render together, and the two snares, and mix in the
-    // same order as alone.
+    // The two kicks render together, the two snares and the two Blipps, and
+    // mix in the same order as alone.
     dsp::KickVoice::processPair(kick1_, blocks[0], kick2_, blocks[1], frames);
     dsp::SnareVoice::processPair(snare1_, blocks[2], snare2_, blocks[3], frames);
-    for (int k = 4; k < kVoiceCount; ++k) voices_[k]->process(blocks[k], frames);
+    dsp::BlippVoice::processPair(blipp1_, blocks[4], blipp2_, blocks[5], frames);
+    for (int k = 6; k < kVoiceCount; ++k) voices_[k]->process(blocks[k], frames);
 }
 
 float DrumEngine::voiceLevel(int k) {
