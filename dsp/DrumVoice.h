@@ -44,18 +44,7 @@ public:
     // and recomputes the rate-dependent coefficients.
     virtual void prepare() = 0;
 
-    void trigger();
-    void setVolume(float x);
-    void setPan(float x);
-
-    int lifetime() const { return lifetime_; }
-    int elapsed() const { return elapsed_; }
-
-protected:
-    // Renders at most blockSize() frames.
-    virtual void render(const VoiceBlock& block, int frames) = 0;
-
-    // Renders two voices of one kind over the same frames, in the same
+    // Renders two voices over the same frames, in the same
     // pieces as process: together(a, b, n) renders a piece of both at once,
     // or answers false, and then each renders it alone.
     template <typename Together>
@@ -77,6 +66,18 @@ protected:
             done += n;
         }
     }
+
+    void trigger();
+    void setVolume(float x);
+    void setPan(float x);
+
+    int lifetime() const { return lifetime_; }
+    int elapsed() const { return elapsed_; }
+
+protected:
+    // Renders at most blockSize() frames.
+    virtual void render(const VoiceBlock& block, int frames) = 0;
+
 
     // Allocates every buffer for the block size; false if any failed.
     bool allocateBuffers(std::initializer_list<ScratchBuffer*> buffers);

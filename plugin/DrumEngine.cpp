@@ -1,5 +1,7 @@
 #include "plugin/DrumEngine.h"
 
+#include "dsp/MetalPair.h"
+
 #include <cstring>
 
 namespace plugin {
@@ -95,12 +97,14 @@ void DrumEngine::render(float* const* outputs, int mode, int frames) {
         }
         voices_[k]->setStereo(mode != kTenMono);
     }
-    // The two kicks render together, the two snares and the two Blipps, and
-    // mix in the same order as alone.
+    // The two kicks render together, the two snares, the two Blipps, and the
+    // hihat with the crash; each mixes in the same order as alone.
     dsp::KickVoice::processPair(kick1_, blocks[0], kick2_, blocks[1], frames);
     dsp::SnareVoice::processPair(snare1_, blocks[2], snare2_, blocks[3], frames);
     dsp::BlippVoice::processPair(blipp1_, blocks[4], blipp2_, blocks[5], frames);
-    for (int k = 6; k < kVoiceCount; ++k) voices_[k]->process(blocks[k], frames);
+    clap_.process(blocks[6], frames);
+    claves_.process(blocks[7], frames);
+    dsp::MetalPair::process(hihat_, blocks[8], crash_, blocks[9], frames);
 }
 
 float DrumEngine::voiceLevel(int k) {
