@@ -146,6 +146,12 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
                 signalB[start + i] = pairs::second(mixed);
                 continue;
             }
+            // The coefficients the lanes stepped with up to here, which an
+            // impulse hands to the tail.
+            if (i > 0) {
+                finishStretch(pa.body, courseA, i - 1);
+                finishStretch(pb.body, courseB, i - 1);
+            }
             body.store(pa.body, pb.body);
             first.body(pa, start, i, va, courseA);
             second.body(pb, start, i, vb, courseB);
