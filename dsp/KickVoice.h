@@ -58,6 +58,13 @@ private:
         float& out = signal_.data()[start + i];
         out = out * pass.clickGain + pass.body.step(v, course, i) * pass.bodyGain;
     }
+    // The click and the body together for frame start + i of a planned
+    // stretch, once the glide is known.
+    void clickAndBody(Pass& pass, const VoiceBlock& block, int start, int i, const SweptResonator::Course& course) {
+        const float v = block.velocity[start + i];
+        const float click = pass.click.step(v, block.pitch + start, i);
+        signal_.data()[start + i] = click * pass.clickGain + pass.body.step(v, course, i) * pass.bodyGain;
+    }
     void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
     static void renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& second, const VoiceBlock& b,
                            int frames);

@@ -153,6 +153,12 @@ struct DecayLanes {
         level = lesserOf(add(add(mul(coefficient, level), d), _mm_setzero_ps()), kOne);
         return level;
     }
+    // trigger, with any input.
+    Floats trigger(Floats in) {
+        const Floats pulse = _mm_and_ps(_mm_cmpgt_ps(in, _mm_setzero_ps()), kOne);
+        level = lesserOf(add(add(mul(coefficient, level), d), pulse), kOne);
+        return level;
+    }
     // accumulate, with any input.
     Floats accumulate(Floats in) {
         level = lesserOf(add(add(mul(coefficient, level), in), d), kOne);
