@@ -46,77 +46,93 @@ void BlippVoice::setKeyMode(float x) {
     keyMode_ = x;
 }
 
-void BlippVoice::render(const VoiceBlock& block, int frames) {
-    if (active_ && buffersReady()) {
-        const float* velocity = block.velocity;
-        const float* pitch = block.pitch;
-        float* signal = signal_.data();
-        // Both envelopes, the frequency and the oscillator run in one loop,
-        // each recursion exactly as its own pass would run it.
-        DecayEnvelope::Run amplitudeEnvelope = amplitudeEnvelope_.begin();
-        DecayEnvelope::Run sweepEnvelope = sweepEnvelope_.begin();
-        const bool keyMode = keyMode_ == 1.0f;
-        const float depth = sweepDepth_, fixed = fixedFrequency_;
-        float base = currentBaseFrequency_, sweep = effectiveSweep_, last = lastFrequency_;
-        // The phase step is formed in double precision; the wrap subtracts a
-        // single-precision turn. A step above one turn (very low sample
-        // rates) leaves the phase above pi; it is then reduced by as many
-        // turns as needed in one step, never by a loop that a phase too
-        // large to change could keep going.
-        const double w = static_cast<double>(samplePeriod_) * 6.283185307179586;
-        const float gain = volume_ * 0.8f;
-        float phase = phase_;
-        for (int i = 0; i < frames; ++i) {
-            const float amplitude = amplitudeEnvelope.accumulate(velocity[i]);
-            const float envelope = sweepEnvelope.trigger(velocity[i]);
-            float frequency;
-            if (!keyMode) {
-                frequency = envelope * depth * fixed + fixed;
-            } else {
-                if (velocity[i] > 0.0f && pitch[i] > 0.0f) {
-                    base = pitch[i];
-                    // Keep the glide's start in check when a high note meets a deep sweep.
-                    const float peak = base * envelope * depth + base;
-                    sweep = peak <= 16000.0f ? depth : depth * 10000.0f / peak - 1.0f;
-                }
-                frequency = envelope * sweep * base + base;
-                last = frequency;
-            }
-            phase += w * frequency;
-            if (phase > 3.141592653589793) {
-                phase -= 6.2831855f;
-                if (phase > 3.141592653589793)
-                    phase = static_cast<float>(std::remainder(static_cast<double>(phase), 6.283185307179586));
-            }
-            const float p = phase * phase;
-            const float cs =
-                (3628800.0f - p * (1814400.0f - p * (151200.0f - p * (5040.0f - p * (90.0f - p))))) *
-                (1.0f / 3628800.0f);
-            signal[i] = cs * amplitude * gain;
+BlippVoice::Pass BlippVoice::beginPass() {
+    // The phase step is formed in double precision; the wrap subtracts a
+    // single-precision turn.
+    return {amplitudeEnvelope_.begin(),
+            sweepEnvelope_.begin(),
+            keyMode_ == 1.0f,
+            sweepDepth_,
+            fixedFrequency_,
+            currentBaseFrequency_,
+            effectiveSweep_,
+            lastFrequency_,
+            static_cast<double>(samplePeriod_) * 6.283185307179586,
+            volume_ * 0.8f,
+            phase_};
+}
+
+void BlippVoice::sample(Pass& pass, const float* velocity, const float* pitch, int i) {
+    const float amplitude = pass.amplitudeEnvelope.accumulate(velocity[i]);
+    const float envelope = pass.sweepEnvelope.trigger(velocity[i]);
+    float frequency;
+    if (!pass.keyMode) {
+        frequency = envelope * pass.depth * pass.fixed + pass.fixed;
+    } else {
+        if (velocity[i] > 0.0f && pitch[i] > 0.0f) {
+            pass.base = pitch[i];
+            // Keep the glide's start in check when a high note meets a deep sweep.
+            const float peak = pass.base * envelope * pass.depth + pass.base;
+            pass.sweep = peak <= 16000.0f ? pass.depth : pass.depth * 10000.0f / peak - 1.0f;
         }
-        amplitudeEnvelope_.end(amplitudeEnvelope);
-        sweepEnvelope_.end(sweepEnvelope);
-        currentBaseFrequency_ = base;
-        effectiveSweep_ = sweep;
-        lastFrequency_ = last;
-        phase_ = phase;
-        // The volume is already inside the signal.
-        if (!stereo_) {
-            for (int i = 0; i < frames; ++i) block.left[i] += signal[i];
-        } else {
-            const float panLeft = panLeft_, panRight = panRight_;
-            for (int i = 0; i < frames; ++i) {
-                block.left[i] += signal[i] * panLeft;
-                block.right[i] += signal[i] * panRight;
-            }
-        }
-        clearVelocity(block, frames);
+        frequency = envelope * pass.sweep * pass.base + pass.base;
+        pass.last = frequency;
     }
+    float phase = pass.phase;
+    phase += pass.w * frequency;
+    // A step above one turn (very low sample rates) leaves the phase above
+    // pi; it is then reduced by as many turns as needed in one step, never by
+    // a loop that a phase too large to change could keep going.
+    if (phase > 3.141592653589793) {
+        phase -= 6.2831855f;
+        if (phase > 3.141592653589793)
+            phase = static_cast<float>(std::remainder(static_cast<double>(phase), 6.283185307179586));
+    }
+    pass.phase = phase;
+    const float p = phase * phase;
+    const float cs =
+        (3628800.0f - p * (1814400.0f - p * (151200.0f - p * (5040.0f - p * (90.0f - p))))) * (1.0f / 3628800.0f);
+    signal_.data()[i] = cs * amplitude * pass.gain;
+}
+
+void BlippVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {
+    amplitudeEnvelope_.end(pass.amplitudeEnvelope);
+    sweepEnvelope_.end(pass.sweepEnvelope);
+    currentBaseFrequency_ = pass.base;
+    effectiveSweep_ = pass.sweep;
+    lastFrequency_ = pass.last;
+    phase_ = pass.phase;
+    // The volume is already inside the signal.
+    const float* signal = signal_.data();
+    if (!stereo_) {
+        for (int i = 0; i < frames; ++i) block.left[i] += signal[i];
+    } else {
+        const float panLeft = panLeft_, panRight = panRight_;
+        for (int i = 0; i < frames; ++i) {
+            block.left[i] += signal[i] * panLeft;
+            block.right[i] += signal[i] * panRight;
+        }
+    }
+    clearVelocity(block, frames);
+}
+
+void BlippVoice::endOfBlock(int frames) {
     if (endBlock(frames, true)) {
         active_ = false;
         amplitudeEnvelope_.setLevel(0.0f);
         sweepEnvelope_.setLevel(0.0f);
     }
+}
+
+void BlippVoice::render(const VoiceBlock& block, int frames) {
+    if (rendersThisBlock()) {
+        // Both envelopes, the frequency and the oscillator run in one loop,
+        // each recursion exactly as its own pass would run it.
+        Pass pass = beginPass();
+        for (int i = 0; i < frames; ++i) sample(pass, block.velocity, block.pitch, i);
+        finishPass(pass, block, frames);
+    }
+    endOfBlock(frames);
 }
 
 }  // namespace dsp

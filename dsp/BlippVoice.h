@@ -22,10 +22,32 @@ public:
     float effectiveSweep() const { return effectiveSweep_; }
     float lastFrequency() const { return lastFrequency_; }
 
+    // One block's envelopes, glide and phase in locals (public for the
+    // code that runs two in lanes).
+    struct Pass {
+        DecayEnvelope::Run amplitudeEnvelope, sweepEnvelope;
+        bool keyMode;
+        float depth, fixed, base, sweep, last;
+        double w;
+        float gain, phase;
+    };
+    // Renders two Blipps over the same frames, one in each lane of the
+    // vector registers, with exactly the samples each would render alone.
+    static void processPair(BlippVoice& first, const VoiceBlock& firstBlock, BlippVoice& second,
+                            const VoiceBlock& secondBlock, int frames);
+
 protected:
     void render(const VoiceBlock& block, int frames) override;
 
 private:
+    bool rendersThisBlock() { return active_ && buffersReady(); }
+    Pass beginPass();
+    void sample(Pass& pass, const float* velocity, const float* pitch, int i);
+    void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
+    void endOfBlock(int frames);
+    static void renderPair(BlippVoice& first, const VoiceBlock& a, BlippVoice& second, const VoiceBlock& b,
+                           int frames);
+
     float fixedFrequency_ = 40.0f;
     float sweepDepth_ = 0.0f;
     float keyMode_ = 0.0f;

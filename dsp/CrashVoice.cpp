@@ -46,33 +46,32 @@ void CrashVoice::setDecay(float x) {
 }
 
 void CrashVoice::render(const VoiceBlock& block, int frames) {
-    if (active_ && buffersReady()) {
-        const float* velocity = block.velocity;
-        float* signal = signal_.data();
+    if (rendersThisBlock()) {
         // Envelopes, oscillators and both bands run in one loop, each
         // unit's recursion exactly as its own block would run it.
-        DecayEnvelope::Run strikeEnvelope = strikeEnvelope_.begin();
-        AttackDecayEnvelope::Run bloomEnvelope = bloomEnvelope_.begin();
-        SawBank::Run oscillators = oscillators_.begin();
-        HighpassResonator::Run upperFilter = upperFilter_.begin();
-        HighpassResonator::Run lowerFilter = lowerFilter_.begin();
+        Pass pass = beginPass();
+        float* signal = signal_.data();
         for (int i = 0; i < frames; ++i) {
-            const float strike = strikeEnvelope.accumulate(velocity[i]);
-            const float bloom = bloomEnvelope.step(velocity[i]);
-            const float metal = oscillators.next();
-            const float upper = upperFilter.step(metal);
-            const float lower = lowerFilter.step(metal);
+            const float strike = pass.strikeEnvelope.accumulate(block.velocity[i]);
+            const float bloom = pass.bloomEnvelope.step(block.velocity[i]);
+            const float metal = pass.oscillators.next();
+            const float upper = pass.upperFilter.step(metal);
+            const float lower = pass.lowerFilter.step(metal);
             signal[i] = bloom * upper + lower * strike;
         }
-        strikeEnvelope_.end(strikeEnvelope);
-        bloomEnvelope_.end(bloomEnvelope);
-        oscillators_.end(oscillators);
-        upperFilter_.end(upperFilter);
-        lowerFilter_.end(lowerFilter);
-        mix(block, signal, frames);
-        clearVelocity(block, frames);
+        finishPass(pass, block, frames);
     }
-    if (endBlock(frames)) active_ = false;
+    endOfBlock(frames);
+}
+
+void CrashVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {
+    strikeEnvelope_.end(pass.strikeEnvelope);
+    bloomEnvelope_.end(pass.bloomEnvelope);
+    oscillators_.end(pass.oscillators);
+    upperFilter_.end(pass.upperFilter);
+    lowerFilter_.end(pass.lowerFilter);
+    mix(block, signal_.data(), frames);
+    clearVelocity(block, frames);
 }
 
 }  // namespace dsp

@@ -24,6 +24,25 @@ protected:
     void render(const VoiceBlock& block, int frames) override;
 
 private:
+    friend class MetalPair;
+
+    // One block's units in locals.
+    struct Pass {
+        DecayEnvelope::Run strikeEnvelope;
+        AttackDecayEnvelope::Run bloomEnvelope;
+        SawBank::Run oscillators;
+        HighpassResonator::Run upperFilter, lowerFilter;
+    };
+    bool rendersThisBlock() { return active_ && buffersReady(); }
+    Pass beginPass() {
+        return {strikeEnvelope_.begin(), bloomEnvelope_.begin(), oscillators_.begin(), upperFilter_.begin(),
+                lowerFilter_.begin()};
+    }
+    void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
+    void endOfBlock(int frames) {
+        if (endBlock(frames)) active_ = false;
+    }
+
     ScratchBuffer signal_;
     SawBank oscillators_;
     DecayEnvelope strikeEnvelope_;

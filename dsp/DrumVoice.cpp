@@ -14,11 +14,7 @@ void DrumVoice::process(const VoiceBlock& block, int frames) {
     }
     for (int done = 0; done < frames;) {
         const int n = std::min(frames - done, blockSize_ > 0 ? blockSize_ : frames);
-        VoiceBlock piece{block.velocity ? block.velocity + done : nullptr,
-                         block.pitch ? block.pitch + done : nullptr,
-                         block.left ? block.left + done : nullptr,
-                         block.right ? block.right + done : nullptr};
-        render(piece, n);
+        render(block.from(done), n);
         done += n;
     }
 }

@@ -17,7 +17,21 @@ struct VoiceBlock {
     float* pitch = nullptr;
     float* left = nullptr;
     float* right = nullptr;
+
+    // The same buffers from frame offset on.
+    VoiceBlock from(int offset) const {
+        return {velocity ? velocity + offset : nullptr, pitch ? pitch + offset : nullptr,
+                left ? left + offset : nullptr, right ? right + offset : nullptr};
+    }
 };
+
+// Whether any of the n velocities starts a note (written to run several
+// frames at a time).
+inline bool anyStrike(const float* velocity, int n) {
+    int notes = 0;
+    for (int i = 0; i < n; ++i) notes += velocity[i] > 0.0f ? 1 : 0;
+    return notes != 0;
+}
 
 class DrumVoice : public DspUnit {
 public:
@@ -30,6 +44,29 @@ public:
     // and recomputes the rate-dependent coefficients.
     virtual void prepare() = 0;
 
+    // Renders two voices over the same frames, in the same
+    // pieces as process: together(a, b, n) renders a piece of both at once,
+    // or answers false, and then each renders it alone.
+    template <typename Together>
+    static void processTwo(DrumVoice& first, const VoiceBlock& firstBlock, DrumVoice& second,
+                           const VoiceBlock& secondBlock, int frames, Together together) {
+        if (frames <= 0 || first.blockSize_ != second.blockSize_) {
+            first.process(firstBlock, frames);
+            second.process(secondBlock, frames);
+            return;
+        }
+        const int most = first.blockSize_ > 0 ? first.blockSize_ : frames;
+        for (int done = 0; done < frames;) {
+            const int n = frames - done < most ? frames - done : most;
+            const VoiceBlock a = firstBlock.from(done), b = secondBlock.from(done);
+            if (!together(a, b, n)) {
+                first.render(a, n);
+                second.render(b, n);
+            }
+            done += n;
+        }
+    }
+
     void trigger();
     void setVolume(float x);
     void setPan(float x);
@@ -40,6 +77,7 @@ public:
 protected:
     // Renders at most blockSize() frames.
     virtual void render(const VoiceBlock& block, int frames) = 0;
+
 
     // Allocates every buffer for the block size; false if any failed.
     bool allocateBuffers(std::initializer_list<ScratchBuffer*> buffers);

@@ -73,8 +73,10 @@ inline float stableA1(float a1, float limit) {
 
 // cos(sqrt(u)) by its Taylor series to the sixth power, times scale, as
 // (720 - u(360 - u(30 - u))) * scale / 720.
-inline float polyCosScaled(float u, float scale) {
-    return (720.0f - u * (360.0f - u * (30.0f - u))) * scale / 720.0f;
+// Written for one float or for FloatLanes.
+template <typename Float>
+inline Float polyCosScaled(Float u, Float scale) {
+    return (Float(720.0f) - u * (Float(360.0f) - u * (Float(30.0f) - u))) * scale / Float(720.0f);
 }
 
 }  // namespace dsp

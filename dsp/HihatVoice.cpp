@@ -44,36 +44,27 @@ void HihatVoice::updateMeterDecay() {
 }
 
 void HihatVoice::render(const VoiceBlock& block, int frames) {
-    if (active_ && buffersReady()) {
-        const float* velocity = block.velocity;
-        const float* closedFlag = block.pitch;
-        float* signal = signal_.data();
+    if (rendersThisBlock()) {
         // Envelope, oscillators and filter run in one loop, each unit's
         // recursion exactly as its own block would run it.
-        const float d = denormal_.flip();
-        SawBank::Run oscillators = oscillators_.begin();
-        HighpassResonator::Run filter = filter_.begin();
-        const float closedCoefficient = closedCoefficient_, openCoefficient = openCoefficient_;
-        float flag = closedFlag_, level = envelopeLevel_;
+        Pass pass = beginPass();
+        float* signal = signal_.data();
         for (int i = 0; i < frames; ++i) {
-            if (velocity[i] > 0.0f) {
-                flag = closedFlag[i];
-                const float tau = flag > 0.5f ? closedDecayTime_ : openDecayTime_;
-                meterDecay_ = meterDecayFor(samplePeriod_, tau);
-            }
-            const float coefficient = flag > 0.5f ? closedCoefficient : openCoefficient;
-            // Not limited: hits in quick succession add up.
-            level = d + coefficient * level + velocity[i];
-            signal[i] = level * filter.step(oscillators.next());
+            const float level = envelope(pass, block.velocity, block.pitch, i);
+            signal[i] = level * pass.filter.step(pass.oscillators.next());
         }
-        closedFlag_ = flag;
-        envelopeLevel_ = level;
-        oscillators_.end(oscillators);
-        filter_.end(filter);
-        mix(block, signal, frames);
-        clearVelocity(block, frames);
+        finishPass(pass, block, frames);
     }
-    if (endBlock(frames)) active_ = false;
+    endOfBlock(frames);
+}
+
+void HihatVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {
+    closedFlag_ = pass.flag;
+    envelopeLevel_ = pass.level;
+    oscillators_.end(pass.oscillators);
+    filter_.end(pass.filter);
+    mix(block, signal_.data(), frames);
+    clearVelocity(block, frames);
 }
 
 }  // namespace dsp

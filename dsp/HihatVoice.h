@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dsp/DrumVoice.h"
+#include "dsp/DspMath.h"
 #include "dsp/HighpassResonator.h"
 #include "dsp/SawBank.h"
 
@@ -24,7 +25,37 @@ protected:
     void render(const VoiceBlock& block, int frames) override;
 
 private:
+    friend class MetalPair;
     void updateMeterDecay();
+
+    // One block's units and envelope in locals.
+    struct Pass {
+        SawBank::Run oscillators;
+        HighpassResonator::Run filter;
+        float d, closedCoefficient, openCoefficient, flag, level;
+    };
+    bool rendersThisBlock() { return active_ && buffersReady(); }
+    Pass beginPass() {
+        const float d = denormal_.flip();
+        return {oscillators_.begin(), filter_.begin(), d, closedCoefficient_, openCoefficient_, closedFlag_,
+                envelopeLevel_};
+    }
+    // The envelope for frame i; closedFlag is the block's pitch buffer.
+    float envelope(Pass& pass, const float* velocity, const float* closedFlag, int i) {
+        if (velocity[i] > 0.0f) {
+            pass.flag = closedFlag[i];
+            const float tau = pass.flag > 0.5f ? closedDecayTime_ : openDecayTime_;
+            meterDecay_ = meterDecayFor(samplePeriod_, tau);
+        }
+        const float coefficient = pass.flag > 0.5f ? pass.closedCoefficient : pass.openCoefficient;
+        // Not limited: hits in quick succession add up.
+        pass.level = pass.d + coefficient * pass.level + velocity[i];
+        return pass.level;
+    }
+    void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
+    void endOfBlock(int frames) {
+        if (endBlock(frames)) active_ = false;
+    }
 
     float envelopeLevel_ = 0.0f;
     float closedCoefficient_ = 0.0f;

@@ -1,5 +1,7 @@
 #include "dsp/KickVoice.h"
 
+#include <algorithm>
+
 #include "dsp/DspMath.h"
 
 namespace dsp {
@@ -18,7 +20,7 @@ void KickVoice::prepare() {
     elapsed_ = 0;
     clickGain_ = 2.4f;
     bodyGain_ = 150.0f;
-    allocateBuffers({&signal_});
+    allocateBuffers({&signal_, &glide_});
     clickResonator_.reset();
     bodyResonator_.recompute();
     sweepEnvelope_.setCoefficient(expExtended(-100.0f * samplePeriod_));
@@ -58,50 +60,31 @@ void KickVoice::setKeyMode(float x) {
     bodyResonator_.clearState();
 }
 
-void KickVoice::render(const VoiceBlock& block, int frames) {
-    if (active_ && buffersReady()) {
-        const float* velocity = block.velocity;
-        float* pitch = block.pitch;
-        float* signal = signal_.data();
+KickVoice::Pass KickVoice::beginPass() {
+    Pass pass{clickResonator_.begin(), sweepEnvelope_.begin(), {}, keyMode_ == 1.0f, fixedFrequency_,
+              currentBaseFrequency_, 0.0f, clickGain_, bodyGain_};
+    const float base = pass.keyMode ? 0.0f : fixedFrequency_;
+    if (base != glideBase_ || sweepDepth_ != glideDepth_) bodyResonator_.changeCourse();
+    glideBase_ = base;
+    glideDepth_ = sweepDepth_;
+    pass.body = bodyResonator_.begin();
+    // In Key Mode the glide depth of a block follows the base in force at
+    // its start.
+    pass.depth = sweepDepth_ * (pass.keyMode ? pass.current : pass.fixed);
+    return pass;
+}
 
-        // Click, sweep envelope and body run in one loop, each unit's
-        // recursion exactly as its own block would run it.
-        PingResonator::Run click = clickResonator_.begin();
-        DecayEnvelope::Run sweep = sweepEnvelope_.begin();
-        const bool keyMode = keyMode_ == 1.0f;
-        const float base = keyMode ? 0.0f : fixedFrequency_;
-        if (base != glideBase_ || sweepDepth_ != glideDepth_) bodyResonator_.changeCourse();
-        glideBase_ = base;
-        glideDepth_ = sweepDepth_;
-        SweptResonator::Run body = bodyResonator_.begin();
-        const float fixed = fixedFrequency_;
-        float current = currentBaseFrequency_;
-        // In Key Mode the glide depth of a block follows the base in force
-        // at its start.
-        const float depth = sweepDepth_ * (keyMode ? current : fixed);
-        const float clickGain = clickGain_, bodyGain = bodyGain_;
-        for (int i = 0; i < frames; ++i) {
-            const float v = velocity[i];
-            const float c = click.step(v, pitch, i);
-            const float envelope = sweep.trigger(v);
-            float f;
-            if (keyMode) {
-                if (v > 0.0f && pitch[i] > 0.0f) current = pitch[i];
-                f = depth * envelope + current;
-            } else {
-                f = depth * envelope + fixed;
-            }
-            const float b = body.step(v, f);
-            signal[i] = c * clickGain + b * bodyGain;
-        }
-        clickResonator_.end(click);
-        sweepEnvelope_.end(sweep);
-        bodyResonator_.end(body);
-        if (keyMode) currentBaseFrequency_ = current;
-        mix(block, signal, frames);
-        clearVelocity(block, frames);
-        for (int i = 0; i < frames; ++i) pitch[i] = 0.0f;
-    }
+void KickVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {
+    clickResonator_.end(pass.click);
+    sweepEnvelope_.end(pass.sweep);
+    bodyResonator_.end(pass.body);
+    if (pass.keyMode) currentBaseFrequency_ = pass.current;
+    mix(block, signal_.data(), frames);
+    clearVelocity(block, frames);
+    for (int i = 0; i < frames; ++i) block.pitch[i] = 0.0f;
+}
+
+void KickVoice::endOfBlock(int frames) {
     if (endBlock(frames)) {
         sweepEnvelope_.setLevel(0.0f);
         bodyResonator_.clearState();
@@ -109,6 +92,24 @@ void KickVoice::render(const VoiceBlock& block, int frames) {
         active_ = false;
         elapsed_ = 0;
     }
+}
+
+void KickVoice::render(const VoiceBlock& block, int frames) {
+    if (rendersThisBlock()) {
+        // The click and the glide first, over the whole block; the body's
+        // coefficients follow from the glide alone and are worked out ahead,
+        // a stretch at a time, leaving only its recursion sample by sample.
+        Pass pass = beginPass();
+        for (int i = 0; i < frames; ++i) clickAndGlide(pass, block.velocity, block.pitch, i);
+        SweptResonator::Course course;
+        for (int start = 0; start < frames; start += SweptResonator::kStretch) {
+            const int n = std::min(SweptResonator::kStretch, frames - start);
+            pass.body.plan(glide_.data() + start, n, anyStrike(block.velocity + start, n), course);
+            for (int i = 0; i < n; ++i) body(pass, start, i, block.velocity[start + i], course);
+        }
+        finishPass(pass, block, frames);
+    }
+    endOfBlock(frames);
 }
 
 }  // namespace dsp

@@ -13,31 +13,6 @@ void PingResonator::process(const UnitBlock& block, int frames) {
     end(run);
 }
 
-// The state moves into locals for the block: the outputs could alias the
-// members, which would otherwise be stored and reloaded every sample.
-PingResonator::Run PingResonator::begin() {
-    const float d = denormal_.flip();
-    // A setter retuned the resonator since the last block.
-    if (a1_ != ringA1_ || -a2_ != ringRSquared_) {
-        tail_.absorb(y1_, y2_);
-        tail_.keepAmplitude(ringA1_, ringRSquared_, a1_, -a2_);
-    }
-    return {y1_, y2_, a1_, a2_, gain_, currentFrequency_, r_, kTwoPi * samplePeriod_, d, keyMode_ != 0.0f, tail_};
-}
-
-void PingResonator::end(const Run& run) {
-    y1_ = run.y1;
-    y2_ = run.y2;
-    a1_ = run.a1;
-    a2_ = run.a2;
-    gain_ = run.gain;
-    currentFrequency_ = run.frequency;
-    tail_ = run.tail;
-    y1Copy_ = y1_;
-    ringA1_ = a1_;
-    ringRSquared_ = -a2_;
-}
-
 void PingResonator::rest() {
     tail_.rest(y1_, y2_);
 }

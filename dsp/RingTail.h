@@ -32,19 +32,38 @@ constexpr float kLoudestHitMultiple = 4.0f;
 // The resonator's quadratic invariant y1^2 - a1*y1*y2 + r^2*y2^2: it falls by
 // r^2 per sample while the coefficients stay, and over sin^2(theta) it is
 // the squared amplitude of the oscillation the state stands for.
-inline double ringEnergy(float y1, float y2, float a1, float rSquared) {
-    const double half = 0.5 * a1;
+// What the invariant and sin^2(theta) need of the coefficients alone: a
+// swept resonator works them out for a stretch of samples ahead, lane by
+// lane, instead of one sample after the other inside its recursion.
+struct RingTerms {
+    double half;         // a1 / 2
+    double cross;        // r^2 - (a1 / 2)^2
+    double sineSquared;  // see ringSineSquared
+};
+
+inline double ringEnergy(float y1, float y2, double half, double cross) {
     const double v = y1 - half * y2;
     // Never below 0, which rounding near a double pole could give.
-    return std::max(v * v + (static_cast<double>(rSquared) - half * half) * y2 * y2, 0.0);
+    return std::max(v * v + cross * y2 * y2, 0.0);
+}
+inline double ringEnergy(float y1, float y2, float a1, float rSquared) {
+    const double half = 0.5 * a1;
+    return ringEnergy(y1, y2, half, static_cast<double>(rSquared) - half * half);
 }
 
 // sin^2(theta) of the coefficients, kept away from 0 where a1 = 2r rounds to
 // a double pole.
-inline double ringSineSquared(float a1, float rSquared) {
+inline double ringSineSquared(double half, float rSquared) {
     if (!(rSquared > 0.0f)) return 1.0;
-    const double half = 0.5 * a1;
     return std::max(1.0 - half * half / rSquared, 1e-12);
+}
+inline double ringSineSquared(float a1, float rSquared) {
+    return ringSineSquared(0.5 * a1, rSquared);
+}
+
+inline RingTerms ringTerms(float a1, float rSquared) {
+    const double half = 0.5 * a1;
+    return {half, static_cast<double>(rSquared) - half * half, ringSineSquared(half, rSquared)};
 }
 
 // The action of the ringing an impulse of height y starts.
@@ -56,6 +75,23 @@ class RingTail {
 public:
     bool active() const { return active_; }
     float peak() const { return peak_; }
+
+    // The whole state as plain values, for code that runs several
+    // resonators in the lanes of one register.
+    struct Values {
+        float y1, y2;
+        bool active;
+        float peak;
+        double allowedAction;
+    };
+    Values values() const { return {y1_, y2_, active_, peak_, allowedAction_}; }
+    void setValues(const Values& v) {
+        y1_ = v.y1;
+        y2_ = v.y2;
+        active_ = v.active;
+        peak_ = v.peak;
+        allowedAction_ = v.allowedAction;
+    }
 
     // Moves a hit's ringing into the tail; false if there was none, or if
     // the resonator is at rest, whose remains (the denormal guard's offsets,
@@ -100,12 +136,12 @@ public:
         if (active_) allowedAction_ = action(a1, rSquared) + allowance;
     }
     // Under the coefficients of the coming sample: no more action than allowed.
-    void holdAction(float a1, float rSquared) {
+    void holdAction(float a1, float rSquared) { holdAction(ringTerms(a1, rSquared)); }
+    void holdAction(const RingTerms& terms) {
         // energy / sin(theta) > allowed, without a root per sample.
-        const double energy = ringEnergy(y1_, y2_, a1, rSquared);
-        const double sineSquared = ringSineSquared(a1, rSquared);
-        if (energy * energy > allowedAction_ * allowedAction_ * sineSquared)
-            scale(std::sqrt(allowedAction_ * std::sqrt(sineSquared) / energy));
+        const double energy = ringEnergy(y1_, y2_, terms.half, terms.cross);
+        if (energy * energy > allowedAction_ * allowedAction_ * terms.sineSquared)
+            scale(std::sqrt(allowedAction_ * std::sqrt(terms.sineSquared) / energy));
     }
 
     // One sample of free ringing; returns the tail's output.

@@ -54,27 +54,25 @@ void SnareVoice::setKeyMode(float x) {
 }
 
 void SnareVoice::render(const VoiceBlock& block, int frames) {
-    if (active_ && buffersReady()) {
-        const float* velocity = block.velocity;
-        const float* pitch = block.pitch;
-        float* signal = signal_.data();
+    if (rendersThisBlock()) {
         // Tone, noise envelope and noise run in one loop, each unit's
         // recursion exactly as its own block would run it.
-        PingResonator::Run tone = toneResonator_.begin();
-        DecayEnvelope::Run envelope = noiseDecay_.begin();
-        NoiseSource::Run noise = noiseSource_.begin();
-        const float toneGain = toneGain_, noiseGain = noiseGain_;
-        for (int i = 0; i < frames; ++i) {
-            const float t = tone.step(velocity[i], pitch, i);
-            const float e = envelope.accumulate(velocity[i]);
-            signal[i] = t * toneGain + e * noise.next() * noiseGain;
-        }
-        toneResonator_.end(tone);
-        noiseDecay_.end(envelope);
-        noiseSource_.end(noise);
-        mix(block, signal, frames);
-        clearVelocity(block, frames);
+        Pass pass = beginPass();
+        for (int i = 0; i < frames; ++i) sample(pass, block.velocity, block.pitch, i);
+        finishPass(pass, block, frames);
     }
+    endOfBlock(frames);
+}
+
+void SnareVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {
+    toneResonator_.end(pass.tone);
+    noiseDecay_.end(pass.envelope);
+    noiseSource_.end(pass.noise);
+    mix(block, signal_.data(), frames);
+    clearVelocity(block, frames);
+}
+
+void SnareVoice::endOfBlock(int frames) {
     if (endBlock(frames)) {
         active_ = false;
         toneResonator_.rest();

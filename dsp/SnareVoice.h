@@ -20,11 +20,38 @@ public:
     void setThump(float x);
     void setKeyMode(float x);
 
+    // Renders two snares over the same frames, one in each lane of the
+    // vector registers, with exactly the samples each would render alone.
+    static void processPair(SnareVoice& first, const VoiceBlock& firstBlock, SnareVoice& second,
+                            const VoiceBlock& secondBlock, int frames);
+
 protected:
     void render(const VoiceBlock& block, int frames) override;
 
 private:
     void updateMeterDecay();
+
+    // One block's units and gains in locals (see the units' Run).
+    struct Pass {
+        PingResonator::Run tone;
+        DecayEnvelope::Run envelope;
+        NoiseSource::Run noise;
+        float toneGain, noiseGain;
+    };
+    bool rendersThisBlock() { return active_ && buffersReady(); }
+    Pass beginPass() {
+        return {toneResonator_.begin(), noiseDecay_.begin(), noiseSource_.begin(), toneGain_, noiseGain_};
+    }
+    // Frame i of the block.
+    void sample(Pass& pass, const float* velocity, const float* pitch, int i) {
+        const float t = pass.tone.step(velocity[i], pitch, i);
+        const float e = pass.envelope.accumulate(velocity[i]);
+        signal_.data()[i] = t * pass.toneGain + e * pass.noise.next() * pass.noiseGain;
+    }
+    void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
+    void endOfBlock(int frames);
+    static void renderPair(SnareVoice& first, const VoiceBlock& a, SnareVoice& second, const VoiceBlock& b,
+                           int frames);
 
     float toneGain_ = 2.4f;
     float noiseGain_ = 1.0f;

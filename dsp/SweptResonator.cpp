@@ -1,5 +1,7 @@
 #include "dsp/SweptResonator.h"
 
+#include <algorithm>
+
 #include "dsp/DspMath.h"
 
 namespace dsp {
@@ -9,30 +11,15 @@ void SweptResonator::process(const UnitBlock& block, int frames) {
     const float* frequency = block.control;
     float* out = block.output;
     Run run = begin();
-    for (int i = 0; i < frames; ++i) out[i] = run.step(excitation[i], frequency[i]);
+    Course course;
+    for (int start = 0; start < frames; start += kStretch) {
+        const int n = std::min(kStretch, frames - start);
+        bool struck = false;
+        for (int i = 0; i < n; ++i) struck = struck || excitation[start + i] > 0.0f;
+        run.plan(frequency + start, n, struck, course);
+        for (int i = 0; i < n; ++i) out[start + i] = run.step(excitation[start + i], course, i);
+    }
     end(run);
-}
-
-// The state moves into locals for the block: the outputs could alias the
-// members, which would otherwise be stored and reloaded every sample.
-SweptResonator::Run SweptResonator::begin() {
-    const float d = denormal_.flip();
-    const float rSquared = -a2_;
-    // The decay changed since the last block.
-    if (rSquared != ringRSquared_) changeCourse();
-    return {y1_, y2_, a1_, gain_, ringA1_, ringRSquared_, w_, twoR_, a2_, r_, rSquared,
-            stableA1Limit(rSquared), d, tail_};
-}
-
-void SweptResonator::end(const Run& run) {
-    y1_ = run.y1;
-    y2_ = run.y2;
-    a1_ = run.a1;
-    gain_ = run.gain;
-    ringA1_ = run.ringA1;
-    ringRSquared_ = run.ringRSquared;
-    tail_ = run.tail;
-    y1Copy_ = y1_;
 }
 
 void SweptResonator::changeCourse() {

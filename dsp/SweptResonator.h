@@ -7,6 +7,7 @@
 
 #include "dsp/DspMath.h"
 #include "dsp/DspUnit.h"
+#include "dsp/FloatLanes.h"
 #include "dsp/RingTail.h"
 
 namespace dsp {
@@ -22,17 +23,62 @@ public:
     // action from hit to hit) instead of growing without end.
     static constexpr double kRetriggerAllowance = 2.0;
 
+    // The longest stretch whose coefficients are worked out ahead at once.
+    static constexpr int kStretch = 64;
+    // The coefficients of a stretch of frequencies, which depend on nothing
+    // the recursion computes: worked out in a loop of their own, several
+    // samples at a time, so that only the recursion is left one sample after
+    // the other.
+    struct Course {
+        float a1[kStretch];
+        float gain[kStretch];
+        // The tail's terms (see RingTerms), filled only where a tail may ring.
+        double half[kStretch];
+        double cross[kStretch];
+        double sineSquared[kStretch];
+    };
+
     // One block's recursion with its state in locals, one sample per call,
     // so that a voice can run it in one loop with its other units.
     struct Run {
         float y1, y2, a1, gain, ringA1, ringRSquared;
         float w, twoR, a2, r, rSquared, a1Limit, d;
         RingTail tail;
-        float step(float excitation, float f) {
-            float u = w * f;
-            u = std::min(u * u, kMaxStablePolyU);
-            a1 = stableA1(polyCosScaled(u, twoR), a1Limit);
-            gain = ((1.0f - a2) - a1) / f * 8.0f;
+
+        // The coefficients for the frequencies f[0..n), n <= kStretch, and
+        // the tail's terms wherever a tail rings or an impulse (struck: any
+        // in the stretch) may start one.
+        void plan(const float* f, int n, bool struck, Course& course) const {
+            int i = 0;
+            for (; i + FloatLanes::kCount <= n; i += FloatLanes::kCount) {
+                FloatLanes a1Lanes, gainLanes;
+                coefficients(FloatLanes::load(f + i), a1Lanes, gainLanes);
+                a1Lanes.store(course.a1 + i);
+                gainLanes.store(course.gain + i);
+            }
+            for (; i < n; ++i) coefficients(f[i], course.a1[i], course.gain[i]);
+            if (!tail.active() && !struck) return;
+            const bool positive = rSquared > 0.0f;
+            for (int k = 0; k < n; ++k) {
+                const double half = 0.5 * course.a1[k];
+                course.half[k] = half;
+                course.cross[k] = static_cast<double>(rSquared) - half * half;
+                const double s = 1.0 - half * half / rSquared;
+                course.sineSquared[k] = positive ? (s < 1e-12 ? 1e-12 : s) : 1.0;
+            }
+        }
+        // What step used to work out for itself, for one float or lanes.
+        template <typename Float>
+        void coefficients(Float f, Float& a1Out, Float& gainOut) const {
+            Float u = Float(w) * f;
+            u = lesser(u * u, Float(kMaxStablePolyU));
+            a1Out = greater(lesser(polyCosScaled(u, Float(twoR)), Float(a1Limit)), Float(-a1Limit));
+            gainOut = (Float(1.0f - a2) - a1Out) / f * Float(8.0f);
+        }
+        // Sample i of a planned stretch.
+        float step(float excitation, const Course& course, int i) {
+            a1 = course.a1[i];
+            gain = course.gain[i];
             if (excitation > 0.0f && tail.strike(y1, y2))
                 tail.startAction(ringA1, ringRSquared,
                                  kRetriggerAllowance * hitAction(gain * excitation, a1, rSquared));
@@ -43,7 +89,7 @@ public:
             ringRSquared = rSquared;
             tail.trackPeak(y, r);
             if (tail.active()) {
-                tail.holdAction(a1, rSquared);
+                tail.holdAction({course.half[i], course.cross[i], course.sineSquared[i]});
                 tail.ring(a1, a2, rSquared);
                 return 8.0f * tail.limit(y);
             }
@@ -81,5 +127,29 @@ private:
     float ringA1_ = 0.0f;
     float ringRSquared_ = 0.0f;
 };
+
+// The state moves into locals for the block: the outputs could alias the
+// members, which would otherwise be stored and reloaded every sample. Both
+// are inline so that the locals never escape, which would tie them to
+// memory as well.
+inline SweptResonator::Run SweptResonator::begin() {
+    const float d = denormal_.flip();
+    const float rSquared = -a2_;
+    // The decay changed since the last block.
+    if (rSquared != ringRSquared_) changeCourse();
+    return {y1_, y2_, a1_, gain_, ringA1_, ringRSquared_, w_, twoR_, a2_, r_, rSquared,
+            stableA1Limit(rSquared), d, tail_};
+}
+
+inline void SweptResonator::end(const Run& run) {
+    y1_ = run.y1;
+    y2_ = run.y2;
+    a1_ = run.a1;
+    gain_ = run.gain;
+    ringA1_ = run.ringA1;
+    ringRSquared_ = run.ringRSquared;
+    tail_ = run.tail;
+    y1Copy_ = y1_;
+}
 
 }  // namespace dsp

@@ -1,5 +1,7 @@
 #include "plugin/DrumEngine.h"
 
+#include "dsp/MetalPair.h"
+
 #include <cstring>
 
 namespace plugin {
@@ -75,8 +77,9 @@ void DrumEngine::startVoice(int k, int frame, float velocity, float pitch) {
 
 void DrumEngine::render(float* const* outputs, int mode, int frames) {
     if (frames > capacity_) frames = capacity_;
+    dsp::VoiceBlock blocks[kVoiceCount];
     for (int k = 0; k < kVoiceCount; ++k) {
-        dsp::VoiceBlock block;
+        dsp::VoiceBlock& block = blocks[k];
         block.velocity = velocityBuffer(k);
         block.pitch = pitchBuffer(k);
         switch (mode) {
@@ -93,8 +96,15 @@ void DrumEngine::render(float* const* outputs, int mode, int frames) {
             break;
         }
         voices_[k]->setStereo(mode != kTenMono);
-        voices_[k]->process(block, frames);
     }
+    // The two kicks render together, the two snares, the two Blipps, and the
+    // hihat with the crash; each mixes in the same order as alone.
+    dsp::KickVoice::processPair(kick1_, blocks[0], kick2_, blocks[1], frames);
+    dsp::SnareVoice::processPair(snare1_, blocks[2], snare2_, blocks[3], frames);
+    dsp::BlippVoice::processPair(blipp1_, blocks[4], blipp2_, blocks[5], frames);
+    clap_.process(blocks[6], frames);
+    claves_.process(blocks[7], frames);
+    dsp::MetalPair::process(hihat_, blocks[8], crash_, blocks[9], frames);
 }
 
 float DrumEngine::voiceLevel(int k) {

@@ -1,0 +1,214 @@
+// Two kicks at once, one in each lane (see PairLanes.h).
+#include <algorithm>
+
+#include "dsp/KickVoice.h"
+#include "dsp/PairLanes.h"
+
+namespace dsp {
+
+#ifdef TAMBORIK_FLOAT_LANES_SSE2
+
+namespace {
+
+using namespace pairs;
+
+inline Floats four(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
+inline bool anyOfFour(Floats m) { return _mm_movemask_ps(m) != 0; }
+
+// Both kicks' bodies (lanes 0 and 1) and clicks (lanes 2 and 3). The click's
+// recursion, a2*y2 + a1*y1 + excitation*gain + d, has the same products and
+// sums as the body's, a1*y1 + a2*y2 + gain*excitation + d, and both carry a
+// RingTail, so one instruction sequence runs all four; only the body's tail
+// holds its action.
+struct KickLanes {
+    Floats y1, y2, a2, r, rSquared, d;
+    Floats clickA1, clickGain;  // in lanes 0 and 1, moved up each sample
+    Floats tailY1, tailY2, active, peak;
+    Doubles bodyAllowed, clickAllowed;
+
+    void load(const SweptResonator::Run& ba, const SweptResonator::Run& bb, const PingResonator::Run& ca,
+              const PingResonator::Run& cb) {
+        y1 = four(ba.y1, bb.y1, ca.y1, cb.y1);
+        y2 = four(ba.y2, bb.y2, ca.y2, cb.y2);
+        a2 = four(ba.a2, bb.a2, ca.a2, cb.a2);
+        r = four(ba.r, bb.r, ca.r, cb.r);
+        rSquared = four(ba.rSquared, bb.rSquared, -ca.a2, -cb.a2);
+        d = four(ba.d, bb.d, ca.d, cb.d);
+        clickA1 = lanes(ca.a1, cb.a1);
+        clickGain = lanes(ca.gain, cb.gain);
+        const RingTail::Values t[4] = {ba.tail.values(), bb.tail.values(), ca.tail.values(), cb.tail.values()};
+        tailY1 = four(t[0].y1, t[1].y1, t[2].y1, t[3].y1);
+        tailY2 = four(t[0].y2, t[1].y2, t[2].y2, t[3].y2);
+        active = _mm_castsi128_ps(_mm_setr_epi32(t[0].active ? -1 : 0, t[1].active ? -1 : 0, t[2].active ? -1 : 0,
+                                                 t[3].active ? -1 : 0));
+        peak = four(t[0].peak, t[1].peak, t[2].peak, t[3].peak);
+        bodyAllowed = lanes(t[0].allowedAction, t[1].allowedAction);
+        clickAllowed = lanes(t[2].allowedAction, t[3].allowedAction);
+    }
+    void store(SweptResonator::Run& ba, SweptResonator::Run& bb, PingResonator::Run& ca,
+               PingResonator::Run& cb) const {
+        alignas(16) float v1[4], v2[4], t1[4], t2[4], p[4];
+        _mm_store_ps(v1, y1);
+        _mm_store_ps(v2, y2);
+        _mm_store_ps(t1, tailY1);
+        _mm_store_ps(t2, tailY2);
+        _mm_store_ps(p, peak);
+        const int on = _mm_movemask_ps(active);
+        const double allowed[4] = {first(bodyAllowed), second(bodyAllowed), first(clickAllowed),
+                                   second(clickAllowed)};
+        float* stateY1[4] = {&ba.y1, &bb.y1, &ca.y1, &cb.y1};
+        float* stateY2[4] = {&ba.y2, &bb.y2, &ca.y2, &cb.y2};
+        RingTail* tails[4] = {&ba.tail, &bb.tail, &ca.tail, &cb.tail};
+        for (int k = 0; k < 4; ++k) {
+            *stateY1[k] = v1[k];
+            *stateY2[k] = v2[k];
+            tails[k]->setValues({t1[k], t2[k], (on >> k & 1) != 0, p[k], allowed[k]});
+        }
+    }
+
+    // Sample i of both planned stretches without an impulse: the bodies
+    // (times 8, as the body gives them) in lanes 0 and 1 of body, the clicks
+    // in lanes 0 and 1 of click. False where a lane needs its own code: a
+    // tail to scale down.
+    bool step(Floats excitation, const SweptResonator::Course& ca, const SweptResonator::Course& cb, int i,
+              Floats& body, Floats& click) {
+        const Floats e = _mm_movelh_ps(excitation, excitation);
+        const Floats a1 = _mm_movelh_ps(lanes(ca.a1[i], cb.a1[i]), clickA1);
+        const Floats gain = _mm_movelh_ps(lanes(ca.gain[i], cb.gain[i]), clickGain);
+        const Floats y = add(add(add(mul(a1, y1), mul(a2, y2)), mul(gain, e)), d);
+        const Floats nextPeak = greaterOf(mul(peak, r), magnitude(y));
+        Floats total = y;
+        if (anyOfFour(active)) {
+            if ((_mm_movemask_ps(active) & 3) != 0) {
+                // holdAction: a body whose tail has more action than allowed
+                // is scaled by its own code. An inactive tail has no energy
+                // and cannot be over.
+                const Doubles ty1 = toDouble(tailY1), ty2 = toDouble(tailY2);
+                const Doubles half = lanes(ca.half[i], cb.half[i]);
+                const Doubles cross = lanes(ca.cross[i], cb.cross[i]);
+                const Doubles sineSquared = lanes(ca.sineSquared[i], cb.sineSquared[i]);
+                const Doubles v = sub(ty1, mul(half, ty2));
+                const Doubles energy = greaterOf(add(mul(v, v), mul(mul(cross, ty2), ty2)), _mm_setzero_pd());
+                const Doubles over =
+                    _mm_cmpgt_pd(mul(energy, energy), mul(mul(bodyAllowed, bodyAllowed), sineSquared));
+                if (_mm_movemask_pd(over) != 0) return false;
+            }
+            // ring and limit, as TailLanes::ringOn has them for two lanes.
+            const Floats rung = add(mul(a1, tailY1), mul(a2, tailY2));
+            const Floats tiny = _mm_cmplt_ps(add(magnitude(rung), magnitude(tailY1)), kTiny);
+            const Floats newY1 = _mm_andnot_ps(tiny, rung);
+            total = add(y, newY1);
+            if (anyOfFour(_mm_cmpgt_ps(magnitude(total), mul(kLoudest, nextPeak)))) return false;
+            bodyAllowed = select(wide(active), mul(bodyAllowed, toDouble(rSquared)), bodyAllowed);
+            const Floats clickActive = _mm_movehl_ps(active, active);
+            clickAllowed = select(wide(clickActive), mul(clickAllowed, toDouble(_mm_movehl_ps(rSquared, rSquared))),
+                                  clickAllowed);
+            tailY2 = _mm_andnot_ps(tiny, tailY1);
+            tailY1 = newY1;
+            active = _mm_andnot_ps(tiny, active);
+        }
+        body = mul(kEight, total);
+        click = _mm_movehl_ps(total, total);
+        peak = nextPeak;
+        y2 = y1;
+        y1 = y;
+        return true;
+    }
+};
+
+// What the body's step leaves in its Run besides the state, as after the
+// last sample i of a stretch.
+void finishStretch(SweptResonator::Run& run, const SweptResonator::Course& course, int i) {
+    run.a1 = course.a1[i];
+    run.gain = course.gain[i];
+    run.ringA1 = run.a1;
+    run.ringRSquared = run.rSquared;
+}
+
+}  // namespace
+
+void KickVoice::processPair(KickVoice& first, const VoiceBlock& firstBlock, KickVoice& second,
+                            const VoiceBlock& secondBlock, int frames) {
+    processTwo(first, firstBlock, second, secondBlock, frames, [&](const VoiceBlock& a, const VoiceBlock& b, int n) {
+        if (!first.rendersThisBlock() || !second.rendersThisBlock() || first.keyMode_ == 1.0f ||
+            second.keyMode_ == 1.0f)
+            return false;
+        renderPair(first, a, second, b, n);
+        return true;
+    });
+}
+
+void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& second, const VoiceBlock& b,
+                           int frames) {
+    Pass pa = first.beginPass(), pb = second.beginPass();
+    float* signalA = first.signal_.data();
+    float* signalB = second.signal_.data();
+    float* glideA = first.glide_.data();
+    float* glideB = second.glide_.data();
+
+    // The glides: the sweep envelopes run on through impulses alike.
+    DecayLanes sweep;
+    sweep.load(pa.sweep, pb.sweep);
+    const Floats depth = lanes(pa.depth, pb.depth), fixed = lanes(pa.fixed, pb.fixed);
+    for (int i = 0; i < frames; ++i) {
+        const Floats glide = add(mul(depth, sweep.trigger(lanes(a.velocity[i], b.velocity[i]))), fixed);
+        _mm_store_ss(glideA + i, glide);
+        glideB[i] = pairs::second(glide);
+    }
+    sweep.store(pa.sweep, pb.sweep);
+
+    // Clicks and bodies, a planned stretch at a time.
+    SweptResonator::Course courseA, courseB;
+    KickLanes kicks;
+    const Floats clickGain = lanes(pa.clickGain, pb.clickGain), bodyGain = lanes(pa.bodyGain, pb.bodyGain);
+    for (int start = 0; start < frames; start += SweptResonator::kStretch) {
+        const int n = std::min(SweptResonator::kStretch, frames - start);
+        // The tails' terms in both stretches wherever either may need them.
+        const bool struckA = anyStrike(a.velocity + start, n), struckB = anyStrike(b.velocity + start, n);
+        const bool terms = struckA || struckB || pa.body.tail.active() || pb.body.tail.active();
+        pa.body.plan(glideA + start, n, terms, courseA);
+        pb.body.plan(glideB + start, n, terms, courseB);
+        kicks.load(pa.body, pb.body, pa.click, pb.click);
+        for (int i = 0; i < n; ++i) {
+            const float va = a.velocity[start + i], vb = b.velocity[start + i];
+            Floats body, click;
+            if (!(va > 0.0f) && !(vb > 0.0f) && kicks.step(lanes(va, vb), courseA, courseB, i, body, click)) {
+                const Floats mixed = add(mul(click, clickGain), mul(body, bodyGain));
+                _mm_store_ss(signalA + start + i, mixed);
+                signalB[start + i] = pairs::second(mixed);
+                continue;
+            }
+            // The coefficients the lanes stepped with up to here, which an
+            // impulse hands to the tail.
+            if (i > 0) {
+                finishStretch(pa.body, courseA, i - 1);
+                finishStretch(pb.body, courseB, i - 1);
+            }
+            kicks.store(pa.body, pb.body, pa.click, pb.click);
+            first.clickAndBody(pa, a, start, i, courseA);
+            second.clickAndBody(pb, b, start, i, courseB);
+            kicks.load(pa.body, pb.body, pa.click, pb.click);
+        }
+        kicks.store(pa.body, pb.body, pa.click, pb.click);
+        finishStretch(pa.body, courseA, n - 1);
+        finishStretch(pb.body, courseB, n - 1);
+    }
+
+    first.finishPass(pa, a, frames);
+    second.finishPass(pb, b, frames);
+    first.endOfBlock(frames);
+    second.endOfBlock(frames);
+}
+
+#else
+
+// Without vector registers each kick renders alone.
+void KickVoice::processPair(KickVoice& first, const VoiceBlock& firstBlock, KickVoice& second,
+                            const VoiceBlock& secondBlock, int frames) {
+    first.process(firstBlock, frames);
+    second.process(secondBlock, frames);
+}
+
+#endif
+
+}  // namespace dsp

@@ -1,0 +1,171 @@
+// Two voices of one kind in the lanes of the vector registers: lane 0
+// runs the first voice's recursions and lane 1 the second's, each with
+// exactly the operations its own code does (lanes 2 and 3 are held at 0).
+// The lanes cover the plain case only: a voice falls back on its own
+// per-sample code wherever a lane would need anything else (an impulse, a
+// tail to scale down), so the samples stay those of each voice alone.
+#pragma once
+
+#include "dsp/DecayEnvelope.h"
+#include "dsp/FloatLanes.h"
+#include "dsp/PingResonator.h"
+#include "dsp/RingTail.h"
+
+#ifdef TAMBORIK_FLOAT_LANES_SSE2
+
+namespace dsp::pairs {
+
+using Floats = __m128;    // lanes 0 and 1 used, 2 and 3 held at 0
+using Doubles = __m128d;  // the same two lanes in double precision
+
+inline Floats lanes(float a, float b) { return _mm_setr_ps(a, b, 0.0f, 0.0f); }
+inline Doubles lanes(double a, double b) { return _mm_setr_pd(a, b); }
+inline float first(Floats v) { return _mm_cvtss_f32(v); }
+inline float second(Floats v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1))); }
+inline double first(Doubles v) { return _mm_cvtsd_f64(v); }
+inline double second(Doubles v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
+
+inline Floats mask(bool a, bool b) { return _mm_castsi128_ps(_mm_setr_epi32(a ? -1 : 0, b ? -1 : 0, 0, 0)); }
+inline bool any(Floats m) { return (_mm_movemask_ps(m) & 3) != 0; }
+inline bool firstOf(Floats m) { return (_mm_movemask_ps(m) & 1) != 0; }
+inline bool secondOf(Floats m) { return (_mm_movemask_ps(m) & 2) != 0; }
+// A float lane mask as a double lane mask.
+inline Doubles wide(Floats m) { return _mm_castps_pd(_mm_unpacklo_ps(m, m)); }
+inline Doubles select(Doubles m, Doubles yes, Doubles no) { return _mm_or_pd(_mm_and_pd(m, yes), _mm_andnot_pd(m, no)); }
+inline const Floats kTiny = {1e-20f, 1e-20f, 1e-20f, 1e-20f};
+inline const Floats kLoudest = {kLoudestHitMultiple, kLoudestHitMultiple, kLoudestHitMultiple, kLoudestHitMultiple};
+inline const Floats kEight = {8.0f, 8.0f, 8.0f, 8.0f};
+inline const Floats kOne = {1.0f, 1.0f, 1.0f, 1.0f};
+
+inline Floats magnitude(Floats v) { return _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff))); }
+inline Floats select(Floats m, Floats yes, Floats no) { return _mm_or_ps(_mm_and_ps(m, yes), _mm_andnot_ps(m, no)); }
+inline Floats add(Floats a, Floats b) { return _mm_add_ps(a, b); }
+inline Floats sub(Floats a, Floats b) { return _mm_sub_ps(a, b); }
+inline Floats mul(Floats a, Floats b) { return _mm_mul_ps(a, b); }
+inline Doubles add(Doubles a, Doubles b) { return _mm_add_pd(a, b); }
+inline Doubles sub(Doubles a, Doubles b) { return _mm_sub_pd(a, b); }
+inline Doubles mul(Doubles a, Doubles b) { return _mm_mul_pd(a, b); }
+inline Doubles toDouble(Floats v) { return _mm_cvtps_pd(v); }
+// std::max(a, b) lane for lane: a < b ? b : a.
+inline Floats greaterOf(Floats a, Floats b) { return _mm_max_ps(b, a); }
+inline Doubles greaterOf(Doubles a, Doubles b) { return _mm_max_pd(b, a); }
+// std::min(a, b) lane for lane: b < a ? b : a.
+inline Floats lesserOf(Floats a, Floats b) { return _mm_min_ps(b, a); }
+
+// A RingTail in two lanes. Where a tail is not active its state is zero,
+// which the scalar code keeps as well, so computing both lanes and keeping
+// the active ones gives what each tail's own code gives.
+struct TailLanes {
+    Floats y1, y2, active, peak;
+    Doubles allowed;
+
+    void load(const RingTail& a, const RingTail& b) {
+        const RingTail::Values va = a.values(), vb = b.values();
+        y1 = lanes(va.y1, vb.y1);
+        y2 = lanes(va.y2, vb.y2);
+        active = mask(va.active, vb.active);
+        peak = lanes(va.peak, vb.peak);
+        allowed = lanes(va.allowedAction, vb.allowedAction);
+    }
+    void store(RingTail& a, RingTail& b) const {
+        a.setValues({first(y1), first(y2), firstOf(active), first(peak), first(allowed)});
+        b.setValues({second(y1), second(y2), secondOf(active), second(peak), second(allowed)});
+    }
+
+    // trackPeak, then ring and limit where active; false where a lane's
+    // limit would scale its tail.
+    bool ringOn(Floats hit, Floats a1, Floats a2, Floats rSquared, Floats r, Floats& out) {
+        peak = greaterOf(mul(peak, r), magnitude(hit));
+        if (!any(active)) {
+            out = hit;
+            return true;
+        }
+        // An inactive lane rings its zeros into zeros of either sign, which
+        // the clearing of tiny tails makes +0 again; its limit then reads
+        // the hit itself (never -0: the hit's last operation adds the
+        // denormal guard), and its limit cannot trip. So only the action
+        // needs the lane mask.
+        const Floats rung = add(mul(a1, y1), mul(a2, y2));
+        const Floats tiny = _mm_cmplt_ps(add(magnitude(rung), magnitude(y1)), kTiny);
+        const Floats newY1 = _mm_andnot_ps(tiny, rung);
+        const Floats total = add(hit, newY1);
+        if (any(_mm_cmpgt_ps(magnitude(total), mul(kLoudest, peak)))) return false;
+        allowed = select(wide(active), mul(allowed, toDouble(rSquared)), allowed);
+        out = total;
+        y2 = _mm_andnot_ps(tiny, y1);
+        y1 = newY1;
+        active = _mm_andnot_ps(tiny, active);
+        return true;
+    }
+};
+
+// A PingResonator::Run in two lanes (an impulse, which may retune it, falls
+// back).
+struct PingLanes {
+    Floats y1, y2, a1, a2, gain, r, d, rSquared;
+    TailLanes tail;
+
+    void load(const PingResonator::Run& a, const PingResonator::Run& b) {
+        y1 = lanes(a.y1, b.y1);
+        y2 = lanes(a.y2, b.y2);
+        a1 = lanes(a.a1, b.a1);
+        a2 = lanes(a.a2, b.a2);
+        gain = lanes(a.gain, b.gain);
+        r = lanes(a.r, b.r);
+        d = lanes(a.d, b.d);
+        rSquared = lanes(-a.a2, -b.a2);
+        tail.load(a.tail, b.tail);
+    }
+    void store(PingResonator::Run& a, PingResonator::Run& b) const {
+        a.y1 = first(y1);
+        b.y1 = second(y1);
+        a.y2 = first(y2);
+        b.y2 = second(y2);
+        tail.store(a.tail, b.tail);
+    }
+    // PingResonator::Run::step without an impulse.
+    bool step(Floats excitation, Floats& out) {
+        const Floats y = add(add(add(mul(a2, y2), mul(a1, y1)), mul(excitation, gain)), d);
+        TailLanes next = tail;
+        if (!next.ringOn(y, a1, a2, rSquared, r, out)) return false;
+        y2 = y1;
+        y1 = y;
+        tail = next;
+        return true;
+    }
+};
+
+// A DecayEnvelope::Run in two lanes.
+struct DecayLanes {
+    Floats level, coefficient, d;
+
+    void load(const DecayEnvelope::Run& a, const DecayEnvelope::Run& b) {
+        level = lanes(a.level, b.level);
+        coefficient = lanes(a.coefficient, b.coefficient);
+        d = lanes(a.d, b.d);
+    }
+    void store(DecayEnvelope::Run& a, DecayEnvelope::Run& b) const {
+        a.level = first(level);
+        b.level = second(level);
+    }
+    // trigger without an impulse.
+    Floats decay() {
+        level = lesserOf(add(add(mul(coefficient, level), d), _mm_setzero_ps()), kOne);
+        return level;
+    }
+    // trigger, with any input.
+    Floats trigger(Floats in) {
+        const Floats pulse = _mm_and_ps(_mm_cmpgt_ps(in, _mm_setzero_ps()), kOne);
+        level = lesserOf(add(add(mul(coefficient, level), d), pulse), kOne);
+        return level;
+    }
+    // accumulate, with any input.
+    Floats accumulate(Floats in) {
+        level = lesserOf(add(add(mul(coefficient, level), in), d), kOne);
+        return level;
+    }
+};
+
+}  // namespace dsp::pairs
+
+#endif
