@@ -4,8 +4,6 @@
 
 namespace dsp {
 
-#ifdef TAMBORIK_FLOAT_LANES_SSE2
-
 namespace {
 
 using namespace pairs;
@@ -105,16 +103,5 @@ void BlippVoice::renderPair(BlippVoice& first, const VoiceBlock& a, BlippVoice& 
     first.endOfBlock(frames);
     second.endOfBlock(frames);
 }
-
-#else
-
-// Without vector registers each Blipp renders alone.
-void BlippVoice::processPair(BlippVoice& first, const VoiceBlock& firstBlock, BlippVoice& second,
-                             const VoiceBlock& secondBlock, int frames) {
-    first.process(firstBlock, frames);
-    second.process(secondBlock, frames);
-}
-
-#endif
 
 }  // namespace dsp

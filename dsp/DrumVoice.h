@@ -56,6 +56,13 @@ public:
             return;
         }
         const int most = first.blockSize_ > 0 ? first.blockSize_ : frames;
+        if (frames <= most) {
+            if (!together(firstBlock, secondBlock, frames)) {
+                first.render(firstBlock, frames);
+                second.render(secondBlock, frames);
+            }
+            return;
+        }
         for (int done = 0; done < frames;) {
             const int n = frames - done < most ? frames - done : most;
             const VoiceBlock a = firstBlock.from(done), b = secondBlock.from(done);

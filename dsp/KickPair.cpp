@@ -6,8 +6,6 @@
 
 namespace dsp {
 
-#ifdef TAMBORIK_FLOAT_LANES_SSE2
-
 namespace {
 
 using namespace pairs;
@@ -199,16 +197,5 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
     first.endOfBlock(frames);
     second.endOfBlock(frames);
 }
-
-#else
-
-// Without vector registers each kick renders alone.
-void KickVoice::processPair(KickVoice& first, const VoiceBlock& firstBlock, KickVoice& second,
-                            const VoiceBlock& secondBlock, int frames) {
-    first.process(firstBlock, frames);
-    second.process(secondBlock, frames);
-}
-
-#endif
 
 }  // namespace dsp

@@ -4,8 +4,6 @@
 
 namespace dsp {
 
-#ifdef TAMBORIK_FLOAT_LANES_SSE2
-
 namespace {
 
 using namespace pairs;
@@ -131,16 +129,5 @@ void MetalPair::render(HihatVoice& hihat, const VoiceBlock& h, CrashVoice& crash
     hihat.endOfBlock(frames);
     crash.endOfBlock(frames);
 }
-
-#else
-
-// Without vector registers each renders alone.
-void MetalPair::process(HihatVoice& hihat, const VoiceBlock& hihatBlock, CrashVoice& crash,
-                        const VoiceBlock& crashBlock, int frames) {
-    hihat.process(hihatBlock, frames);
-    crash.process(crashBlock, frames);
-}
-
-#endif
 
 }  // namespace dsp

@@ -11,7 +11,9 @@
 #include "dsp/PingResonator.h"
 #include "dsp/RingTail.h"
 
-#ifdef TAMBORIK_FLOAT_LANES_SSE2
+#ifndef TAMBORIK_FLOAT_LANES_SSE2
+#error "voice pairs need SSE2, which every x86-64 processor has (32-bit builds: -msse2)"
+#endif
 
 namespace dsp::pairs {
 
@@ -167,5 +169,3 @@ struct DecayLanes {
 };
 
 }  // namespace dsp::pairs
-
-#endif

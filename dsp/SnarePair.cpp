@@ -4,8 +4,6 @@
 
 namespace dsp {
 
-#ifdef TAMBORIK_FLOAT_LANES_SSE2
-
 void SnareVoice::processPair(SnareVoice& first, const VoiceBlock& firstBlock, SnareVoice& second,
                              const VoiceBlock& secondBlock, int frames) {
     processTwo(first, firstBlock, second, secondBlock, frames, [&](const VoiceBlock& a, const VoiceBlock& b, int n) {
@@ -53,16 +51,5 @@ void SnareVoice::renderPair(SnareVoice& first, const VoiceBlock& a, SnareVoice& 
     first.endOfBlock(frames);
     second.endOfBlock(frames);
 }
-
-#else
-
-// Without vector registers each snare renders alone.
-void SnareVoice::processPair(SnareVoice& first, const VoiceBlock& firstBlock, SnareVoice& second,
-                             const VoiceBlock& secondBlock, int frames) {
-    first.process(firstBlock, frames);
-    second.process(secondBlock, frames);
-}
-
-#endif
 
 }  // namespace dsp
