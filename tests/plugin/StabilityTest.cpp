@@ -11,21 +11,12 @@
 #include "support/QuietHost.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/ParameterIndex.h"
+#include "support/VoicePitch.h"
 
 namespace {
 
+using testing_support::pitchFor;
 using testing_support::quietHost;
-
-float pitchFor(plugin::DrumEngine& engine, int voice, int note) {
-    const plugin::PitchTables& tables = engine.pitchTables();
-    switch (voice) {
-    case plugin::kSnare1:
-    case plugin::kSnare2: return tables.snare(note);
-    case plugin::kClaves: return tables.claves(note);
-    case plugin::kHihat: return note % 2 ? 1.0f : 0.0f;
-    default: return tables.low(note);
-    }
-}
 
 TEST(Stability, NoNoteSettingOrSampleRateProducesANonFiniteSample) {
     platform::MemoryRegistry registry;

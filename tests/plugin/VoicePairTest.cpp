@@ -11,10 +11,12 @@
 
 #include "plugin/DrumEngine.h"
 #include "plugin/PluginInfo.h"
+#include "support/VoicePitch.h"
 
 namespace {
 
 using plugin::DrumEngine;
+using testing_support::pitchFor;
 
 // A setting change, applied alike to every engine.
 using Change = std::function<void(DrumEngine&)>;
@@ -47,17 +49,6 @@ Change randomChange(std::mt19937& random) {
     case 17: return [=](DrumEngine& e) { e.crash().setDecay(x); };
     case 18: return [=](DrumEngine& e) { e.voice(voice).setPan(x); };
     default: return [=](DrumEngine& e) { e.voice(voice).setVolume(x); };
-    }
-}
-
-float pitchFor(DrumEngine& engine, int voice, int note) {
-    const plugin::PitchTables& tables = engine.pitchTables();
-    switch (voice) {
-    case plugin::kSnare1:
-    case plugin::kSnare2: return tables.snare(note);
-    case plugin::kClaves: return tables.claves(note);
-    case plugin::kHihat: return note % 2 ? 1.0f : 0.0f;
-    default: return tables.low(note);
     }
 }
 
