@@ -66,11 +66,7 @@ void DrumVoice::clearVelocity(const VoiceBlock& block, int frames) const {
     for (int i = 0; i < frames; ++i) block.velocity[i] = 0.0f;
 }
 
-void DrumVoice::updateMeter(int frames) {
-    if (meterLevel_ < 0.016f) {
-        meterLevel_ = 0.0f;
-        return;
-    }
+void DrumVoice::decayMeter(int frames) {
     float factor = 1.0f;
     float base = meterDecay_;
     for (unsigned n = static_cast<unsigned>(frames); n != 0; n >>= 1) {

@@ -92,7 +92,14 @@ protected:
 
     void mix(const VoiceBlock& block, const float* signal, int frames) const;
     void clearVelocity(const VoiceBlock& block, int frames) const;
-    void updateMeter(int frames);
+    void updateMeter(int frames) {
+        if (meterLevel_ < 0.016f) {
+            meterLevel_ = 0.0f;
+            return;
+        }
+        decayMeter(frames);
+    }
+    void decayMeter(int frames);
     void advanceElapsed(int frames);
     // The end of every block, active or not: the meter falls, time passes,
     // and the answer says whether the lifetime has run out (reached, or

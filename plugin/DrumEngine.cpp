@@ -77,34 +77,36 @@ void DrumEngine::startVoice(int k, int frame, float velocity, float pitch) {
 
 void DrumEngine::render(float* const* outputs, int mode, int frames) {
     if (frames > capacity_) frames = capacity_;
-    dsp::VoiceBlock blocks[kVoiceCount];
-    for (int k = 0; k < kVoiceCount; ++k) {
-        dsp::VoiceBlock& block = blocks[k];
-        block.velocity = velocityBuffer(k);
-        block.pitch = pitchBuffer(k);
+    // Made for each voice as it is needed: an array of them would be cleared
+    // first, which costs an idle block as much as the rest of it.
+    auto block = [&](int k) {
+        dsp::VoiceBlock b;
+        b.velocity = velocityBuffer(k);
+        b.pitch = pitchBuffer(k);
         switch (mode) {
         case kTenMono:
-            block.left = outputs[k];
+            b.left = outputs[k];
             break;
         case kTenStereo:
-            block.left = outputs[2 * k];
-            block.right = outputs[2 * k + 1];
+            b.left = outputs[2 * k];
+            b.right = outputs[2 * k + 1];
             break;
         default:
-            block.left = outputs[0];
-            block.right = outputs[1];
+            b.left = outputs[0];
+            b.right = outputs[1];
             break;
         }
-        voices_[k]->setStereo(mode != kTenMono);
-    }
+        return b;
+    };
+    for (dsp::DrumVoice* v : voices_) v->setStereo(mode != kTenMono);
     // The two kicks render together, the two snares, the two Blipps, and the
     // hihat with the crash; each mixes in the same order as alone.
-    dsp::KickVoice::processPair(kick1_, blocks[0], kick2_, blocks[1], frames);
-    dsp::SnareVoice::processPair(snare1_, blocks[2], snare2_, blocks[3], frames);
-    dsp::BlippVoice::processPair(blipp1_, blocks[4], blipp2_, blocks[5], frames);
-    clap_.process(blocks[6], frames);
-    claves_.process(blocks[7], frames);
-    dsp::MetalPair::process(hihat_, blocks[8], crash_, blocks[9], frames);
+    dsp::KickVoice::processPair(kick1_, block(kKick1), kick2_, block(kKick2), frames);
+    dsp::SnareVoice::processPair(snare1_, block(kSnare1), snare2_, block(kSnare2), frames);
+    dsp::BlippVoice::processPair(blipp1_, block(kBlipp1), blipp2_, block(kBlipp2), frames);
+    clap_.process(block(kClap), frames);
+    claves_.process(block(kClaves), frames);
+    dsp::MetalPair::process(hihat_, block(kHihat), crash_, block(kCrash), frames);
 }
 
 float DrumEngine::voiceLevel(int k) {

@@ -79,8 +79,12 @@ bool DrumSynthEffect::onAudioThread() const {
 }
 
 void DrumSynthEffect::takeDeferredChanges() {
-    audioThread_.store(std::this_thread::get_id(), std::memory_order_release);
-    if (!anyDeferred_.exchange(false, std::memory_order_acquire)) return;
+    const std::thread::id self = std::this_thread::get_id();
+    if (audioThread_.load(std::memory_order_relaxed) != self) audioThread_.store(self, std::memory_order_release);
+    // A plain load first: the exchange, a locked operation, only when there
+    // is something to take.
+    if (!anyDeferred_.load(std::memory_order_acquire) || !anyDeferred_.exchange(false, std::memory_order_acquire))
+        return;
     for (int index : kApplicationOrder.index)
         if (deferred_[index].exchange(false, std::memory_order_acquire)) applyParameter(index, currentValues_[index]);
 }
