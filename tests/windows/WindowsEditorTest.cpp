@@ -32,6 +32,7 @@
 #include "host/PluginModule.h"
 #include "platform/Win32DropTarget.h"
 #include "platform/Win32Keys.h"
+#include "WindowRobot.h"
 
 namespace {
 
@@ -544,6 +545,59 @@ TEST_F(WindowsEditorTest, AFieldIsEditedInTheSystemsEditBoxAndADropWhileEditingI
     SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 1);
     idle(*instance);
     EXPECT_EQ(programName(), "Zap");
+    instance->dispatch(vst::effEditClose);
+}
+
+// Menus and the settings dialog opened from the editor are the system's:
+// the program menu is chosen from by keys, and "Settings" in the File menu
+// runs dialog 1000 from the module's resources, which Escape leaves without
+// writing anything.
+TEST_F(WindowsEditorTest, TheEditorsMenusAndSettingsDialogAreTheSystems) {
+    using testing_support::Robot;
+    using testing_support::waitForWindow;
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    const HWND child = editorWindow(parent);
+    auto clickOn = [&](const lay::Box& box) {
+        const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+        PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(child, WM_LBUTTONUP, 0, at);
+        idle(*instance);
+    };
+    auto press = [](HWND window, std::initializer_list<WPARAM> keys) {
+        Sleep(100);
+        for (WPARAM key : keys) {
+            PostMessageA(window, WM_KEYDOWN, key, 0);
+            Sleep(50);
+        }
+    };
+    {
+        // Down three times from nothing chosen: the third program.
+        Robot robot([&] {
+            if (HWND menu = waitForWindow("#32768", nullptr)) press(menu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+        });
+        clickOn(lay::kProgramMenuButton);
+    }
+    EXPECT_EQ(instance->dispatch(vst::effGetProgram), 2);
+
+    std::string title;
+    bool ownedByTheHost = false;
+    {
+        // Up once from nothing chosen: the last entry, "Settings".
+        Robot robot([&] {
+            if (HWND menu = waitForWindow("#32768", nullptr)) press(menu, {VK_UP, VK_RETURN});
+            if (HWND dialog = waitForWindow("#32770", "Settings")) {
+                title = testing_support::windowText(dialog);
+                ownedByTheHost = GetAncestor(GetWindow(dialog, GW_OWNER), GA_ROOT) == parent;
+                Sleep(100);
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        clickOn(lay::kFileMenuButton);
+    }
+    EXPECT_EQ(title, "Settings");
+    EXPECT_TRUE(ownedByTheHost);
+    idle(*instance);
+    EXPECT_EQ(instance->dispatch(vst::effGetProgram), 2);
     instance->dispatch(vst::effEditClose);
 }
 
