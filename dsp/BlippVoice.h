@@ -40,7 +40,6 @@ protected:
     void render(const VoiceBlock& block, int frames) override;
 
 private:
-    bool rendersThisBlock() { return active_ && buffersReady(); }
     Pass beginPass();
     void sample(Pass& pass, const float* velocity, const float* pitch, int i);
     void finishPass(const Pass& pass, const VoiceBlock& block, int frames);

@@ -33,7 +33,6 @@ private:
         SawBank::Run oscillators;
         HighpassResonator::Run upperFilter, lowerFilter;
     };
-    bool rendersThisBlock() { return active_ && buffersReady(); }
     Pass beginPass() {
         return {strikeEnvelope_.begin(), bloomEnvelope_.begin(), oscillators_.begin(), upperFilter_.begin(),
                 lowerFilter_.begin()};

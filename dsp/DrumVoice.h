@@ -25,14 +25,6 @@ struct VoiceBlock {
     }
 };
 
-// Whether any of the n velocities starts a note (written to run several
-// frames at a time).
-inline bool anyStrike(const float* velocity, int n) {
-    int notes = 0;
-    for (int i = 0; i < n; ++i) notes += velocity[i] > 0.0f ? 1 : 0;
-    return notes != 0;
-}
-
 class DrumVoice : public DspUnit {
 public:
     // Renders frames samples, adding into the outputs. Called on the audio
@@ -89,6 +81,9 @@ protected:
     // Allocates every buffer for the block size; false if any failed.
     bool allocateBuffers(std::initializer_list<ScratchBuffer*> buffers);
     bool buffersReady() const { return buffersReady_; }
+    // Whether this block has anything to render: the voice sounds and has
+    // its buffers.
+    bool rendersThisBlock() const { return active_ && buffersReady_; }
 
     void mix(const VoiceBlock& block, const float* signal, int frames) const;
     void clearVelocity(const VoiceBlock& block, int frames) const;

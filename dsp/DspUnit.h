@@ -45,6 +45,14 @@ protected:
     float pendingPeak_ = 0.0f;
 };
 
+// Whether any of the n impulses (velocities) is above 0; written to run
+// several frames at a time.
+inline bool anyStrike(const float* impulses, int n) {
+    int strikes = 0;
+    for (int i = 0; i < n; ++i) strikes += impulses[i] > 0.0f ? 1 : 0;
+    return strikes != 0;
+}
+
 // A tiny offset added into every recursive state update so that states never
 // decay into the denormal range; its sign flips once per processed block.
 class DenormalOffset {

@@ -34,7 +34,6 @@ private:
         HighpassResonator::Run filter;
         float d, closedCoefficient, openCoefficient, flag, level;
     };
-    bool rendersThisBlock() { return active_ && buffersReady(); }
     Pass beginPass() {
         const float d = denormal_.flip();
         return {oscillators_.begin(), filter_.begin(), d, closedCoefficient_, openCoefficient_, closedFlag_,

@@ -11,7 +11,6 @@ namespace {
 using namespace pairs;
 
 inline Floats four(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
-inline bool anyOfFour(Floats m) { return _mm_movemask_ps(m) != 0; }
 
 // Both kicks' bodies (lanes 0 and 1) and clicks (lanes 2 and 3). The click's
 // recursion, a2*y2 + a1*y1 + excitation*gain + d, has the same products and
@@ -21,8 +20,7 @@ inline bool anyOfFour(Floats m) { return _mm_movemask_ps(m) != 0; }
 struct KickLanes {
     Floats y1, y2, a2, r, rSquared, d;
     Floats clickA1, clickGain;  // in lanes 0 and 1, moved up each sample
-    Floats tailY1, tailY2, active, peak;
-    Doubles bodyAllowed, clickAllowed;
+    TailLanes tail;
 
     void load(const SweptResonator::Run& ba, const SweptResonator::Run& bb, const PingResonator::Run& ca,
               const PingResonator::Run& cb) {
@@ -34,34 +32,23 @@ struct KickLanes {
         d = four(ba.d, bb.d, ca.d, cb.d);
         clickA1 = lanes(ca.a1, cb.a1);
         clickGain = lanes(ca.gain, cb.gain);
-        const RingTail::Values t[4] = {ba.tail.values(), bb.tail.values(), ca.tail.values(), cb.tail.values()};
-        tailY1 = four(t[0].y1, t[1].y1, t[2].y1, t[3].y1);
-        tailY2 = four(t[0].y2, t[1].y2, t[2].y2, t[3].y2);
-        active = _mm_castsi128_ps(_mm_setr_epi32(t[0].active ? -1 : 0, t[1].active ? -1 : 0, t[2].active ? -1 : 0,
-                                                 t[3].active ? -1 : 0));
-        peak = four(t[0].peak, t[1].peak, t[2].peak, t[3].peak);
-        bodyAllowed = lanes(t[0].allowedAction, t[1].allowedAction);
-        clickAllowed = lanes(t[2].allowedAction, t[3].allowedAction);
+        const RingTail::Values tails[4] = {ba.tail.values(), bb.tail.values(), ca.tail.values(), cb.tail.values()};
+        tail.load(tails);
     }
     void store(SweptResonator::Run& ba, SweptResonator::Run& bb, PingResonator::Run& ca,
                PingResonator::Run& cb) const {
-        alignas(16) float v1[4], v2[4], t1[4], t2[4], p[4];
+        alignas(16) float v1[4], v2[4];
         _mm_store_ps(v1, y1);
         _mm_store_ps(v2, y2);
-        _mm_store_ps(t1, tailY1);
-        _mm_store_ps(t2, tailY2);
-        _mm_store_ps(p, peak);
-        const int on = _mm_movemask_ps(active);
-        const double allowed[4] = {first(bodyAllowed), second(bodyAllowed), first(clickAllowed),
-                                   second(clickAllowed)};
-        float* stateY1[4] = {&ba.y1, &bb.y1, &ca.y1, &cb.y1};
-        float* stateY2[4] = {&ba.y2, &bb.y2, &ca.y2, &cb.y2};
-        RingTail* tails[4] = {&ba.tail, &bb.tail, &ca.tail, &cb.tail};
-        for (int k = 0; k < 4; ++k) {
-            *stateY1[k] = v1[k];
-            *stateY2[k] = v2[k];
-            tails[k]->setValues({t1[k], t2[k], (on >> k & 1) != 0, p[k], allowed[k]});
-        }
+        ba.y1 = v1[0];
+        bb.y1 = v1[1];
+        ca.y1 = v1[2];
+        cb.y1 = v1[3];
+        ba.y2 = v2[0];
+        bb.y2 = v2[1];
+        ca.y2 = v2[2];
+        cb.y2 = v2[3];
+        tail.store({&ba.tail, &bb.tail, &ca.tail, &cb.tail}, 4);
     }
 
     // Sample i of both planned stretches without an impulse: the bodies
@@ -74,40 +61,26 @@ struct KickLanes {
         const Floats a1 = _mm_movelh_ps(lanes(ca.a1[i], cb.a1[i]), clickA1);
         const Floats gain = _mm_movelh_ps(lanes(ca.gain[i], cb.gain[i]), clickGain);
         const Floats y = add(add(add(mul(a1, y1), mul(a2, y2)), mul(gain, e)), d);
-        const Floats nextPeak = greaterOf(mul(peak, r), magnitude(y));
-        Floats total = y;
-        if (anyOfFour(active)) {
-            if ((_mm_movemask_ps(active) & 3) != 0) {
-                // holdAction: a body whose tail has more action than allowed
-                // is scaled by its own code. An inactive tail has no energy
-                // and cannot be over.
-                const Doubles ty1 = toDouble(tailY1), ty2 = toDouble(tailY2);
-                const Doubles half = lanes(ca.half[i], cb.half[i]);
-                const Doubles cross = lanes(ca.cross[i], cb.cross[i]);
-                const Doubles sineSquared = lanes(ca.sineSquared[i], cb.sineSquared[i]);
-                const Doubles v = sub(ty1, mul(half, ty2));
-                const Doubles energy = greaterOf(add(mul(v, v), mul(mul(cross, ty2), ty2)), _mm_setzero_pd());
-                const Doubles over =
-                    _mm_cmpgt_pd(mul(energy, energy), mul(mul(bodyAllowed, bodyAllowed), sineSquared));
-                if (_mm_movemask_pd(over) != 0) return false;
-            }
-            // ring and limit, as TailLanes::ringOn has them for two lanes.
-            const Floats rung = add(mul(a1, tailY1), mul(a2, tailY2));
-            const Floats tiny = _mm_cmplt_ps(add(magnitude(rung), magnitude(tailY1)), kTiny);
-            const Floats newY1 = _mm_andnot_ps(tiny, rung);
-            total = add(y, newY1);
-            if (anyOfFour(_mm_cmpgt_ps(magnitude(total), mul(kLoudest, nextPeak)))) return false;
-            bodyAllowed = select(wide(active), mul(bodyAllowed, toDouble(rSquared)), bodyAllowed);
-            const Floats clickActive = _mm_movehl_ps(active, active);
-            clickAllowed = select(wide(clickActive), mul(clickAllowed, toDouble(_mm_movehl_ps(rSquared, rSquared))),
-                                  clickAllowed);
-            tailY2 = _mm_andnot_ps(tiny, tailY1);
-            tailY1 = newY1;
-            active = _mm_andnot_ps(tiny, active);
+        TailLanes next = tail;
+        if ((_mm_movemask_ps(next.active) & 3) != 0) {
+            // holdAction: a body whose tail has more action than allowed is
+            // scaled by its own code. An inactive tail has no energy and
+            // cannot be over.
+            const Doubles ty1 = toDouble(next.y1), ty2 = toDouble(next.y2);
+            const Doubles half = lanes(ca.half[i], cb.half[i]);
+            const Doubles cross = lanes(ca.cross[i], cb.cross[i]);
+            const Doubles sineSquared = lanes(ca.sineSquared[i], cb.sineSquared[i]);
+            const Doubles v = sub(ty1, mul(half, ty2));
+            const Doubles energy = greaterOf(add(mul(v, v), mul(mul(cross, ty2), ty2)), _mm_setzero_pd());
+            const Doubles over =
+                _mm_cmpgt_pd(mul(energy, energy), mul(mul(next.allowed, next.allowed), sineSquared));
+            if (_mm_movemask_pd(over) != 0) return false;
         }
+        Floats total;
+        if (!next.ringOn<4>(y, a1, a2, rSquared, r, total)) return false;
         body = mul(kEight, total);
         click = _mm_movehl_ps(total, total);
-        peak = nextPeak;
+        tail = next;
         y2 = y1;
         y1 = y;
         return true;

@@ -39,7 +39,6 @@ private:
         bool keyMode;
         float fixed, current, depth, clickGain, bodyGain;
     };
-    bool rendersThisBlock() { return active_ && buffersReady(); }
     Pass beginPass();
     // The click, and the glide the body follows, for frame i.
     void clickAndGlide(Pass& pass, const float* velocity, const float* pitch, int i) {

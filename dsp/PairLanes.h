@@ -59,26 +59,43 @@ inline Floats lesserOf(Floats a, Floats b) { return _mm_min_ps(b, a); }
 // the active ones gives what each tail's own code gives.
 struct TailLanes {
     Floats y1, y2, active, peak;
-    Doubles allowed;
+    Doubles allowed;       // lanes 0 and 1
+    Doubles upperAllowed;  // lanes 2 and 3, where four tails ride
 
+    void load(const RingTail::Values (&v)[4]) {
+        y1 = _mm_setr_ps(v[0].y1, v[1].y1, v[2].y1, v[3].y1);
+        y2 = _mm_setr_ps(v[0].y2, v[1].y2, v[2].y2, v[3].y2);
+        active = _mm_castsi128_ps(_mm_setr_epi32(v[0].active ? -1 : 0, v[1].active ? -1 : 0,
+                                                 v[2].active ? -1 : 0, v[3].active ? -1 : 0));
+        peak = _mm_setr_ps(v[0].peak, v[1].peak, v[2].peak, v[3].peak);
+        allowed = lanes(v[0].allowedAction, v[1].allowedAction);
+        upperAllowed = lanes(v[2].allowedAction, v[3].allowedAction);
+    }
+    // Lanes 2 and 3 hold resting tails.
     void load(const RingTail& a, const RingTail& b) {
-        const RingTail::Values va = a.values(), vb = b.values();
-        y1 = lanes(va.y1, vb.y1);
-        y2 = lanes(va.y2, vb.y2);
-        active = mask(va.active, vb.active);
-        peak = lanes(va.peak, vb.peak);
-        allowed = lanes(va.allowedAction, vb.allowedAction);
+        const RingTail::Values v[4] = {a.values(), b.values(), {}, {}};
+        load(v);
     }
-    void store(RingTail& a, RingTail& b) const {
-        a.setValues({first(y1), first(y2), firstOf(active), first(peak), first(allowed)});
-        b.setValues({second(y1), second(y2), secondOf(active), second(peak), second(allowed)});
+    // The tails of the first count lanes.
+    void store(RingTail* const (&tails)[4], int count) const {
+        alignas(16) float v1[4], v2[4], p[4];
+        _mm_store_ps(v1, y1);
+        _mm_store_ps(v2, y2);
+        _mm_store_ps(p, peak);
+        const int on = _mm_movemask_ps(active);
+        const double action[4] = {first(allowed), second(allowed), first(upperAllowed), second(upperAllowed)};
+        for (int k = 0; k < count; ++k) tails[k]->setValues({v1[k], v2[k], (on >> k & 1) != 0, p[k], action[k]});
     }
+    void store(RingTail& a, RingTail& b) const { store({&a, &b, nullptr, nullptr}, 2); }
 
-    // trackPeak, then ring and limit where active; false where a lane's
-    // limit would scale its tail.
+    // trackPeak, then ring and limit where active, in the first two or all
+    // four lanes; false where a lane's limit would scale its tail.
+    template <int kLanes>
     bool ringOn(Floats hit, Floats a1, Floats a2, Floats rSquared, Floats r, Floats& out) {
+        static_assert(kLanes == 2 || kLanes == 4, "two or four tails");
+        constexpr int kUsed = kLanes == 4 ? 15 : 3;
         peak = greaterOf(mul(peak, r), magnitude(hit));
-        if (!any(active)) {
+        if ((_mm_movemask_ps(active) & kUsed) == 0) {
             out = hit;
             return true;
         }
@@ -91,8 +108,13 @@ struct TailLanes {
         const Floats tiny = _mm_cmplt_ps(add(magnitude(rung), magnitude(y1)), kTiny);
         const Floats newY1 = _mm_andnot_ps(tiny, rung);
         const Floats total = add(hit, newY1);
-        if (any(_mm_cmpgt_ps(magnitude(total), mul(kLoudest, peak)))) return false;
+        if ((_mm_movemask_ps(_mm_cmpgt_ps(magnitude(total), mul(kLoudest, peak))) & kUsed) != 0) return false;
         allowed = select(wide(active), mul(allowed, toDouble(rSquared)), allowed);
+        if constexpr (kLanes == 4) {
+            const Floats upper = _mm_movehl_ps(active, active);
+            upperAllowed =
+                select(wide(upper), mul(upperAllowed, toDouble(_mm_movehl_ps(rSquared, rSquared))), upperAllowed);
+        }
         out = total;
         y2 = _mm_andnot_ps(tiny, y1);
         y1 = newY1;
@@ -129,7 +151,7 @@ struct PingLanes {
     bool step(Floats excitation, Floats& out) {
         const Floats y = add(add(add(mul(a2, y2), mul(a1, y1)), mul(excitation, gain)), d);
         TailLanes next = tail;
-        if (!next.ringOn(y, a1, a2, rSquared, r, out)) return false;
+        if (!next.ringOn<2>(y, a1, a2, rSquared, r, out)) return false;
         y2 = y1;
         y1 = y;
         tail = next;

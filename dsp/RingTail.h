@@ -29,11 +29,8 @@ namespace dsp {
 // The most a resonator rings, in its loudest single hits.
 constexpr float kLoudestHitMultiple = 4.0f;
 
-// The resonator's quadratic invariant y1^2 - a1*y1*y2 + r^2*y2^2: it falls by
-// r^2 per sample while the coefficients stay, and over sin^2(theta) it is
-// the squared amplitude of the oscillation the state stands for.
-// What the invariant and sin^2(theta) need of the coefficients alone: a
-// swept resonator works them out for a stretch of samples ahead, lane by
+// What the invariant and sin^2(theta) below need of the coefficients alone:
+// a swept resonator works them out for a stretch of samples ahead, lane by
 // lane, instead of one sample after the other inside its recursion.
 struct RingTerms {
     double half;         // a1 / 2
@@ -41,6 +38,9 @@ struct RingTerms {
     double sineSquared;  // see ringSineSquared
 };
 
+// The resonator's quadratic invariant y1^2 - a1*y1*y2 + r^2*y2^2: it falls by
+// r^2 per sample while the coefficients stay, and over sin^2(theta) it is
+// the squared amplitude of the oscillation the state stands for.
 inline double ringEnergy(float y1, float y2, double half, double cross) {
     const double v = y1 - half * y2;
     // Never below 0, which rounding near a double pole could give.
@@ -136,7 +136,6 @@ public:
         if (active_) allowedAction_ = action(a1, rSquared) + allowance;
     }
     // Under the coefficients of the coming sample: no more action than allowed.
-    void holdAction(float a1, float rSquared) { holdAction(ringTerms(a1, rSquared)); }
     void holdAction(const RingTerms& terms) {
         // energy / sin(theta) > allowed, without a root per sample.
         const double energy = ringEnergy(y1_, y2_, terms.half, terms.cross);

@@ -38,7 +38,6 @@ private:
         NoiseSource::Run noise;
         float toneGain, noiseGain;
     };
-    bool rendersThisBlock() { return active_ && buffersReady(); }
     Pass beginPass() {
         return {toneResonator_.begin(), noiseDecay_.begin(), noiseSource_.begin(), toneGain_, noiseGain_};
     }

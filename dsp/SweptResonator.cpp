@@ -14,9 +14,7 @@ void SweptResonator::process(const UnitBlock& block, int frames) {
     Course course;
     for (int start = 0; start < frames; start += kStretch) {
         const int n = std::min(kStretch, frames - start);
-        bool struck = false;
-        for (int i = 0; i < n; ++i) struck = struck || excitation[start + i] > 0.0f;
-        run.plan(frequency + start, n, struck, course);
+        run.plan(frequency + start, n, anyStrike(excitation + start, n), course);
         for (int i = 0; i < n; ++i) out[start + i] = run.step(excitation[start + i], course, i);
     }
     end(run);

@@ -58,13 +58,11 @@ public:
             }
             for (; i < n; ++i) coefficients(f[i], course.a1[i], course.gain[i]);
             if (!tail.active() && !struck) return;
-            const bool positive = rSquared > 0.0f;
             for (int k = 0; k < n; ++k) {
-                const double half = 0.5 * course.a1[k];
-                course.half[k] = half;
-                course.cross[k] = static_cast<double>(rSquared) - half * half;
-                const double s = 1.0 - half * half / rSquared;
-                course.sineSquared[k] = positive ? (s < 1e-12 ? 1e-12 : s) : 1.0;
+                const RingTerms terms = ringTerms(course.a1[k], rSquared);
+                course.half[k] = terms.half;
+                course.cross[k] = terms.cross;
+                course.sineSquared[k] = terms.sineSquared;
             }
         }
         // What step used to work out for itself, for one float or lanes.
