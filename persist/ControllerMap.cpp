@@ -86,10 +86,15 @@ void ControllerMap::readRecordStream(const std::uint8_t* data, std::size_t size)
 void ControllerMap::loadFromRegistry(const platform::Registry& registry, const std::string& key) {
     clear();
     if (auto stream = registry.readBinary(key, "MidiAutomation")) readRecordStream(stream->data(), stream->size());
+    storedStream_ = recordStream();
 }
 
-void ControllerMap::saveToRegistry(platform::Registry& registry, const std::string& key) const {
-    registry.writeBinary(key, "MidiAutomation", recordStream());
+// Other host processes keep their own maps in the same value: one that this
+// process did not change is not written back over theirs.
+void ControllerMap::saveToRegistry(platform::Registry& registry, const std::string& key) {
+    std::vector<std::uint8_t> stream = recordStream();
+    if (stream == storedStream_) return;
+    if (registry.writeBinary(key, "MidiAutomation", stream)) storedStream_ = std::move(stream);
 }
 
 bool ControllerMap::exportFile(const std::string& path) const {

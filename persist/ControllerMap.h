@@ -60,9 +60,10 @@ public:
     // Adds the records of a stream to the map (the caller clears first).
     void readRecordStream(const std::uint8_t* data, std::size_t size);
 
-    // The map kept under the plug-in's registry key as "MidiAutomation".
+    // The map kept under the plug-in's registry key as "MidiAutomation";
+    // saving writes it only when it changed since it was loaded or saved.
     void loadFromRegistry(const platform::Registry& registry, const std::string& key);
-    void saveToRegistry(platform::Registry& registry, const std::string& key) const;
+    void saveToRegistry(platform::Registry& registry, const std::string& key);
     // "ccm" files: "MCCM", the ID text, the record stream. Import replaces the
     // map only when magic and ID match; an empty path does nothing.
     bool exportFile(const std::string& path) const;
@@ -86,6 +87,7 @@ private:
     bool learnMode_ = false;
     int pending_ = -1;
     std::string idText_;
+    std::vector<std::uint8_t> storedStream_;  // as last loaded or saved
     int instances_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "persist/MixerFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include "persist/DecimalText.h"
 #include "dsp/PortableMath.h"
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 
 namespace persist {
 namespace {
@@ -125,7 +127,20 @@ bool MixerFile::write() const {
     if (!loaded || !readWhole_ || modulePath_.empty()) return false;
     const std::string path = filePath();
     if (path.empty()) return false;
-    const std::string content = text();
+    // Other processes read and rewrite the same file: under the lock, the
+    // file is read again as it stands now and rewritten only when its text
+    // would change. This instance changes no value, so an edit made since it
+    // was read is kept, and a file being written by another program (empty,
+    // or its last line unended) is left alone.
+    const platform::FileLock lock(path);
+    if (!lock.acquired()) return false;
+    const auto bytes = platform::readWholeFile(path, kMaxBytes);
+    if (!bytes || bytes->empty() || bytes->back() != '\n') return false;
+    MixerFile current;
+    current.setModulePath(modulePath_);
+    if (!current.read() || !current.readWhole_) return false;
+    const std::string content = current.text();
+    if (content.size() == bytes->size() && std::equal(content.begin(), content.end(), bytes->begin())) return true;
     return platform::writeFileAtomically(path, std::vector<std::uint8_t>(content.begin(), content.end()));
 }
 

@@ -22,9 +22,10 @@ public:
     bool read();
     // Reads the lines of an open file; false on a read error.
     bool readFrom(std::FILE* file);
-    // Rewrites a file that was read whole, with the values read and without
-    // "MultiOut"; true when written. A file cut at the size limit is left
-    // as it is, so the lines beyond the limit are never lost.
+    // Rewrites a file that was read whole, with its values and without
+    // "MultiOut", when that changes its text; true when the file holds that
+    // text afterwards. A file cut at the size limit is left as it is, so the
+    // lines beyond the limit are never lost.
     bool write() const;
     // The text write() puts in the file.
     std::string text() const;

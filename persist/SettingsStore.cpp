@@ -2,25 +2,39 @@
 
 namespace persist {
 
-void SettingsStore::readNumber(const char* name, int& target) const {
-    if (auto value = registry_.readDword(keyPath_, name)) target = static_cast<int>(*value);
+namespace {
+
+// Writes the value when this instance changed it since the store last held
+// it (or the store lacked it), and remembers it as stored once written.
+template <typename T, typename Write>
+void writeChanged(const T& value, std::optional<T>& stored, Write write) {
+    if (stored && *stored == value) return;
+    if (write()) stored = value;
 }
 
-std::string SettingsStore::readText(const char* name) const {
-    return registry_.readString(keyPath_, name).value_or(std::string());
+}  // namespace
+
+bool SettingsStore::readNumber(const char* name, int& target) const {
+    auto value = registry_.readDword(keyPath_, name);
+    if (value) target = static_cast<int>(*value);
+    return value.has_value();
 }
 
-void SettingsStore::write(const char* name, std::uint32_t value) {
-    if (keyPath_.empty()) return;
-    registry_.writeDword(keyPath_, name, value);
+std::optional<std::string> SettingsStore::readText(const char* name) const {
+    return registry_.readString(keyPath_, name);
 }
 
-void SettingsStore::write(const char* name, const std::string& value) {
-    if (keyPath_.empty()) return;
-    registry_.writeString(keyPath_, name, value);
+bool SettingsStore::write(const char* name, std::uint32_t value) {
+    return !keyPath_.empty() && registry_.writeDword(keyPath_, name, value);
+}
+
+bool SettingsStore::write(const char* name, const std::string& value) {
+    return !keyPath_.empty() && registry_.writeString(keyPath_, name, value);
 }
 
 void SettingsStore::load() {
+    const unsigned unreadable = registry_.unreadableReads();
+    stored_ = Stored{};
     if (!registry_.keyExists(keyPath_)) {
         outputMode = 2;
         multiOutStereo = true;
@@ -31,41 +45,54 @@ void SettingsStore::load() {
     if (programPath.empty()) programPath = modulePath_;
     if (midiLearnPath.empty()) midiLearnPath = modulePath_;
     readVolumeLock();
+    if (registry_.unreadableReads() != unreadable) assumeStored();
 }
 
 void SettingsStore::reload() {
+    const unsigned unreadable = registry_.unreadableReads();
     readModeNamesCurveAndPaths();
     readVolumeLock();
+    if (registry_.unreadableReads() != unreadable) assumeStored();
+}
+
+// A store that could not be read whole (another program is writing it, or
+// it is damaged) still holds the user's values: what this instance assumed
+// in their place is never written over them, only what it changes later.
+void SettingsStore::assumeStored() {
+    stored_ = {outputMode, noteNames, velocityCurve, volumeLock, programPath, midiLearnPath};
 }
 
 void SettingsStore::readModeNamesCurveAndPaths() {
-    readNumber("outmode", outputMode);
+    stored_.outputMode = readNumber("outmode", outputMode) ? std::optional<int>(outputMode) : std::nullopt;
     int names = 0;
-    readNumber("notename", names);
+    stored_.noteNames = readNumber("notename", names) ? std::optional<bool>(names > 0) : std::nullopt;
     noteNames = names > 0;
-    readNumber("velocurve", velocityCurve);
-    programPath = readText("programpath");
-    midiLearnPath = readText("midilearnpath");
+    stored_.velocityCurve = readNumber("velocurve", velocityCurve) ? std::optional<int>(velocityCurve) : std::nullopt;
+    stored_.programPath = readText("programpath");
+    programPath = stored_.programPath.value_or(std::string());
+    stored_.midiLearnPath = readText("midilearnpath");
+    midiLearnPath = stored_.midiLearnPath.value_or(std::string());
 }
 
 void SettingsStore::readVolumeLock() {
     int lock = 0;
-    readNumber("lockvolume", lock);
+    stored_.volumeLock = readNumber("lockvolume", lock) ? std::optional<bool>(lock > 0) : std::nullopt;
     volumeLock = lock > 0;
 }
 
 void SettingsStore::setNoteNames(bool names) {
     noteNames = names;
-    write("notename", names ? 1u : 0u);
+    if (write("notename", names ? 1u : 0u)) stored_.noteNames = names;
 }
 
 void SettingsStore::save() {
-    write("outMode", static_cast<std::uint32_t>(outputMode));
-    write("notename", noteNames ? 1u : 0u);
-    write("velocurve", static_cast<std::uint32_t>(velocityCurve));
-    write("programpath", programPath);
-    write("midilearnpath", midiLearnPath);
-    write("lockvolume", volumeLock ? 1u : 0u);
+    writeChanged(outputMode, stored_.outputMode, [&] { return write("outMode", static_cast<std::uint32_t>(outputMode)); });
+    writeChanged(noteNames, stored_.noteNames, [&] { return write("notename", noteNames ? 1u : 0u); });
+    writeChanged(velocityCurve, stored_.velocityCurve,
+                 [&] { return write("velocurve", static_cast<std::uint32_t>(velocityCurve)); });
+    writeChanged(programPath, stored_.programPath, [&] { return write("programpath", programPath); });
+    writeChanged(midiLearnPath, stored_.midiLearnPath, [&] { return write("midilearnpath", midiLearnPath); });
+    writeChanged(volumeLock, stored_.volumeLock, [&] { return write("lockvolume", volumeLock ? 1u : 0u); });
 }
 
 }  // namespace persist

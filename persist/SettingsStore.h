@@ -2,6 +2,7 @@
 // note names, velocity curve, volume lock and the last folders used.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/Registry.h"
@@ -17,7 +18,10 @@ public:
 
     // Reads the values at plug-in creation; a missing key means one stereo pair.
     void load();
-    // Writes outMode, notename, velocurve, programpath, midilearnpath, lockvolume.
+    // Writes outMode, notename, velocurve, programpath, midilearnpath,
+    // lockvolume, in this order, each only when this instance changed it
+    // since it last read or wrote it: values other processes and instances
+    // store meanwhile are kept.
     void save();
     // Reads the values again after the settings dialog has closed; paths
     // absent from the store become empty.
@@ -34,16 +38,29 @@ public:
     std::string midiLearnPath;
 
 private:
+    // The values as the store held them when last read or written; nothing
+    // for a value it lacked.
+    struct Stored {
+        std::optional<int> outputMode;
+        std::optional<bool> noteNames;
+        std::optional<int> velocityCurve;
+        std::optional<bool> volumeLock;
+        std::optional<std::string> programPath;
+        std::optional<std::string> midiLearnPath;
+    };
+
     void readModeNamesCurveAndPaths();
     void readVolumeLock();
-    void readNumber(const char* name, int& target) const;
-    std::string readText(const char* name) const;
-    void write(const char* name, std::uint32_t value);
-    void write(const char* name, const std::string& value);
+    void assumeStored();
+    bool readNumber(const char* name, int& target) const;
+    std::optional<std::string> readText(const char* name) const;
+    bool write(const char* name, std::uint32_t value);
+    bool write(const char* name, const std::string& value);
 
     platform::Registry& registry_;
     std::string keyPath_;
     std::string modulePath_;
+    Stored stored_;
 };
 
 }  // namespace persist

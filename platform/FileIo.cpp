@@ -1,6 +1,8 @@
 #include "platform/FileIo.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cctype>
 #include <cstdio>
 
@@ -37,29 +39,6 @@ std::FILE* openRegularFile(const std::string& path) {
 #endif
 }
 
-namespace {
-
-// Creates the temporary file anew: a stale one from an interrupted write is
-// removed, and whatever stands at the name is never opened (it might be a
-// FIFO or a link).
-std::FILE* createTemporary(const std::string& temporary) {
-#ifdef _WIN32
-    DeleteFileA(temporary.c_str());
-    return std::fopen(temporary.c_str(), "wb");
-#else
-    unlink(temporary.c_str());  // a file or link, never a folder
-    const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor < 0) return nullptr;
-    std::FILE* file = fdopen(descriptor, "wb");
-    if (!file) {
-        close(descriptor);
-        unlink(temporary.c_str());
-    }
-    return file;
-#endif
-}
-
-}  // namespace
 
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::size_t maxBytes) {
     std::FILE* file = openRegularFile(path);
@@ -99,23 +78,76 @@ bool isReadOnly(const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// Writes everything, however the system splits it.
+#ifndef _WIN32
+bool writeAll(int descriptor, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+#endif
+
+// A name beside path that no other writer, in this process or another, uses
+// at the same time.
+std::string temporaryName(const std::string& path, unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+    const unsigned long process = GetCurrentProcessId();
+#else
+    const unsigned long process = static_cast<unsigned long>(getpid());
+#endif
+    return path + ".tmp-" + std::to_string(process) + "-" + std::to_string(counter++) + "-" + std::to_string(attempt);
+}
+
+}  // namespace
+
 bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     if (path.empty() || isReadOnly(path)) return false;
-    const std::string temporary = path + ".tmp~";
-    std::FILE* file = createTemporary(temporary);
-    if (!file) return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-#ifndef _WIN32
-    ok = ok && fsync(fileno(file)) == 0;
-#endif
-    ok = std::fclose(file) == 0 && ok;
+    // Created anew (never an existing file, link or FIFO at the name), with
+    // a few more names tried should one be taken.
+    std::string temporary;
 #ifdef _WIN32
-    ok = ok && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (unsigned attempt = 0; attempt < 16 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = temporaryName(path, attempt);
+        file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                                written == bytes.size());
+    ok = FlushFileBuffers(file) && ok;
+    ok = CloseHandle(file) && ok;
+    // A reader holding the old file open briefly keeps it from being replaced.
+    bool moved = false;
+    for (int attempt = 0; ok && !moved && attempt < 50; ++attempt) {
+        moved = MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!moved) Sleep(5);
+    }
+    ok = ok && moved;
+    if (!ok) DeleteFileA(temporary.c_str());
 #else
+    int descriptor = -1;
+    for (unsigned attempt = 0; attempt < 16 && descriptor < 0; ++attempt) {
+        temporary = temporaryName(path, attempt);
+        descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (descriptor < 0 && errno != EEXIST) return false;
+    }
+    if (descriptor < 0) return false;
+    bool ok = writeAll(descriptor, bytes);
+    ok = fsync(descriptor) == 0 && ok;
+    ok = close(descriptor) == 0 && ok;
     ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) unlink(temporary.c_str());
 #endif
-    if (!ok) std::remove(temporary.c_str());
     return ok;
 }
 

@@ -25,10 +25,12 @@ std::FILE* openRegularFile(const std::string& path);
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path,
                                                        std::size_t maxBytes = 64u << 20);
 
-// Writes the bytes to a temporary file beside path (path + ".tmp~") and
-// renames it over path once complete, so a failed or interrupted write leaves
-// the old file whole. A temporary file left by an earlier, interrupted write
-// is removed first. A read-only file at path is left as it is (false).
+// Writes the bytes to a new temporary file beside path, under a name no other
+// writer uses at the same time, and renames it over path once complete: a
+// failed or interrupted write leaves the old file whole, and a reader sees
+// the old file or the new one, never part of either. A read-only file at
+// path is left as it is (false). Writers that read the file first hold a
+// FileLock across the whole read-modify-write.
 bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // The text after the last "." of the file's own name (not of a folder),

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 #include "platform/RegistryText.h"
 
 namespace platform {
@@ -15,15 +16,24 @@ std::string fullKey(const std::string& key) {
     return "HKEY_CURRENT_USER\\" + key;
 }
 
-// The file's content; nothing when it exists but cannot be read (a folder in
-// its place, no permission, absurdly large). A missing file is empty.
-std::optional<RegistryText> load(const std::string& path) {
+}  // namespace
+
+// The file's content; nothing when it exists but cannot be read whole (a
+// folder or FIFO in its place, no permission, absurdly large, or cut short:
+// empty, or its last line unended, as an editor leaves it while saving). A
+// missing file is empty.
+std::optional<RegistryText> FileRegistry::load() const {
     std::error_code error;
-    if (path.empty() || !std::filesystem::exists(path, error)) return RegistryText{};
-    auto bytes = readWholeFile(path, kMaxFileBytes);
-    if (!bytes) return std::nullopt;
+    if (path_.empty() || (!std::filesystem::exists(path_, error) && !error)) return RegistryText{};
+    auto bytes = readWholeFile(path_, kMaxFileBytes);
+    if (!bytes || bytes->empty() || bytes->back() != '\n') {
+        ++unreadableReads_;
+        return std::nullopt;
+    }
     return RegistryText::parse(std::string(bytes->begin(), bytes->end()));
 }
+
+namespace {
 
 const RegistryValue* findValue(const std::optional<RegistryText>& text, const std::string& key,
                                const std::string& name) {
@@ -48,33 +58,39 @@ std::string FileRegistry::defaultPath() {
 }
 
 bool FileRegistry::keyExists(const std::string& key) const {
-    const auto text = load(path_);
+    const auto text = load();
     return text && text->findKey(fullKey(key)) != nullptr;
 }
 
 std::optional<std::uint32_t> FileRegistry::readDword(const std::string& key, const std::string& name) const {
-    const auto text = load(path_);
+    const auto text = load();
     const RegistryValue* value = findValue(text, key, name);
     return value ? parseDword(value->data) : std::nullopt;
 }
 
 std::optional<std::string> FileRegistry::readString(const std::string& key, const std::string& name) const {
-    const auto text = load(path_);
+    const auto text = load();
     const RegistryValue* value = findValue(text, key, name);
     return value ? parseString(value->data) : std::nullopt;
 }
 
 std::optional<std::vector<std::uint8_t>> FileRegistry::readBinary(const std::string& key,
                                                                   const std::string& name) const {
-    const auto text = load(path_);
+    const auto text = load();
     const RegistryValue* value = findValue(text, key, name);
     return value ? parseBinary(value->data) : std::nullopt;
 }
 
 bool FileRegistry::write(const std::string& key, const std::string& name, const std::string& data) {
     if (path_.empty() || key.empty() || name.empty()) return false;
-    auto text = load(path_);
-    if (!text) return false;  // never replace a file we could not read
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
+    // Other processes write the same file: the values they wrote since this
+    // one last read it are read again and kept.
+    const FileLock lock(path_);
+    if (!lock.acquired()) return false;
+    auto text = load();
+    if (!text) return false;  // never replace a file we could not read whole
     RegistryKey& target = text->keyFor(fullKey(key));
     bool replaced = false;
     for (RegistryValue& value : target.values) {
@@ -87,8 +103,6 @@ bool FileRegistry::write(const std::string& key, const std::string& name, const 
         }
     }
     if (!replaced) target.values.push_back({name, data});
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
     const std::string content = text->format();
     return writeFileAtomically(path_, std::vector<std::uint8_t>(content.begin(), content.end()));
 }

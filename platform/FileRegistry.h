@@ -1,13 +1,17 @@
 // The registry on Linux: a text file in the format of a Windows registry
 // export. Value names are matched without regard to case, a missing file is
 // a missing key, malformed lines are skipped, values the plug-in does not
-// know are kept, and every write replaces the file only once the new content
-// is complete.
+// know are kept. Every write reads the file again under a FileLock, changes
+// its one value and replaces the file whole; a file that cannot be read
+// whole is never replaced.
 #pragma once
 
+#include <atomic>
+#include <optional>
 #include <string>
 
 #include "platform/Registry.h"
+#include "platform/RegistryText.h"
 
 namespace platform {
 
@@ -30,10 +34,14 @@ public:
     bool writeBinary(const std::string& key, const std::string& name,
                      const std::vector<std::uint8_t>& value) override;
 
+    unsigned unreadableReads() const override { return unreadableReads_; }
+
 private:
+    std::optional<RegistryText> load() const;
     bool write(const std::string& key, const std::string& name, const std::string& data);
 
     std::string path_;
+    mutable std::atomic<unsigned> unreadableReads_{0};
 };
 
 }  // namespace platform

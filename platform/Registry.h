@@ -26,6 +26,11 @@ public:
                              const std::string& value) = 0;
     virtual bool writeBinary(const std::string& key, const std::string& name,
                              const std::vector<std::uint8_t>& value) = 0;
+
+    // How many reads so far met a store that exists but could not be read
+    // whole; they answered as if it were missing. What such a read assumed
+    // must never be written back as if it had been stored.
+    virtual unsigned unreadableReads() const { return 0; }
 };
 
 // The registry the plug-in module uses in this process.

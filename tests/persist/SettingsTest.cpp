@@ -63,6 +63,43 @@ TEST(SettingsStore, SavesSixValuesInOrder) {
     EXPECT_EQ(registry.readString(kKey, "programpath"), "/usr/lib/vst/Tamborik.so");
 }
 
+// Another process or instance shares the store: a save writes back only
+// what this instance changed, and nothing it merely assumed because the
+// store could not be read whole.
+TEST(SettingsStore, SavesOnlyWhatThisInstanceChanged) {
+    // Answers like a settings file that another program is writing.
+    struct Shared : RecordingRegistry {
+        bool keyExists(const std::string& key) const override {
+            if (!broken) return MemoryRegistry::keyExists(key);
+            ++unreadable;
+            return false;
+        }
+        unsigned unreadableReads() const override { return unreadable; }
+        bool broken = false;
+        mutable unsigned unreadable = 0;
+    };
+    for (bool unreadable : {false, true}) {
+        SCOPED_TRACE(unreadable ? "unreadable store" : "shared store");
+        Shared registry;
+        registry.writeDword(kKey, "velocurve", 1);
+        registry.broken = unreadable;
+        auto store = storeOn(registry);
+        store.load();
+        registry.broken = false;
+        registry.written.clear();
+        store.save();
+        const std::vector<std::string> firstWrites{"outMode", "notename", "lockvolume"};
+        EXPECT_EQ(registry.written, unreadable ? std::vector<std::string>() : firstWrites);
+        registry.written.clear();
+        registry.writeDword(kKey, "velocurve", 2);  // another process
+        store.programPath = "/home/me/Mine.fxb";
+        store.save();
+        EXPECT_EQ(registry.readDword(kKey, "velocurve"), 2u);
+        EXPECT_EQ(registry.readString(kKey, "programpath"), "/home/me/Mine.fxb");
+        EXPECT_EQ(registry.written, std::vector<std::string>(1, "velocurve"));  // only the other process's
+    }
+}
+
 TEST(SettingsDialog, ShowsTheStoredValuesKeepsRadiosExclusiveAndWritesOnOk) {
     RecordingRegistry registry;
     registry.writeDword(kKey, "outMode", 1);

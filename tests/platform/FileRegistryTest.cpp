@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -73,42 +74,61 @@ TEST_F(FileRegistryTest, ReadsAHandEditedFileTolerantlyAndKeepsWhatItDoesNotKnow
     EXPECT_EQ(registry.readDword(kKey, "notename"), 7u);
 }
 
-TEST_F(FileRegistryTest, FallsBackQuietlyAndNeverLeavesHalfAFile) {
-    // A folder where the file should be.
-    std::filesystem::create_directories(path("dir.reg"));
-    FileRegistry folderInTheWay(path("dir.reg"));
-    EXPECT_FALSE(folderInTheWay.keyExists(kKey));
-    EXPECT_FALSE(folderInTheWay.writeDword(kKey, "outMode", 2));
-
-    // A file where the folder should be.
+// Whatever stands where the file or its lock should be, and a file that
+// cannot be read whole (another program is writing it), is never replaced:
+// reads find nothing and count as unreadable, writes are refused.
+TEST_F(FileRegistryTest, NeverReplacesWhatItCannotReadWhole) {
+    const std::string whole = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Vok\\Tamborik]\n"
+                              "\"outMode\"=dword:00000001\n";
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& file)> make;
+        bool countsUnreadable;
+    };
+    const Case cases[] = {
+        {"a folder", [](const std::string& f) { std::filesystem::create_directories(f); }, true},
+        {"a FIFO, never waited on", [](const std::string& f) { ASSERT_EQ(mkfifo(f.c_str(), 0600), 0); }, true},
+        {"too large to be settings", [](const std::string& f) { writeText(f, std::string(2u << 20, '\n')); }, true},
+        {"empty", [](const std::string& f) { writeText(f, ""); }, true},
+        {"cut within its last line", [&](const std::string& f) { writeText(f, whole.substr(0, whole.size() - 4)); },
+         true},
+        {"a folder at the lock's name",
+         [&](const std::string& f) {
+             writeText(f, whole);
+             std::filesystem::create_directories(f + ".lock");
+         }, false},
+        {"a FIFO at the lock's name",
+         [&](const std::string& f) {
+             writeText(f, whole);
+             ASSERT_EQ(mkfifo((f + ".lock").c_str(), 0600), 0);
+         }, false},
+        {"made read-only by its owner",
+         [&](const std::string& f) {
+             writeText(f, whole);
+             std::filesystem::permissions(f, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+         },
+         false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = path("case" + std::to_string(n++) + ".reg");
+        c.make(file);
+        const bool regular = std::filesystem::is_regular_file(file);
+        const std::string before = regular ? readText(file) : "";
+        FileRegistry registry(file);
+        EXPECT_EQ(registry.readDword(kKey, "outMode").has_value(), !c.countsUnreadable);
+        EXPECT_EQ(registry.unreadableReads(), c.countsUnreadable ? 1u : 0u);
+        EXPECT_FALSE(registry.writeDword(kKey, "outMode", 2));
+        EXPECT_FALSE(registry.writeString(kKey, "programpath", "/x"));
+        if (regular) EXPECT_EQ(readText(file), before);
+        else EXPECT_FALSE(std::filesystem::is_regular_file(file));
+    }
+    // No file where the folder should be, and nothing left behind anywhere.
     writeText(path("file"), "x");
-    FileRegistry noFolder(path("file/Tamborik.reg"));
-    EXPECT_FALSE(noFolder.writeDword(kKey, "outMode", 2));
-
-    // Too large to be a settings file: read as missing, and never replaced.
-    const std::string huge(2u << 20, 'x');
-    writeText(path("huge.reg"), huge);
-    FileRegistry hugeFile(path("huge.reg"));
-    EXPECT_FALSE(hugeFile.keyExists(kKey));
-    EXPECT_FALSE(hugeFile.writeDword(kKey, "outMode", 2));
-    EXPECT_EQ(std::filesystem::file_size(path("huge.reg")), huge.size());
-
-    // A write that cannot complete leaves the previous file as it was.
-    FileRegistry registry(path("keep.reg"));
-    ASSERT_TRUE(registry.writeDword(kKey, "outMode", 1));
-    const std::string before = readText(path("keep.reg"));
-    std::filesystem::create_directories(path("keep.reg.tmp~"));
-    EXPECT_FALSE(registry.writeDword(kKey, "outMode", 0));
-    EXPECT_EQ(readText(path("keep.reg")), before);
-
-    // A file its owner made read-only is left alone, even for root.
-    std::filesystem::remove(path("keep.reg.tmp~"));
-    std::filesystem::permissions(path("keep.reg"), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    EXPECT_FALSE(registry.writeDword(kKey, "outMode", 0));
-    EXPECT_EQ(readText(path("keep.reg")), before);
-    std::filesystem::permissions(path("keep.reg"), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+    EXPECT_FALSE(FileRegistry(path("file/Tamborik.reg")).writeDword(kKey, "outMode", 2));
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
 TEST_F(FileRegistryTest, DataEndingInABackslashSurvivesEveryRewrite) {
@@ -134,28 +154,6 @@ TEST_F(FileRegistryTest, DataEndingInABackslashSurvivesEveryRewrite) {
         EXPECT_EQ(back.keys[0].values[i].name, values.values[i].name);
         EXPECT_EQ(back.keys[0].values[i].data, values.values[i].data);
     }
-}
-
-TEST_F(FileRegistryTest, OnlyARegularFileIsReadAndStaleTemporaryFilesGo) {
-    // A FIFO in the file's place is never opened for reading (that would
-    // wait for a writer) and never replaced.
-    ASSERT_EQ(mkfifo(path("fifo.reg").c_str(), 0600), 0);
-    FileRegistry fifo(path("fifo.reg"));
-    EXPECT_FALSE(fifo.keyExists(kKey));
-    EXPECT_FALSE(fifo.readDword(kKey, "outMode"));
-    EXPECT_FALSE(fifo.writeDword(kKey, "outMode", 2));
-    EXPECT_TRUE(std::filesystem::is_fifo(path("fifo.reg")));
-
-    // What an interrupted save left behind, a file or even a FIFO, is
-    // replaced by the next write and gone after it.
-    FileRegistry registry(path("Tamborik.reg"));
-    writeText(path("Tamborik.reg.tmp~"), "half a fi");
-    ASSERT_TRUE(registry.writeDword(kKey, "outMode", 1));
-    EXPECT_FALSE(std::filesystem::exists(path("Tamborik.reg.tmp~")));
-    ASSERT_EQ(mkfifo(path("Tamborik.reg.tmp~").c_str(), 0600), 0);
-    ASSERT_TRUE(registry.writeDword(kKey, "outMode", 2));
-    EXPECT_FALSE(std::filesystem::exists(path("Tamborik.reg.tmp~")));
-    EXPECT_EQ(registry.readDword(kKey, "outMode"), 2u);
 }
 
 TEST(FileRegistryPath, FollowsXdgConfigHomeOrHome) {
