@@ -15,14 +15,19 @@ struct FormatInfo {
     AudioFormat format;
     const char* name;
     int subtype;
+    int bytesPerSample;
 };
 
 const FormatInfo kFormats[] = {
-    {AudioFormat::Wav16, "wav16", SF_FORMAT_PCM_16},
-    {AudioFormat::Wav24, "wav24", SF_FORMAT_PCM_24},
-    {AudioFormat::Wav32f, "wav32f", SF_FORMAT_FLOAT},
-    {AudioFormat::Flac, "flac", SF_FORMAT_PCM_24},
+    {AudioFormat::Wav16, "wav16", SF_FORMAT_PCM_16, 2},
+    {AudioFormat::Wav24, "wav24", SF_FORMAT_PCM_24, 3},
+    {AudioFormat::Wav32f, "wav32f", SF_FORMAT_FLOAT, 4},
+    {AudioFormat::Flac, "flac", SF_FORMAT_PCM_24, 3},
 };
+
+// A WAV file counts its bytes in 32 bits; with room left for its header
+// and chunks, audio up to this size is written as plain WAV.
+constexpr std::int64_t kLargestPlainWavData = 0xFFFFFFFFLL - (1 << 20);
 
 const FormatInfo& infoFor(AudioFormat format) {
     for (const FormatInfo& info : kFormats)
@@ -30,10 +35,15 @@ const FormatInfo& infoFor(AudioFormat format) {
     return kFormats[1];
 }
 
-int sndfileFormat(AudioFormat format, int channels) {
+int sndfileFormat(AudioFormat format, int channels, std::int64_t frames) {
     if (format == AudioFormat::Flac) return SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
+    const FormatInfo& info = infoFor(format);
+    // Audio that will not fit a WAV file's 32-bit sizes goes into its 64-bit
+    // successor, which every reader then sees whole.
+    if (frames > kLargestPlainWavData / (static_cast<std::int64_t>(channels) * info.bytesPerSample))
+        return SF_FORMAT_RF64 | info.subtype;
     // Readers take more than two channels only from the extensible header.
-    return (channels > 2 ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) | infoFor(format).subtype;
+    return (channels > 2 ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) | info.subtype;
 }
 
 }  // namespace
@@ -57,7 +67,7 @@ int maxChannels(AudioFormat format) {
 }
 
 std::unique_ptr<AudioFileWriter> AudioFileWriter::open(int descriptor, int channels, int sampleRate,
-                                                       AudioFormat format, std::string* error) {
+                                                       AudioFormat format, std::int64_t frames, std::string* error) {
     if (channels < 1 || channels > maxChannels(format)) {
         if (error) *error = std::string(audioFormatName(format)) + " cannot hold " + std::to_string(channels) + " channels";
         close(descriptor);
@@ -66,7 +76,7 @@ std::unique_ptr<AudioFileWriter> AudioFileWriter::open(int descriptor, int chann
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = channels;
-    info.format = sndfileFormat(format, channels);
+    info.format = sndfileFormat(format, channels, frames);
     // The descriptor stays ours, so that it is closed once on every path.
     SNDFILE* file = sf_open_fd(descriptor, SFM_WRITE, &info, SF_FALSE);
     if (!file) {
@@ -104,7 +114,8 @@ namespace {
 // an open, empty file, which it closes.
 bool writeWhole(int descriptor, const std::vector<std::vector<float>>& channels, int sampleRate, AudioFormat format,
                 std::string* error) {
-    auto writer = AudioFileWriter::open(descriptor, static_cast<int>(channels.size()), sampleRate, format, error);
+    auto writer = AudioFileWriter::open(descriptor, static_cast<int>(channels.size()), sampleRate, format,
+                                        static_cast<std::int64_t>(channels[0].size()), error);
     if (!writer) return false;
     // Written in pieces so that long multichannel audio needs no second copy.
     constexpr size_t kPiece = 8192;

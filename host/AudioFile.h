@@ -22,13 +22,15 @@ const char* audioFileExtension(AudioFormat format);
 int maxChannels(AudioFormat format);
 
 // Writes an audio file piece by piece into an open, empty file, which it
-// closes. Integer formats clip at full scale.
+// closes. Integer formats clip at full scale; WAV files too large for 32-bit
+// sizes are written as RF64.
 class AudioFileWriter {
 public:
     // Null, with a reason, when the format cannot hold the channels or the
-    // file cannot be started; the descriptor is closed then too.
+    // file cannot be started; the descriptor is closed then too. frames is
+    // the length to come: a WAV that would pass 4 GiB is written as RF64.
     static std::unique_ptr<AudioFileWriter> open(int descriptor, int channels, int sampleRate, AudioFormat format,
-                                                 std::string* error = nullptr);
+                                                 std::int64_t frames, std::string* error = nullptr);
     ~AudioFileWriter();
     AudioFileWriter(const AudioFileWriter&) = delete;
     AudioFileWriter& operator=(const AudioFileWriter&) = delete;

@@ -57,15 +57,16 @@ private:
 
 struct TickedMessage {
     std::uint64_t tick;
-    int order;  // file order, so simultaneous events keep it
+    std::uint64_t order;  // file order (track, then place in it), so simultaneous events keep it
     TimedMessage message;
 };
 
-void readTrack(Reader track, int trackIndex, std::vector<TickedMessage>& messages,
+void readTrack(Reader track, std::uint32_t trackIndex, std::vector<TickedMessage>& messages,
                std::map<std::uint64_t, std::uint32_t>& tempos, std::uint64_t& lastTick) {
     std::uint64_t tick = 0;
     std::uint8_t running = 0;
-    int order = trackIndex << 20;
+    // A track holds fewer messages than bytes, far fewer than 2^32.
+    std::uint64_t order = static_cast<std::uint64_t>(trackIndex) << 32;
     while (!track.atEnd()) {
         std::uint32_t delta;
         if (!track.quantity(&delta)) return;
@@ -133,7 +134,7 @@ std::optional<MidiSequence> parseMidiFile(const std::vector<std::uint8_t>& bytes
         std::uint32_t chunk, length;
         if (!file.word(&chunk, 4) || !file.word(&length, 4)) break;
         const std::size_t available = std::min<std::size_t>(length, file.remaining());
-        if (chunk == 0x4D54726B) readTrack(Reader(file.here(), available), static_cast<int>(t), messages, tempos, lastTick);
+        if (chunk == 0x4D54726B) readTrack(Reader(file.here(), available), t, messages, tempos, lastTick);
         else --t;  // unknown chunks are skipped and do not count as tracks
         file.skip(available);
     }

@@ -30,7 +30,45 @@ int createTemporary(const std::string& path, std::string* temporary) {
     return descriptor;
 }
 
+// What stands at path, for a refusal; empty for a regular file or nothing.
+std::string obstacle(const std::string& path, bool folderWanted) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0) return errno == ENOENT ? "" : std::strerror(errno);
+    const bool link = S_ISLNK(status.st_mode);
+    if (link && stat(path.c_str(), &status) != 0) return "a link to nothing";
+    const std::string a = link ? "a link to a " : "a ";
+    if (S_ISDIR(status.st_mode)) return folderWanted ? "" : a + "folder";
+    if (S_ISREG(status.st_mode)) return folderWanted ? a + "file" : "";
+    if (S_ISFIFO(status.st_mode)) return a + "FIFO";
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) return a + "device";
+    if (S_ISSOCK(status.st_mode)) return a + "socket";
+    return a + "special file";
+}
+
+// The regular file a link names, so that it is replaced and the link kept.
+std::string followLink(const std::string& path) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+    std::error_code error;
+    const fs::path target = fs::canonical(path, error);
+    return error ? path : target.string();
+}
+
 }  // namespace
+
+bool OutputSet::checkFile(const std::string& path, std::string* error) {
+    const std::string found = obstacle(path, false);
+    if (found.empty()) return true;
+    if (error) *error = path + " is " + found + "; only a regular file is replaced";
+    return false;
+}
+
+bool OutputSet::checkFolder(const std::string& path, std::string* error) {
+    const std::string found = obstacle(path, true);
+    if (found.empty()) return true;
+    if (error) *error = path + " is " + found + ", not a folder";
+    return false;
+}
 
 OutputSet::~OutputSet() {
     if (!committed_) discard();
@@ -72,7 +110,9 @@ bool OutputSet::prepareFolder(const std::string& folder, std::string* error) {
     return canWriteBeside((fs::path(folder) / "probe").string(), error);
 }
 
-int OutputSet::begin(const std::string& path, std::string* temporaryPath, std::string* error) {
+int OutputSet::begin(const std::string& given, std::string* temporaryPath, std::string* error) {
+    if (!checkFile(given, error)) return -1;
+    const std::string path = followLink(given);
     std::string temporary;
     const int descriptor = createTemporary(path, &temporary);
     if (descriptor < 0) {
@@ -85,6 +125,9 @@ int OutputSet::begin(const std::string& path, std::string* temporaryPath, std::s
 }
 
 bool OutputSet::commit(std::string* error) {
+    // Whatever took a name since the checks is still never replaced.
+    for (const Pending& file : pending_)
+        if (!checkFile(file.path, error)) return false;
     for (const Pending& file : pending_) {
         if (std::rename(file.temporary.c_str(), file.path.c_str()) != 0) {
             if (error) *error = "cannot write " + file.path + ": " + std::strerror(errno);

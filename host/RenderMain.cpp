@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "host/AudioFile.h"
@@ -57,15 +58,60 @@ std::string dispatchText(host::PluginInstance& instance, vst::VstInt32 opcode) {
     return text;
 }
 
+// The file (or, for stems, the folder) a program's render goes to.
+std::string programTarget(const RenderOptions& options, int program, const std::string& programName) {
+    const bool stems = options.stems != StemLayout::None;
+    std::string target = stems ? options.stemsFolder : options.outputPath;
+    if (options.eachProgram) {
+        target = (std::filesystem::path(target) / host::numberedName(program + 1, programName)).string();
+        if (!stems) target += host::audioFileExtension(options.format);
+    }
+    return target;
+}
+
+// Every file the render will write, and every folder it writes into, is
+// checked before anything is touched: a folder, a FIFO, a device or a link
+// to one where a file should go, a file where a folder should go, or one
+// name given to two outputs, refuses the whole render. The plan comes from
+// an instance of its own, stepped through the programs to be rendered.
+bool checkDestinations(const RenderOptions& options, host::PluginModule& module, const host::HostOptions& hostOptions,
+                       const std::vector<int>& programs, std::string* error) {
+    const bool stems = options.stems != StemLayout::None;
+    if ((stems || options.eachProgram) &&
+        !host::OutputSet::checkFolder(stems ? options.stemsFolder : options.outputPath, error))
+        return false;
+    auto planner = host::PluginInstance::create(module, hostOptions);
+    if (!planner) {
+        *error = options.pluginPath + ": the plug-in refused to start";
+        return false;
+    }
+    planner->start();
+    std::set<std::string> names;
+    auto claim = [&](const std::string& path) {
+        std::error_code ignored;
+        const std::string name = std::filesystem::weakly_canonical(std::filesystem::absolute(path), ignored).string();
+        if (names.insert(name.empty() ? path : name).second) return true;
+        *error = path + " is named for two outputs";
+        return false;
+    };
+    for (int program : programs) {
+        if (program >= 0) planner->dispatch(vst::effSetProgram, 0, program);
+        const std::string target = programTarget(options, program, dispatchText(*planner, vst::effGetProgramName));
+        if (options.eachProgram && stems && !host::OutputSet::checkFolder(target, error)) return false;
+        for (const host::PlannedFile& planned : host::planFiles(options, *planner, target))
+            if (!host::OutputSet::checkFile(planned.path, error) || !claim(planned.path)) return false;
+    }
+    planner->stop();
+    return options.reportPath.empty() ||
+           (host::OutputSet::checkFile(options.reportPath, error) && claim(options.reportPath));
+}
+
 // Creates the output folders and checks that every destination can be
 // written, before anything is rendered.
 bool prepareDestinations(const RenderOptions& options, host::OutputSet& outputs, std::string* error) {
     if (options.stems != StemLayout::None || options.eachProgram) {
         if (!outputs.prepareFolder(options.stems != StemLayout::None ? options.stemsFolder : options.outputPath, error))
             return false;
-    } else if (std::filesystem::is_directory(options.outputPath)) {
-        *error = options.outputPath + " is a folder";
-        return false;
     } else if (!host::OutputSet::canWriteBeside(options.outputPath, error)) {
         return false;
     }
@@ -177,17 +223,21 @@ int main(int argc, char** argv) {
     if (!options.eachProgram && options.program >= plugin.numPrograms)
         return fail(host::kExitNoSuchProgram, "no program " + std::to_string(options.program) + "; the plug-in has " +
                                                   std::to_string(plugin.numPrograms));
+    const double seconds = options.lengthSeconds > 0 ? options.lengthSeconds
+                                                     : (file ? file->lengthSeconds : host::kDemoGrooveSeconds) + 2.0;
+    if (!(seconds <= host::kMaxRenderSeconds))
+        return fail(host::kExitBadLength, options.midiPath + " lasts " + std::to_string(std::llround(seconds - 2.0)) +
+                                              " s with its tail; a render lasts at most 86400 s (--length renders a part)");
 
     // Every destination is checked before the render starts.
-    host::OutputSet outputs;
-    if (!prepareDestinations(options, outputs, &error)) return fail(host::kExitUnwritableOutput, error);
-    const std::string& destination = stems ? options.stemsFolder : options.outputPath;
     std::vector<int> programs;
     if (!options.eachProgram) programs.push_back(options.program);
     for (int p = 0; options.eachProgram && p < plugin.numPrograms; ++p) programs.push_back(p);
+    if (!checkDestinations(options, *module, hostOptions, programs, &error))
+        return fail(host::kExitUnwritableOutput, error);
+    host::OutputSet outputs;
+    if (!prepareDestinations(options, outputs, &error)) return fail(host::kExitUnwritableOutput, error);
 
-    const double seconds = options.lengthSeconds > 0 ? options.lengthSeconds
-                                                     : (file ? file->lengthSeconds : host::kDemoGrooveSeconds) + 2.0;
     const auto frames = static_cast<std::int64_t>(std::llround(seconds * options.sampleRate));
     const ProgramPass pass{*module, hostOptions, file, frames};
     const bool showProgress = !options.quiet && programs.size() == 1 && isatty(STDERR_FILENO);
@@ -199,12 +249,7 @@ int main(int argc, char** argv) {
         auto planFiles = [&](host::PluginInstance& instance) {
             render.program = static_cast<int>(instance.dispatch(vst::effGetProgram));
             render.programName = dispatchText(instance, vst::effGetProgramName);
-            std::string target = destination;
-            if (options.eachProgram) {
-                target = (std::filesystem::path(destination) / host::numberedName(program + 1, render.programName)).string();
-                if (!stems) target += host::audioFileExtension(options.format);
-            }
-            plan = host::planFiles(options, instance, target);
+            plan = host::planFiles(options, instance, programTarget(options, program, render.programName));
         };
 
         // Normalizing needs the peak before the first sample is written: a
@@ -234,7 +279,8 @@ int main(int argc, char** argv) {
                 const int descriptor = outputs.begin(planned.path, &temporary, &error);
                 auto writer = descriptor < 0 ? nullptr
                                              : host::AudioFileWriter::open(descriptor, static_cast<int>(planned.channels.size()),
-                                                                           static_cast<int>(options.sampleRate), options.format, &error);
+                                                                           static_cast<int>(options.sampleRate), options.format,
+                                                                           pass.frames, &error);
                 if (!writer) {
                     error = "cannot write " + planned.path + ": " + error;
                     return;

@@ -11,9 +11,10 @@ const char kRenderUsage[] =
     "  --plugin PATH      the VST 2 instrument (default: Tamborik.so beside this program)\n"
     "  --midi FILE        a Standard MIDI File, format 0 or 1 (default: the demo groove)\n"
     "  --program N        select program N (0-based) before rendering\n"
-    "  --rate HZ          sample rate (default 44100)\n"
+    "  --rate HZ          sample rate, 8000 to 768000 (default 44100)\n"
     "  --block N          block size in frames (default 512)\n"
-    "  --length SEC       length of the output, above 0 (default: the sequence plus 2 s)\n"
+    "  --length SEC       length of the output, above 0 and at most 86400 (default: the\n"
+    "                     sequence plus 2 s, within the same limit)\n"
     "  --format F         wav16, wav24 (default), wav32f or flac\n"
     "  --normalize        scale the output so that its loudest file peaks at 0 dBFS\n"
     "  --output-mode M    ask the module for 0: ten mono outputs, 1: ten stereo pairs or\n"
@@ -32,7 +33,7 @@ const char kRenderUsage[] =
     "  0 done                          4 the module is no VST 2 instrument\n"
     "  1 the render failed             5 the program number is out of range\n"
     "  2 a usage error                 6 an output folder or file cannot be written\n"
-    "  3 the MIDI file is unreadable   7 the length is 0 or below\n"
+    "  3 the MIDI file is unreadable   7 the length is 0 or below, or over 24 hours\n"
     "  130 stopped by Ctrl-C; nothing is left behind\n";
 
 namespace {
@@ -83,14 +84,15 @@ ParsedCommandLine parseRenderOptions(int argc, const char* const* argv, const st
             if (ok && number < 0) return refuse(kExitNoSuchProgram, "no program " + std::string(value));
             options.program = static_cast<int>(number);
         } else if (arg == "--rate") {
-            ok = numeric() && number >= 1000 && number <= 768000;
+            ok = numeric() && number >= kMinRenderRate && number <= kMaxRenderRate;
             options.sampleRate = number;
         } else if (arg == "--block") {
             ok = numeric() && isWholeNumber(number) && number >= 1 && number <= 65536;
             options.blockSize = static_cast<int>(number);
         } else if (arg == "--length") {
-            ok = numeric() && number <= 24 * 3600;
-            if (ok && !(number > 0)) return refuse(kExitBadLength, "the length must be above 0 seconds");
+            ok = numeric();
+            if (ok && !(number > 0 && number <= kMaxRenderSeconds))
+                return refuse(kExitBadLength, "the length must be above 0 and at most 86400 seconds");
             options.lengthSeconds = number;
         } else if (arg == "--output-mode") {
             ok = numeric() && (number == 0 || number == 1 || number == 2);

@@ -18,9 +18,15 @@ enum RenderExit : int {
     kExitNotAnInstrument = 4,     // the module cannot be loaded or is no VST 2 instrument
     kExitNoSuchProgram = 5,       // the program number is out of range
     kExitUnwritableOutput = 6,    // an output folder or file cannot be written
-    kExitBadLength = 7,           // the length is 0 or below
+    kExitBadLength = 7,           // the length is 0 or below, or longer than kMaxRenderSeconds
     kExitInterrupted = 130,       // stopped by Ctrl-C or a termination request
 };
+
+// The longest render, whether the length is given or taken from a MIDI file.
+constexpr double kMaxRenderSeconds = 24 * 3600;
+// The sample rates the plug-in renders at.
+constexpr double kMinRenderRate = 8000;
+constexpr double kMaxRenderRate = 768000;
 
 enum class StemLayout { None, Stereo, Mono };
 

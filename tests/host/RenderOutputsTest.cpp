@@ -268,6 +268,18 @@ TEST_F(RenderOutputs, EveryBadInputGivesItsExitCodeAndLeavesNoFileBehind) {
     writeText(path("junk.mid"), "not a MIDI file");
     writeText(path("notes.txt"), "no module either");
     writeText(path("plain"), "a file, not a folder");
+    // Destinations that are not regular files, and names already taken.
+    fs::create_directories(path("afolder"));
+    fs::create_directories(path("taken/mix.wav"));
+    ASSERT_EQ(mkfifo(path("fifo.wav").c_str(), 0600), 0);
+    fs::create_symlink(path("fifo.wav"), path("tofifo.wav"));
+    fs::create_symlink("/dev/null", path("todevice.wav"));
+    fs::create_symlink(path("gone"), path("nothing.wav"));
+    // A day and four hours asked for by a file of a few bytes.
+    testing_support::MidiFileBuilder day(1);
+    day.tempoTrack({{0, 500000}});
+    day.noteTrack(0, {{200000, 36}}, false);
+    platform::writeFileAtomically(path("day.mid"), day.format1());
     const std::string out = path("out");
     const std::string report = " --report " + out + "/report.json";
     struct Case {
@@ -288,6 +300,18 @@ TEST_F(RenderOutputs, EveryBadInputGivesItsExitCodeAndLeavesNoFileBehind) {
         {"--length 1 --stems " + out + " --report " + path("plain") + "/report.json", 6},
         {"--length 0 --stems " + out, 7},
         {"--length -2 " + path("x.wav"), 7},
+        {"--length 86401 " + path("x.wav"), 7},
+        {"--midi " + path("day.mid") + " --stems " + out, 7},
+        {"--length 1 --stems " + out + " --report " + path("afolder"), 6},
+        {"--length 1 --stems " + path("taken"), 6},
+        {"--length 1 " + path("fifo.wav"), 6},
+        {"--length 1 " + path("tofifo.wav"), 6},
+        {"--length 1 " + path("todevice.wav"), 6},
+        {"--length 1 " + path("nothing.wav"), 6},
+        {"--length 1 --report " + path("tofifo.wav") + " " + path("x.wav"), 6},
+        {"--length 1 --report " + path("x.wav") + " " + path("x.wav"), 6},
+        {"--rate 7999 " + path("x.wav"), 2},
+        {"--rate 768001 " + path("x.wav"), 2},
         {"", 2},
         {"--format mp3 " + path("x.wav"), 2},
         {"--output-mode 3 " + path("x.wav"), 2},
@@ -303,8 +327,14 @@ TEST_F(RenderOutputs, EveryBadInputGivesItsExitCodeAndLeavesNoFileBehind) {
         EXPECT_FALSE(fs::exists(path("x.wav"))) << c.arguments;
         EXPECT_TRUE(temporaryFoldersGone()) << c.arguments;
     }
-    // tmp, user and the three files made above: nothing else.
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 5);
+    // tmp, user and the ten made above, as they were: nothing else.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 12);
+    EXPECT_TRUE(fs::is_empty(path("afolder")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(path("taken")), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::is_directory(path("taken/mix.wav")));
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(path("fifo.wav"))));
+    for (const char* link : {"tofifo.wav", "todevice.wav", "nothing.wav"})
+        EXPECT_TRUE(fs::is_symlink(path(link))) << link;
 }
 
 TEST_F(RenderOutputs, AStoppedRenderRemovesWhatItBegan) {
