@@ -39,7 +39,6 @@ std::FILE* openRegularFile(const std::string& path) {
 #endif
 }
 
-
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::size_t maxBytes) {
     std::FILE* file = openRegularFile(path);
     if (!file) return std::nullopt;
