@@ -45,6 +45,22 @@ TEST(MidiFile, RefusesOrCutsShortWhatIsNotAWholeFile) {
     auto sequence = host::parseMidiFile(bytes);
     ASSERT_TRUE(sequence);
     EXPECT_EQ(sequence->messages.size(), 6u);
+
+    // Any number of tracks: notes at the same time keep the order of their
+    // tracks, the first and the last of 65535.
+    std::vector<std::uint8_t> many = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0xFF, 0xFF, 0, 96};
+    for (int track = 0; track < 65535; ++track) {
+        const std::uint8_t note = track == 0 ? 36 : track == 65534 ? 38 : 0;
+        const std::vector<std::uint8_t> chunk =
+            note ? std::vector<std::uint8_t>{'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0x90, note, 100}
+                 : std::vector<std::uint8_t>{'M', 'T', 'r', 'k', 0, 0, 0, 0};
+        many.insert(many.end(), chunk.begin(), chunk.end());
+    }
+    sequence = host::parseMidiFile(many);
+    ASSERT_TRUE(sequence);
+    ASSERT_EQ(sequence->messages.size(), 2u);
+    EXPECT_EQ(sequence->messages[0].bytes[1], 36);
+    EXPECT_EQ(sequence->messages[1].bytes[1], 38);
 }
 
 }  // namespace

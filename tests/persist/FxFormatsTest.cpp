@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -178,11 +180,18 @@ TEST_F(TempFolder, AFailedSaveLeavesThePreviousFileWhole) {
     const auto bank = sampleBank();
     ASSERT_TRUE(persist::saveBankFile(bank, path("keep.fxb")));
     const auto before = platform::readWholeFile(path("keep.fxb"));
-    // The temporary file cannot be created where a folder stands in its way.
-    std::filesystem::create_directories(path("keep.fxb.tmp~"));
+    // The disk fills up halfway through the new file.
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    const auto quiet = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{100, unlimited.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
     persist::BankImage changed(kId, 16, 88);
     EXPECT_FALSE(persist::saveBankFile(changed, path("keep.fxb")));
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, quiet);
     EXPECT_EQ(platform::readWholeFile(path("keep.fxb")), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace
