@@ -19,6 +19,10 @@
 #             each for FUZZ_SECONDS (default 60); failing inputs land in
 #             fuzz/regression/<target>/
 BUILD ?= build
+# A build from a tree with uncommitted changes says so in its version
+# ("1.3.0+dirty"): in the about box, the renderer's --version and the packages.
+VERSION_SUFFIX := $(shell [ -n "$$(git status --porcelain --untracked-files=no 2>/dev/null)" ] && echo +dirty)
+VERSION_OPTION = -DTAMBORIK_VERSION_SUFFIX=$(VERSION_SUFFIX)
 WIN32_BUILD ?= build-win32
 WIN64_BUILD ?= build-win64
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -44,17 +48,17 @@ bootstrap:
 	@scripts/bootstrap
 
 configure: bootstrap
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(VERSION_OPTION) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 windows: bootstrap
 	@cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
-	    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo $(VERSION_OPTION) >/dev/null
 	@cmake --build $(WIN32_BUILD) --target Tamborik -j $(JOBS)
 	@cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
-	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIK_LINUX_BUILD=$(abspath $(BUILD)) >/dev/null
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo $(VERSION_OPTION) -DTAMBORIK_LINUX_BUILD=$(abspath $(BUILD)) >/dev/null
 	@cmake --build $(WIN64_BUILD) -j $(JOBS)
 
 test: build windows
