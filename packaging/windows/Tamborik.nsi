@@ -136,7 +136,12 @@ Function .onInit
             SetRegView 64
         ${EndIf}
         ${If} $Dir32 == ""
-            StrCpy $Dir32 "$COMMONFILES32\VST2"
+            ; A 64-bit installer's $COMMONFILES32 names the 64-bit folder.
+            ReadRegStr $Dir32 HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion" "CommonFilesDir (x86)"
+            ${If} $Dir32 == ""
+                ExpandEnvStrings $Dir32 "%CommonProgramFiles(x86)%"
+            ${EndIf}
+            StrCpy $Dir32 "$Dir32\VST2"
         ${EndIf}
     ${EndIf}
     ClearErrors
