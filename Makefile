@@ -8,6 +8,13 @@
 # make demo   installs what is missing, builds, renders the demo groove through
 #             each factory program into out/NN-Name.wav and draws the editor
 #             into out/editor.png
+# make dist   builds and packages into dist/: tamborik_<version>_amd64.deb,
+#             Tamborik-<version>-win64.zip and -win32.zip, and the Windows
+#             installer Tamborik-<version>-setup.exe; the same tree gives the
+#             same bytes; a tree with uncommitted changes is marked +dirty
+# make check-dist  make dist, then checks the packages (lintian, paths, the
+#             packaged renderer, a second make gives the same bytes) and runs
+#             the installer under wine64; make test runs it last
 # make bank   regenerates resources/FactoryBank.fxb from resources/factory-bank.txt
 # make voices renders a few hits of each voice into out/voices
 # make pictures redraws the editor's pictures in resources/pictures (and a
@@ -19,6 +26,10 @@
 #             each for FUZZ_SECONDS (default 60); failing inputs land in
 #             fuzz/regression/<target>/
 BUILD ?= build
+# A build from a tree with uncommitted changes says so in its version
+# ("1.3.0+dirty"): in the about box, the renderer's --version and the packages.
+VERSION_SUFFIX := $(shell [ -n "$$(git status --porcelain --untracked-files=no 2>/dev/null)" ] && echo +dirty)
+VERSION_OPTION = -DTAMBORIK_VERSION_SUFFIX=$(VERSION_SUFFIX)
 WIN32_BUILD ?= build-win32
 WIN64_BUILD ?= build-win64
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -27,6 +38,7 @@ SANITIZE_BUILD ?= build-sanitize
 # connection to the dead server behind, which Xlib cannot close cleanly.
 SANITIZE_SKIP = X11EditorTest.WithoutAnXServerTheEditorStaysClosedAndThePluginPlays
 FUZZ_BUILD ?= build-fuzz
+WINE ?= /usr/lib/wine/wine64
 TORTURE_SECONDS ?= 300
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = fuzz_fx_files fuzz_text_files fuzz_midi
@@ -36,7 +48,7 @@ SANITIZER_ENV = TAMBORIK_KEEP_MODULES=1 ASAN_OPTIONS=detect_leaks=1:abort_on_err
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-leaks.supp:print_suppressions=0
 
-.PHONY: all bootstrap configure build windows test test-sanitize torture fuzz demo voices bank pictures bench clean
+.PHONY: all bootstrap configure build windows dist check-dist test test-sanitize torture fuzz demo voices bank pictures bench clean
 
 all: build
 
@@ -44,23 +56,31 @@ bootstrap:
 	@scripts/bootstrap
 
 configure: bootstrap
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(VERSION_OPTION) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 windows: bootstrap
 	@cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
-	    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo $(VERSION_OPTION) >/dev/null
 	@cmake --build $(WIN32_BUILD) --target Tamborik -j $(JOBS)
 	@cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
-	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIK_LINUX_BUILD=$(abspath $(BUILD)) >/dev/null
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo $(VERSION_OPTION) -DTAMBORIK_LINUX_BUILD=$(abspath $(BUILD)) >/dev/null
 	@cmake --build $(WIN64_BUILD) -j $(JOBS)
 
 test: build windows
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@cd $(WIN32_BUILD) && ctest --output-on-failure -j $(JOBS)
 	@cd $(WIN64_BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory check-dist
+
+dist: build windows
+	@scripts/make-dist $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) dist
+
+check-dist: dist
+	@scripts/check-dist $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) dist
+	@scripts/check-installer $(WINE) $(WIN64_BUILD)/wine dist $(WIN64_BUILD)/tamborik_module_tests.exe
 
 test-sanitize: bootstrap
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIK_SANITIZE=ON \
@@ -111,7 +131,7 @@ bench: build
 	@$(BUILD)/bench/tamborik_entry_bench
 
 clean:
-	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) out
+	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) out dist
 
 .PHONY: install
 install: build

@@ -25,18 +25,26 @@
 #include "host/RenderReport.h"
 #include "host/Renderer.h"
 #include "platform/FileIo.h"
+#include "product/VersionText.h"
 
 namespace {
 
 using host::RenderOptions;
 using host::StemLayout;
 
-std::string besideThisProgram(const char* name) {
+// The module beside this program (a build folder), else where an installed
+// renderer's module lives: bin/tamborik-render and lib/vst/Tamborik.so.
+std::string defaultModulePath() {
     char path[4096] = {};
     const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) return name;
-    std::string self(path, static_cast<std::size_t>(length));
-    return self.substr(0, self.find_last_of('/') + 1) + name;
+    if (length <= 0) return "Tamborik.so";
+    const std::string self(path, static_cast<std::size_t>(length));
+    const std::string folder = self.substr(0, self.find_last_of('/') + 1);
+    const std::string beside = folder + "Tamborik.so";
+    std::error_code error;
+    if (std::filesystem::exists(beside, error)) return beside;
+    const std::string installed = folder + "../lib/vst/Tamborik.so";
+    return std::filesystem::exists(installed, error) ? installed : beside;
 }
 
 // Set by Ctrl-C or a termination request: the render stops and removes
@@ -156,7 +164,7 @@ bool writeReport(const std::string& json, const std::string& path, host::OutputS
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto parsed = host::parseRenderOptions(argc, argv, besideThisProgram("Tamborik.so"));
+    const auto parsed = host::parseRenderOptions(argc, argv, defaultModulePath());
     if (!parsed.options) {
         fail(parsed.exitCode, parsed.message);
         if (parsed.exitCode == host::kExitUsage) std::fputs(host::kRenderUsage, stderr);
@@ -165,6 +173,10 @@ int main(int argc, char** argv) {
     const RenderOptions& options = *parsed.options;
     if (options.help) {
         std::fputs(host::kRenderUsage, stdout);
+        return host::kExitDone;
+    }
+    if (options.version) {
+        std::printf("tamborik-render %s\n", product::kVersionText);
         return host::kExitDone;
     }
     const bool stems = options.stems != StemLayout::None;

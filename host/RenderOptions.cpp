@@ -8,7 +8,8 @@ namespace host {
 const char kRenderUsage[] =
     "usage: tamborik-render [options] OUTPUT\n"
     "       tamborik-render [options] --stems FOLDER\n"
-    "  --plugin PATH      the VST 2 instrument (default: Tamborik.so beside this program)\n"
+    "  --plugin PATH      the VST 2 instrument (default: Tamborik.so beside this\n"
+    "                     program, else ../lib/vst/Tamborik.so from it)\n"
     "  --midi FILE        a Standard MIDI File, format 0 or 1 (default: the demo groove)\n"
     "  --program N        select program N (0-based) before rendering\n"
     "  --rate HZ          sample rate, 8000 to 768000 (default 44100)\n"
@@ -29,6 +30,7 @@ const char kRenderUsage[] =
     "  --report FILE      write a JSON report: plug-in, program, settings, and per file\n"
     "                     its peak, RMS, length and first-sound time\n"
     "  --quiet            no progress line and no table of levels\n"
+    "  --version          print the version and stop\n"
     "exit codes:\n"
     "  0 done                          4 the module is no VST 2 instrument\n"
     "  1 the render failed             5 the program number is out of range\n"
@@ -107,6 +109,7 @@ ParsedCommandLine parseRenderOptions(int argc, const char* const* argv, const st
         else if (arg == "--quiet") options.quiet = true;
         else if (arg == "--each-program") options.eachProgram = true;
         else if (arg == "--help" || arg == "-h") options.help = true;
+        else if (arg == "--version") options.version = true;
         else if (!arg.empty() && arg[0] != '-' && options.outputPath.empty()) options.outputPath = arg;
         else return refuse(kExitUsage, "unexpected " + arg);
         if (!ok) return refuse(kExitUsage, "a missing or bad value for " + arg);
@@ -114,7 +117,7 @@ ParsedCommandLine parseRenderOptions(int argc, const char* const* argv, const st
     // A bare file name is a file in the current folder, not a library for
     // the loader to search for.
     if (options.pluginPath.find('/') == std::string::npos) options.pluginPath = "./" + options.pluginPath;
-    if (options.help) {
+    if (options.help || options.version) {
         result.options = options;
         return result;
     }

@@ -47,6 +47,7 @@ struct RenderOptions {
     bool normalize = false;
     bool quiet = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedCommandLine {

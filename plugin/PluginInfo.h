@@ -1,6 +1,7 @@
 // What the plug-in tells hosts about itself.
 #pragma once
 
+#include "product/Version.h"
 #include "vst/VstAbi.h"
 
 namespace plugin {
@@ -9,7 +10,7 @@ constexpr vst::VstInt32 kUniqueId = vst::fourCharCode('5', '0', '7', '4');
 constexpr int kProgramCount = 16;
 constexpr int kParameterCount = 88;
 constexpr int kVoiceCount = 10;
-constexpr int kVendorVersion = 1;
+constexpr int kVendorVersion = product::kVendorVersion;
 constexpr char kEffectName[] = "Tamborik";
 constexpr char kProductName[] = "Tamborik";
 constexpr char kVendorName[] = "Vokwerk";

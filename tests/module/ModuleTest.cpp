@@ -11,6 +11,7 @@
 
 #include "host/PluginInstance.h"
 #include "host/PluginModule.h"
+#include "product/Version.h"
 
 // The Windows modules have no editor window yet.
 #ifndef TAMBORIK_MODULE_HAS_EDITOR
@@ -26,7 +27,9 @@ class ModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string error;
-        module = PluginModule::load(TAMBORIK_MODULE_PATH, &error);
+        // TAMBORIK_MODULE names another copy to test, an installed one.
+        const char* other = std::getenv("TAMBORIK_MODULE");
+        module = PluginModule::load(other && *other ? other : TAMBORIK_MODULE_PATH, &error);
         ASSERT_TRUE(module) << error;
         instance = PluginInstance::create(*module);
         ASSERT_TRUE(instance);
@@ -96,7 +99,7 @@ TEST_F(ModuleTest, AnswersTheDispatcherTable) {
     EXPECT_EQ(text(vst::effGetVendorString), "Vokwerk");
     EXPECT_EQ(text(vst::effGetProductString), "Tamborik");
     EXPECT_EQ(dispatch(vst::effGetEffectName, 0, 0, std::vector<char>(64).data()), 1);
-    EXPECT_EQ(dispatch(vst::effGetVendorVersion), 1);
+    EXPECT_EQ(dispatch(vst::effGetVendorVersion), product::kVendorVersion);
     EXPECT_EQ(dispatch(vst::effGetVstVersion), 2300);
     EXPECT_EQ(dispatch(vst::effGetPlugCategory), 2);
     EXPECT_EQ(dispatch(vst::effIdentify), vst::fourCharCode('N', 'v', 'E', 'f'));
