@@ -80,8 +80,12 @@ TEST_F(RenderTool, RefusesBadArgumentsAndFiles) {
     ASSERT_TRUE(platform::writeFileAtomically(junk, {1, 2, 3, 4, 5}));
     EXPECT_NE(run("--midi " + junk + " " + (folder / "x.wav").string()), 0);
     EXPECT_FALSE(std::filesystem::exists(folder / "x.wav"));
-    EXPECT_EQ(run("--program 2 --length 1 " + (folder / "groove.wav").string()), 0);
-    EXPECT_TRUE(std::filesystem::exists(folder / "groove.wav"));
+    // Through a link, the file it names is replaced and the link kept.
+    ASSERT_TRUE(platform::writeFileAtomically((folder / "groove.wav").string(), {1, 2, 3}));
+    std::filesystem::create_symlink(folder / "groove.wav", folder / "link.wav");
+    EXPECT_EQ(run("--program 2 --length 1 " + (folder / "link.wav").string()), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.wav"));
+    EXPECT_GT(std::filesystem::file_size(folder / "groove.wav"), 44100u);
 }
 
 TEST(ForeignInstrument, TheHostLoadsAndPlaysAnUnrelatedVst2Instrument) {
