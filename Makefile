@@ -27,7 +27,7 @@
 #             fuzz/regression/<target>/
 BUILD ?= build
 # A build from a tree with uncommitted changes says so in its version
-# ("1.3.0+dirty"): in the about box, the renderer's --version and the packages.
+# ("1.2+dirty"): in the about box, the renderer's --version and the packages.
 VERSION_SUFFIX := $(shell [ -n "$$(git status --porcelain --untracked-files=no 2>/dev/null)" ] && echo +dirty)
 VERSION_OPTION = -DTAMBORIK_VERSION_SUFFIX=$(VERSION_SUFFIX)
 WIN32_BUILD ?= build-win32
