@@ -29,7 +29,6 @@ constexpr int kFieldFont = 6;
 constexpr int kProgramMenuStyle = 0x1600;  // draws nothing, opens at its top, checks the current entry
 constexpr int kCommandMenuStyle = 0x1200;  // draws nothing of its base, opens at its top
 constexpr int kProgramsPerColumn = 16;
-constexpr char kVersionText[] = "1.2";
 // The fields read like the displays of a drum machine: amber on near black,
 // sunk into the panel.
 constexpr gui::Color kFieldBack{20, 21, 24, 0};
@@ -154,7 +153,7 @@ void PluginEditor::addAbout() {
                               72, [this](const std::string& target) {
                                   if (linkOpener_) linkOpener_(target);
                               });
-    about_->addLine(std::string("Version ") + kVersionText);
+    about_->addLine(std::string("Version ") + plugin::kVersionText);
     about_->addLine("\n");
     about_->addLine("\xA9 2026 <Vokwerk;https://vokwerk.example/>");
     about_->addLine("\n");

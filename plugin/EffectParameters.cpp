@@ -42,6 +42,93 @@ struct ApplicationOrder {
 };
 constexpr ApplicationOrder kApplicationOrder;
 
+void feed(dsp::KickVoice& kick, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: kick.setFrequency(v); break;
+    case Setter::kSweep: kick.setSweep(v); break;
+    case Setter::kDecay: kick.setDecay(v); break;
+    case Setter::kSweepDecay: kick.setSweepDecay(v); break;
+    case Setter::kThump: kick.setThump(v); break;
+    case Setter::kKeyMode: kick.setKeyMode(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::SnareVoice& snare, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: snare.setFrequency(v); break;
+    case Setter::kDecay: snare.setDecay(v); break;
+    case Setter::kNoiseDecay: snare.setNoiseDecay(v); break;
+    case Setter::kThump: snare.setThump(v); break;
+    case Setter::kKeyMode: snare.setKeyMode(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::BlippVoice& blipp, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: blipp.setFrequency(v); break;
+    case Setter::kSweep: blipp.setSweep(v); break;
+    case Setter::kDecay: blipp.setDecay(v); break;
+    case Setter::kSweepDecay: blipp.setSweepDecay(v); break;
+    case Setter::kKeyMode: blipp.setKeyMode(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::ClapVoice& clap, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: clap.setFrequency(v); break;
+    case Setter::kQ: clap.setQ(v); break;
+    case Setter::kDecay: clap.setDecay(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::ClavesVoice& claves, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: claves.setFrequency(v); break;
+    case Setter::kDecay: claves.setDecay(v); break;
+    case Setter::kKeyMode: claves.setKeyMode(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::HihatVoice& hihat, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: hihat.setFrequency(v); break;
+    case Setter::kQ: hihat.setQ(v); break;
+    case Setter::kClosedDecay: hihat.setClosedDecay(v); break;
+    case Setter::kOpenDecay: hihat.setOpenDecay(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::CrashVoice& crash, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: crash.setFrequency(v); break;
+    case Setter::kQ: crash.setQ(v); break;
+    case Setter::kDecay: crash.setDecay(v); break;
+    default: break;
+    }
+}
+
+// One value to the setter of one voice the parameter table names.
+void feedVoice(DrumEngine& engine, int voice, Setter setter, float v) {
+    if (setter == Setter::kPan) return engine.voice(voice).setPan(v);
+    if (setter == Setter::kVolume) return engine.voice(voice).setVolume(v);
+    switch (voice) {
+    case kKick1: case kKick2: return feed(engine.kick(voice - kKick1), setter, v);
+    case kSnare1: case kSnare2: return feed(engine.snare(voice - kSnare1), setter, v);
+    case kBlipp1: case kBlipp2: return feed(engine.blipp(voice - kBlipp1), setter, v);
+    case kClap: return feed(engine.clap(), setter, v);
+    case kClaves: return feed(engine.claves(), setter, v);
+    case kHihat: return feed(engine.hihat(), setter, v);
+    case kCrash: return feed(engine.crash(), setter, v);
+    default: return;
+    }
+}
+
 float clampUnit(float value) {
     if (std::isnan(value) || value < 0.0f) return 0.0f;
     return value > 1.0f ? 1.0f : value;
@@ -98,73 +185,13 @@ float DrumSynthEffect::getParameter(vst::VstInt32 index) {
 
 // Hands one value to the engine or to the derived channel and note numbers.
 void DrumSynthEffect::applyParameter(int index, float v) {
-    using namespace param;
-    for (int voice = 0; voice < kVoiceCount; ++voice) {
-        if (index == kMidiChannel[voice]) {
-            voiceChannels_[voice] = static_cast<int>(v * 15.0f);
-            return;
-        }
-    }
-    if (index >= kFirstNote && index < kFirstNote + kNoteCount) {
-        noteNumbers_[index - kFirstNote] = roundHalfDown(v * 127.0f);
-        return;
-    }
-    if (index >= kFirstMix) {
-        const int voice = (index - kFirstMix) / 2;
-        if ((index - kFirstMix) % 2 == 0)
-            engine_.voice(voice).setPan(v);
-        else
-            engine_.voice(voice).setVolume(v);
-        return;
-    }
-    auto kickParameter = [&](dsp::KickVoice& kick, int offset) {
-        switch (offset) {
-        case 1: kick.setFrequency(v); break;
-        case 2: kick.setSweep(v); break;
-        case 3: kick.setDecay(v); break;
-        case 4: kick.setSweepDecay(v); break;
-        case 5: kick.setThump(v); break;
-        case 6: kick.setKeyMode(v); break;
-        }
-    };
-    auto snareParameter = [&](dsp::SnareVoice& snare, int offset) {
-        switch (offset) {
-        case 1: snare.setFrequency(v); break;
-        case 2: snare.setDecay(v); break;
-        case 3: snare.setNoiseDecay(v); break;
-        case 4: snare.setThump(v); break;
-        case 5: snare.setKeyMode(v); break;
-        }
-    };
-    auto blippParameter = [&](dsp::BlippVoice& blipp, int offset) {
-        switch (offset) {
-        case 1: blipp.setFrequency(v); break;
-        case 2: blipp.setSweep(v); break;
-        case 3: blipp.setDecay(v); break;
-        case 4: blipp.setSweepDecay(v); break;
-        case 5: blipp.setKeyMode(v); break;
-        }
-    };
-    if (index < kKick2Base) return kickParameter(engine_.kick(0), index - kKick1Base);
-    if (index < kSnare1Base) return kickParameter(engine_.kick(1), index - kKick2Base);
-    if (index < kSnare2Base) return snareParameter(engine_.snare(0), index - kSnare1Base);
-    if (index < kBlipp1Base) return snareParameter(engine_.snare(1), index - kSnare2Base);
-    if (index < kBlipp2Base) return blippParameter(engine_.blipp(0), index - kBlipp1Base);
-    if (index < kClapBase) return blippParameter(engine_.blipp(1), index - kBlipp2Base);
-    switch (index) {
-    case kClapBase + 1: engine_.clap().setFrequency(v); break;
-    case kClapBase + 2: engine_.clap().setQ(v); break;
-    case kClapBase + 3: engine_.clap().setDecay(v); break;
-    case kClavesBase + 1: engine_.claves().setFrequency(v); break;
-    case kClavesBase + 2: engine_.claves().setDecay(v); break;
-    case kClavesBase + 3: engine_.claves().setKeyMode(v); break;
-    case kHihatBase + 1: engine_.hihat().setFrequency(v); break;
-    case kHihatBase + 2: engine_.hihat().setQ(v); break;
-    case kHihatBase + 3: engine_.hihat().setClosedDecay(v); break;
-    case kHihatBase + 4: engine_.hihat().setOpenDecay(v); break;
-    case kCrashBase + 1: engine_.crash().setFrequency(v); break;
-    case kCrashBase + 2: engine_.crash().setQ(v); break;
-    case kCrashBase + 3: engine_.crash().setDecay(v); break;
+    const ParameterInfo& p = kParameters[index];
+    switch (p.role) {
+    case Role::kChannel: voiceChannels_[p.voice] = static_cast<int>(v * 15.0f); return;
+    case Role::kNote: noteNumbers_[index - param::kFirstNote] = roundHalfDown(v * 127.0f); return;
+    case Role::kVersion:
+    case Role::kReserved: return;
+    default: feedVoice(engine_, p.voice, p.setter, v); return;
     }
 }
 
@@ -234,7 +261,7 @@ void DrumSynthEffect::setProgram(vst::VstInt32 index) {
         if (i == param::kFirstNote && storedVersion < 0.15f)
             std::memcpy(&program.values[param::kFirstNote], kDefaultNoteValues, sizeof(kDefaultNoteValues));
         if (i == param::kFirstMix && storedVersion < 1.12f) {
-            if (mixer_.loaded && !mixer_.multiOut) mixer_.applyToProgram(program.values);
+            if (mixer_.loaded && !mixer_.multiOut) program.takeMix(mixer_);
             else program.setDefaultMix();
         }
         setParameter(i, program.values[i]);
