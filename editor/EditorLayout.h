@@ -94,7 +94,6 @@ constexpr std::size_t kKnobCount = countKnobs();  // 58
 
 constexpr float kPanLockValue = 0.5f;
 constexpr float kVolumeLockValue = 0.87f;
-constexpr int kLearnIndex = plugin::param::kMidiLearnSelect;
 
 // The Key Mode switch of each voice, -1 where it has none.
 constexpr int kKeyModeParameter[kVoiceCount] = {

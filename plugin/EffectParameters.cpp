@@ -157,7 +157,7 @@ void DrumSynthEffect::setParameter(vst::VstInt32 index, float value) {
     } else if (!std::isnan(value)) {
         applyCommand(index, value);
     }
-    notifyEditor(index, value);
+    if (notifications_ && param::isHostVisible(index)) notifications_->parameterChanged(index, value);
 }
 
 bool DrumSynthEffect::onAudioThread() const {
@@ -208,43 +208,61 @@ void DrumSynthEffect::getParameterDisplay(vst::VstInt32 index, char* text) {
     copyText(text, param::isHostVisible(index) ? parameterDisplay(index, v, noteNames_) : std::string());
 }
 
-// Command indices above the host-visible range, sent by the editor.
+// Command indices above the host-visible range, which a host may send: the
+// editor's own operations under the numbers they once had.
 void DrumSynthEffect::applyCommand(int index, float value) {
-    persist::ControllerMap& controllers = persist::ControllerMap::shared();
     switch (index) {
-    case param::kMidiLearnMode: {
-        // A menu position: 0 Off, 1 On, 2 Export, 3 Import, 4 Reset.
-        const int mode = roundHalfDown(value * 8.0f);
-        currentValues_[param::kMidiLearnMode] = mode == 1 ? 1.0f : 0.0f;
-        if (mode == 0) controllers.setLearnMode(false);
-        if (mode == 1) controllers.setLearnMode(true);
-        if (mode == 4) {
-            controllers.setLearnMode(false);
-            controllers.clear();
-        }
+    case param::kMidiLearnMode:
+        chooseLearnMode(roundHalfDown(value * 8.0f));  // a menu position times 0.125
         break;
-    }
     case param::kMidiLearnSelect:
-        if (int parameter; parameterIndexFrom(value, &parameter)) controllers.selectPending(parameter);
+        if (int parameter; parameterIndexFrom(value, &parameter)) learnParameter(parameter);
         break;
     case param::kMidiLearnRelease:
-        if (int parameter; parameterIndexFrom(value, &parameter)) controllers.forget(parameter);
+        if (int parameter; parameterIndexFrom(value, &parameter)) forgetParameter(parameter);
         break;
     case param::kProgramDown:
-        if (curProgram > 0) {
-            setProgram(curProgram - 1);
-            updateDisplay();
-        }
+        stepProgram(-1);
         break;
     case param::kProgramUp:
-        if (curProgram < kProgramCount - 1) {
-            setProgram(curProgram + 1);
-            updateDisplay();
-        }
+        stepProgram(1);
         break;
     default:
         break;
     }
+}
+
+void DrumSynthEffect::chooseLearnMode(int position) {
+    persist::ControllerMap& controllers = persist::ControllerMap::shared();
+    currentValues_[param::kMidiLearnMode] = position == 1 ? 1.0f : 0.0f;
+    if (position == 0) controllers.setLearnMode(false);
+    if (position == 1) controllers.setLearnMode(true);
+    if (position == 4) {
+        controllers.setLearnMode(false);
+        controllers.clear();
+    }
+    if (notifications_ && position >= 0 && position <= 4) notifications_->learnModeChanged(position == 1);
+}
+
+bool DrumSynthEffect::learning() const {
+    return currentValues_[param::kMidiLearnMode] == 1.0f;
+}
+
+void DrumSynthEffect::learnParameter(int index) {
+    persist::ControllerMap::shared().selectPending(index);
+}
+
+void DrumSynthEffect::forgetParameter(int index) {
+    persist::ControllerMap::shared().forget(index);
+}
+
+void DrumSynthEffect::stepProgram(int step) {
+    const int next = curProgram + (step < 0 ? -1 : 1);
+    if (next >= 0 && next < kProgramCount) {
+        setProgram(next);
+        updateDisplay();
+    }
+    if (notifications_) notifications_->programChanged();
 }
 
 // Pushes every value of the program through setParameter, in the order the
@@ -269,14 +287,14 @@ void DrumSynthEffect::setProgram(vst::VstInt32 index) {
 
     currentValues_[param::kMidiLearnMode] = 0.0f;
     program.values[param::kVersion] = kCurrentVersion;
-    notifyEditor(EditorNotifications::kProgramChanged, 0.0f);
+    if (notifications_) notifications_->programChanged();
 }
 
 void DrumSynthEffect::setProgramName(char* name) {
     char* target = programs_[curProgram].name;
     std::strncpy(target, name, kProgramNameSize - 1);
     target[kProgramNameSize - 1] = 0;
-    notifyEditor(EditorNotifications::kProgramRenamed, 0.0f);
+    if (notifications_) notifications_->programRenamed();
 }
 
 void DrumSynthEffect::getProgramName(char* name) {
