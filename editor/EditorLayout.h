@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "plugin/ParameterIndex.h"
+#include "plugin/ProgramRecord.h"
 
 namespace editor::layout {
 
@@ -93,7 +94,8 @@ constexpr const KnobCell* kKnobs = kKnobTable.cells;
 constexpr std::size_t kKnobCount = countKnobs();  // 58
 
 constexpr float kPanLockValue = 0.5f;
-constexpr float kVolumeLockValue = 0.87f;
+// A locked Volume knob holds unity gain.
+constexpr float kVolumeLockValue = plugin::kUnityVolume;
 
 // The Key Mode switch of each voice, -1 where it has none.
 constexpr int kKeyModeParameter[kVoiceCount] = {
