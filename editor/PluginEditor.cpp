@@ -350,52 +350,36 @@ bool PluginEditor::onKeyUp(vst::VstKeyCode& key) {
     return open_ && GuiEditorBase::onKeyUp(key);
 }
 
-bool PluginEditor::onWindowThread() const {
-    return std::this_thread::get_id() == windowThread_;
+// Off the window's thread a change only raises its flag for the next idle.
+bool PluginEditor::deferred(std::atomic<bool>& flag) {
+    if (std::this_thread::get_id() == windowThread_) return false;
+    flag.store(true);
+    anyPending_.store(true);
+    return true;
 }
 
-void PluginEditor::parameterChanged(int index, float value) {
-    (void)value;  // the controls show the effect's own value
-    if (!open_ || !plugin::param::isHostVisible(index)) return;
-    if (!onWindowThread()) {
-        pending_[static_cast<std::size_t>(index)].store(true);
-        anyPending_.store(true);
-        return;
-    }
+void PluginEditor::parameterChanged(int index, float /*value: the controls show the effect's own*/) {
+    if (!open_ || !plugin::param::isHostVisible(index) || deferred(pending_[static_cast<std::size_t>(index)])) return;
     showParameter(index);
     postUpdate();
 }
 
 void PluginEditor::learnModeChanged(bool on) {
     if (!open_) return;
-    if (!onWindowThread()) {
-        pendingLearnOn_.store(on);
-        pendingLearn_.store(true);
-        anyPending_.store(true);
-        return;
-    }
+    pendingLearnOn_.store(on);
+    if (deferred(pendingLearn_)) return;
     showLearnMode(on);
     postUpdate();
 }
 
 void PluginEditor::programChanged() {
-    if (!open_) return;
-    if (!onWindowThread()) {
-        pendingProgram_.store(true);
-        anyPending_.store(true);
-        return;
-    }
+    if (!open_ || deferred(pendingProgram_)) return;
     refreshProgram();
     postUpdate();
 }
 
 void PluginEditor::programRenamed() {
-    if (!open_) return;
-    if (!onWindowThread()) {
-        pendingRename_.store(true);
-        anyPending_.store(true);
-        return;
-    }
+    if (!open_ || deferred(pendingRename_)) return;
     showProgramName();
     postUpdate();
 }

@@ -93,7 +93,7 @@ private:
     void buildTopBar();
     void addAbout();
     gui::TextField* addField(const gui::Rect& rect, int tag, const std::string& text);
-    bool onWindowThread() const;
+    bool deferred(std::atomic<bool>& flag);
     void applyPendingChanges();
     void showParameter(int index);
     void showLearnMode(bool on);
