@@ -7,6 +7,9 @@
 
 #include <cstddef>
 
+#include "plugin/ParameterIndex.h"
+#include "plugin/ProgramRecord.h"
+
 namespace editor::layout {
 
 struct Box {
@@ -20,7 +23,7 @@ constexpr int kWindowWidth = 623;
 constexpr int kWindowHeight = 540;
 constexpr int kReportedWidth = 624;
 
-constexpr int kVoiceCount = 10;
+constexpr int kVoiceCount = plugin::kVoiceCount;
 constexpr int kKnobRows = 7;
 
 // Picture ids and their film-strip frame counts.
@@ -44,11 +47,12 @@ constexpr int kSwitchWidth = 40, kSwitchFrameHeight = 30;
 constexpr int columnCentre(int voice) { return 32 + 62 * voice; }
 constexpr int knobRowCentre(int row) { return 107 + 48 * row; }
 
-extern const char* const kVoiceNames[kVoiceCount];
+inline constexpr const auto& kVoiceNames = plugin::kVoiceNames;
 
 // One knob: Pan in row 0 and Volume in row 1 of every column, then the
-// voice's own sound parameters. name is the parameter's name without the
-// voice prefix; defaultValue is what a Ctrl-click restores.
+// voice's own sound parameters in the order of the parameter table. name is
+// the parameter's name without the voice's name; defaultValue is what a
+// Ctrl-click restores.
 struct KnobCell {
     int voice;
     int row;
@@ -56,15 +60,48 @@ struct KnobCell {
     const char* name;
     float defaultValue;
 };
-extern const KnobCell kKnobs[];
-extern const std::size_t kKnobCount;  // 58
+
+constexpr bool hasKnob(int parameter) {
+    const plugin::Role role = plugin::kParameters[parameter].role;
+    return role == plugin::Role::kTone || role == plugin::Role::kPan || role == plugin::Role::kVolume;
+}
+
+constexpr std::size_t countKnobs() {
+    std::size_t count = 0;
+    for (int i = 0; i < plugin::kParameterCount; ++i) count += hasKnob(i) ? 1 : 0;
+    return count;
+}
+
+struct KnobTable {
+    KnobCell cells[countKnobs()] = {};
+    constexpr KnobTable() {
+        std::size_t n = 0;
+        for (int voice = 0; voice < kVoiceCount; ++voice) {
+            int row = 0;
+            auto add = [&](int parameter) {
+                const plugin::ParameterInfo& p = plugin::kParameters[parameter];
+                cells[n++] = {voice, row++, parameter, p.name, p.defaultValue};
+            };
+            add(plugin::param::panOf(voice));
+            add(plugin::param::volumeOf(voice));
+            for (int i = 0; i < plugin::kParameterCount; ++i)
+                if (plugin::kParameters[i].voice == voice && plugin::kParameters[i].role == plugin::Role::kTone) add(i);
+        }
+    }
+};
+inline constexpr KnobTable kKnobTable;
+constexpr const KnobCell* kKnobs = kKnobTable.cells;
+constexpr std::size_t kKnobCount = countKnobs();  // 58
 
 constexpr float kPanLockValue = 0.5f;
-constexpr float kVolumeLockValue = 0.87f;
-constexpr int kLearnIndex = 90;
+// A locked Volume knob holds unity gain.
+constexpr float kVolumeLockValue = plugin::kUnityVolume;
 
 // The Key Mode switch of each voice, -1 where it has none.
-constexpr int kKeyModeParameter[kVoiceCount] = {6, 13, 19, 25, 31, 37, -1, 45, -1, -1};
+constexpr int kKeyModeParameter[kVoiceCount] = {
+    plugin::param::keyModeOf(0), plugin::param::keyModeOf(1), plugin::param::keyModeOf(2), plugin::param::keyModeOf(3),
+    plugin::param::keyModeOf(4), plugin::param::keyModeOf(5), plugin::param::keyModeOf(6), plugin::param::keyModeOf(7),
+    plugin::param::keyModeOf(8), plugin::param::keyModeOf(9)};
 constexpr int kSwitchCentreY = 501;
 constexpr int kSwitchHitWidth = 28, kSwitchHitHeight = 18;
 
@@ -75,9 +112,12 @@ constexpr int kLevelLightCentreY = 76;
 constexpr int kFieldWidth = 28, kFieldHeight = 10;
 constexpr int kChannelFieldY = 436;
 constexpr int kNoteFieldY = 469;
-constexpr int kChannelParameter[kVoiceCount] = {0, 7, 14, 20, 26, 32, 38, 42, 46, 51};
-constexpr int kNoteParameter[kVoiceCount] = {56, 57, 58, 59, 60, 61, 62, 63, 64, 66};
-constexpr int kOpenHihatNoteParameter = 65;
+inline constexpr const auto& kChannelParameter = plugin::param::kMidiChannel;
+constexpr int kNoteParameter[kVoiceCount] = {
+    plugin::param::noteOf(0), plugin::param::noteOf(1), plugin::param::noteOf(2), plugin::param::noteOf(3),
+    plugin::param::noteOf(4), plugin::param::noteOf(5), plugin::param::noteOf(6), plugin::param::noteOf(7),
+    plugin::param::noteOf(8), plugin::param::noteOf(9)};
+constexpr int kOpenHihatNoteParameter = plugin::param::kOpenHihatNote;
 constexpr int kOpenHihatNoteX = 528, kOpenHihatNoteY = 502;
 
 // The top bar.

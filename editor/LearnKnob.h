@@ -4,21 +4,19 @@
 #pragma once
 
 #include "gui/KnobControl.h"
-#include "vst/AudioEffect.h"
+#include "plugin/DrumSynthEffect.h"
 
 namespace editor {
 
 class LearnKnob : public gui::StripKnob {
 public:
-    LearnKnob(vst::AudioEffect& effect, int learnIndex, const gui::Rect& size, gui::ControlListener* listener,
+    LearnKnob(plugin::DrumSynthEffect& effect, const gui::Rect& size, gui::ControlListener* listener,
               int tag, int frames, int frameHeight, gui::Bitmap* strip, gui::Point offset = {});
 
     void mouse(gui::Surface& surface, gui::Point where) override;
 
 protected:
-    vst::AudioEffect& effect_;
-    int learnIndex_;
-    int forgetIndex_;
+    plugin::DrumSynthEffect& effect_;
 };
 
 }  // namespace editor

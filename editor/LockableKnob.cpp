@@ -9,10 +9,10 @@ namespace {
 constexpr int kLockedAlpha = 128;
 }
 
-LockableKnob::LockableKnob(vst::AudioEffect& effect, int learnIndex, const gui::Rect& size,
+LockableKnob::LockableKnob(plugin::DrumSynthEffect& effect, const gui::Rect& size,
                            gui::ControlListener* listener, int tag, int frames, int frameHeight, gui::Bitmap* strip,
                            float lockValue)
-    : LearnKnob(effect, learnIndex, size, listener, tag, frames, frameHeight, strip), lockValue_(lockValue) {}
+    : LearnKnob(effect, size, listener, tag, frames, frameHeight, strip), lockValue_(lockValue) {}
 
 void LockableKnob::sendOwnValue(float value) {
     echoGuard_ = true;

@@ -14,7 +14,7 @@
 #include "editor/SettingsPanel.h"
 #include "gui/NativeControls.h"
 #include "gui/RootView.h"
-#include "platform/SettingsDialog.h"
+#include "native/SettingsDialog.h"
 #include "platform/Shell.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/ParameterText.h"
@@ -66,7 +66,7 @@ PluginEditor::WindowFactory& defaultWindowFactory() {
 
 PluginEditor::PluginEditor(plugin::DrumSynthEffect& effect)
     : GuiEditorBase(&effect), synth_(effect), windowFactory_(defaultWindowFactory()),
-      fileDialog_(&platform::systemFileDialog()),
+      fileDialog_(&native::systemFileDialog()),
       linkOpener_([](const std::string& target) { platform::openLink(target); }) {
     reported_ = {0, 0, static_cast<std::int16_t>(lay::kWindowHeight), static_cast<std::int16_t>(lay::kReportedWidth)};
     gui::RootView::setKnobMode(gui::KnobControl::kLinearMode);
@@ -198,8 +198,7 @@ void PluginEditor::buildVoiceColumn(int voice, gui::Bitmap* knobs, gui::Bitmap* 
         const lay::KnobCell& cell = lay::kKnobs[i];
         if (cell.voice != voice) continue;
         const float lockValue = cell.row == 1 ? lay::kVolumeLockValue : lay::kPanLockValue;
-        auto* knob = new LockableKnob(synth_, lay::kLearnIndex,
-                                      toRect(lay::knobBox(voice, cell.row, knobs->width(), frameHeight)), this,
+        auto* knob = new LockableKnob(synth_, toRect(lay::knobBox(voice, cell.row, knobs->width(), frameHeight)), this,
                                       cell.parameter, lay::kKnobFrames, frameHeight, knobs, lockValue);
         knob->setDefaultValue(cell.defaultValue);
         knob->setValue(synth_.getParameter(cell.parameter));
@@ -289,6 +288,9 @@ void PluginEditor::close() {
     window_.reset();
     releaseSharedPictures();
     for (auto& flag : pending_) flag.store(false);
+    pendingLearn_.store(false);
+    pendingProgram_.store(false);
+    pendingRename_.store(false);
     anyPending_.store(false);
 }
 
@@ -349,31 +351,51 @@ bool PluginEditor::onKeyUp(vst::VstKeyCode& key) {
     return open_ && GuiEditorBase::onKeyUp(key);
 }
 
-void PluginEditor::parameterChanged(int index, float value) {
+// Off the window's thread a change only raises its flag for the next idle.
+bool PluginEditor::deferred(std::atomic<bool>& flag) {
+    if (std::this_thread::get_id() == windowThread_) return false;
+    flag.store(true);
+    anyPending_.store(true);
+    return true;
+}
+
+void PluginEditor::parameterChanged(int index, float /*value: the controls show the effect's own*/) {
+    if (!open_ || !plugin::param::isHostVisible(index) || deferred(pending_[static_cast<std::size_t>(index)])) return;
+    showParameter(index);
+    postUpdate();
+}
+
+void PluginEditor::learnModeChanged(bool on) {
     if (!open_) return;
-    if (std::this_thread::get_id() != windowThread_) {
-        if (index >= 0 && index < static_cast<int>(pending_.size())) {
-            if (index == plugin::param::kMidiLearnMode) pendingLearnMode_.store(value);
-            pending_[static_cast<std::size_t>(index)].store(true);
-            anyPending_.store(true);
-        }
-        return;
-    }
-    applyChange(index, value);
+    pendingLearnOn_.store(on);
+    if (deferred(pendingLearn_)) return;
+    showLearnMode(on);
+    postUpdate();
+}
+
+void PluginEditor::programChanged() {
+    if (!open_ || deferred(pendingProgram_)) return;
+    refreshProgram();
+    postUpdate();
+}
+
+void PluginEditor::programRenamed() {
+    if (!open_ || deferred(pendingRename_)) return;
+    showProgramName();
     postUpdate();
 }
 
 void PluginEditor::applyPendingChanges() {
     if (!anyPending_.exchange(false)) return;
-    for (std::size_t index = 0; index < pending_.size(); ++index) {
-        if (!pending_[index].exchange(false)) continue;
-        const int i = static_cast<int>(index);
-        applyChange(i, i == plugin::param::kMidiLearnMode ? pendingLearnMode_.load() : synth_.getParameter(i));
-    }
+    for (std::size_t index = 0; index < pending_.size(); ++index)
+        if (pending_[index].exchange(false)) showParameter(static_cast<int>(index));
+    if (pendingLearn_.exchange(false)) showLearnMode(pendingLearnOn_.load());
+    if (pendingRename_.exchange(false)) showProgramName();
+    if (pendingProgram_.exchange(false)) refreshProgram();
     postUpdate();
 }
 
-void PluginEditor::applyChange(int index, float value) {
+void PluginEditor::showParameter(int index) {
     if (gui::Control* control = parameterControl(index)) {
         control->setValue(synth_.getParameter(index));
         return;
@@ -388,37 +410,23 @@ void PluginEditor::applyChange(int index, float value) {
         const float v = synth_.getParameter(index);
         field->setValue(v);
         field->setText(noteFieldText(v, noteNames_));
-        return;
     }
-    switch (index) {
-    case plugin::param::kMidiLearnMode: {
-        if (!(std::fabs(value) < 1.0e6f)) return;
-        const int n = plugin::roundHalfDown(value * 8.0f);
-        if (n >= kLearnOff && n <= kLearnReset) {
-            learnMenu_->setCurrent(n == kLearnOn ? kLearnOn : kLearnOff);
-            learnMenu_->setDirty(true);
-        }
-        return;
-    }
-    case plugin::param::kProgramDown:
-    case plugin::param::kProgramUp:
-    case kProgramChanged:
-        refreshProgram();
-        return;
-    case kProgramRenamed: {
-        const int kept = programMenu_->current();
-        const int current = synth_.getProgram();
-        char name[plugin::kProgramNameSize + 1] = {};
-        synth_.getProgramName(name);
-        programMenu_->removeEntry(current);
-        programMenu_->addEntry(name, current);
-        programMenu_->setCurrent(kept);
-        programName_->setText(name);
-        return;
-    }
-    default:
-        return;
-    }
+}
+
+void PluginEditor::showLearnMode(bool on) {
+    learnMenu_->setCurrent(on ? kLearnOn : kLearnOff);
+    learnMenu_->setDirty(true);
+}
+
+void PluginEditor::showProgramName() {
+    const int kept = programMenu_->current();
+    const int current = synth_.getProgram();
+    char name[plugin::kProgramNameSize + 1] = {};
+    synth_.getProgramName(name);
+    programMenu_->removeEntry(current);
+    programMenu_->addEntry(name, current);
+    programMenu_->setCurrent(kept);
+    programName_->setText(name);
 }
 
 void PluginEditor::refreshProgram() {
@@ -467,7 +475,7 @@ void PluginEditor::controlChanged(gui::Surface*, gui::Control* control) {
         return;
     case lay::kTagPreviousProgram:
     case lay::kTagNextProgram:
-        synth_.setParameter(tag, 0.0f);
+        synth_.stepProgram(tag == lay::kTagPreviousProgram ? -1 : 1);
         control->setDirty(true);
         return;
     case lay::kTagProgramName: {
@@ -493,7 +501,7 @@ void PluginEditor::controlChanged(gui::Surface*, gui::Control* control) {
 std::string PluginEditor::chooseFile(bool save, const char* extension, const std::string& startPath,
                                      const std::string& proposedName) {
     if (!fileDialog_) return {};
-    platform::FileRequest request;
+    native::FileRequest request;
     request.save = save;
     request.extension = extension;
     request.startPath = startPath;
@@ -513,7 +521,7 @@ void PluginEditor::runLearnCommand(int command) {
         synth_.exportMidiLearn(chooseFile(true, "ccm", synth_.settings().midiLearnPath));
     else if (command == kLearnImport)
         synth_.importMidiLearn(chooseFile(false, "ccm", synth_.settings().midiLearnPath));
-    synth_.setParameter(plugin::param::kMidiLearnMode, static_cast<float>(command) * 0.125f);
+    synth_.chooseLearnMode(command);
     if (learnMenu_) learnMenu_->setDirty(true);
 }
 
@@ -554,7 +562,7 @@ void PluginEditor::openSettings() {
     if (settings_ || !root_) return;
     // The platform's own dialog where it has one, else the panel in the window.
     if (const std::optional<bool> accepted =
-            platform::runSettingsDialog(dialogOwner(), synth_.registry(), synth_.registryKey())) {
+            native::runSettingsDialog(dialogOwner(), synth_.registry(), synth_.registryKey())) {
         settingsClosed(*accepted);
         return;
     }

@@ -1,8 +1,8 @@
 // The plug-in's window: a column of knobs, fields, a Key Mode switch and an
 // activity light for each of the ten voices, the program bar with the File
 // and MIDI-learn menus, the about box and the settings panel. Everything the
-// user changes goes to the effect as a parameter or a command; everything
-// the effect changes comes back through parameterChanged.
+// user changes goes to the effect as a parameter or one of its operations;
+// everything the effect changes comes back through its notifications.
 #pragma once
 
 #include <array>
@@ -18,7 +18,7 @@
 #include "gui/SimpleControls.h"
 #include "gui/TextField.h"
 #include "gui/WindowPort.h"
-#include "platform/FileDialog.h"
+#include "native/FileDialog.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/EditorNotifications.h"
 
@@ -48,6 +48,9 @@ public:
     bool onKeyUp(vst::VstKeyCode& key) override;
 
     void parameterChanged(int index, float value) override;
+    void learnModeChanged(bool on) override;
+    void programChanged() override;
+    void programRenamed() override;
     void controlChanged(gui::Surface* surface, gui::Control* control) override;
     void lockKnob(int index, bool on);
     void setNoteNames(bool names) { noteNames_ = names; }
@@ -57,7 +60,7 @@ public:
     // The platform services the editor uses; tests hand in stand-ins.
     static void setDefaultWindowFactory(WindowFactory factory);
     void setWindowFactory(WindowFactory factory) { windowFactory_ = std::move(factory); }
-    void setFileDialog(platform::FileDialog* dialog) { fileDialog_ = dialog; }
+    void setFileDialog(native::FileDialog* dialog) { fileDialog_ = dialog; }
     void setLinkOpener(LinkOpener opener) { linkOpener_ = std::move(opener); }
 
     // The controls while the window is open, for tests and the snapshot tool.
@@ -90,8 +93,11 @@ private:
     void buildTopBar();
     void addAbout();
     gui::TextField* addField(const gui::Rect& rect, int tag, const std::string& text);
-    void applyChange(int index, float value);
+    bool deferred(std::atomic<bool>& flag);
     void applyPendingChanges();
+    void showParameter(int index);
+    void showLearnMode(bool on);
+    void showProgramName();
     void refreshProgram();
     void switchNoteNames(bool names);
     void lockVolumes(bool on);
@@ -134,13 +140,16 @@ private:
     // Changes announced from another thread (the host's audio thread) are
     // applied at the next idle on the window's thread.
     std::thread::id windowThread_;
-    std::array<std::atomic<bool>, 99> pending_{};
+    std::array<std::atomic<bool>, plugin::kParameterCount> pending_{};
+    std::atomic<bool> pendingLearn_{false};
+    std::atomic<bool> pendingLearnOn_{false};
+    std::atomic<bool> pendingProgram_{false};
+    std::atomic<bool> pendingRename_{false};
     std::atomic<bool> anyPending_{false};
-    std::atomic<float> pendingLearnMode_{0.0f};
 
     WindowFactory windowFactory_;
     std::unique_ptr<gui::WindowPort> window_;
-    platform::FileDialog* fileDialog_ = nullptr;
+    native::FileDialog* fileDialog_ = nullptr;
     LinkOpener linkOpener_;
 };
 

@@ -150,13 +150,8 @@ float MixerFile::value(const std::string& key) const {
     return 0.0f;
 }
 
-void MixerFile::applyToProgram(float* values) const {
-    for (int v = 0; v < 10; ++v) {
-        const float pan = entries_[static_cast<std::size_t>(3 * v + 1)].value;
-        const float level = entries_[static_cast<std::size_t>(3 * v + 2)].value;
-        values[68 + 2 * v] = pan;
-        values[69 + 2 * v] = level < 0.01f ? 0.0f : static_cast<float>((20.0 * dsp::portable::log10(level) + 40.0) / 46.0);
-    }
+float MixerFile::volumeFromLevel(float level) {
+    return level < 0.01f ? 0.0f : static_cast<float>((20.0 * dsp::portable::log10(level) + 40.0) / 46.0);
 }
 
 }  // namespace persist

@@ -30,9 +30,9 @@ public:
     // The text write() puts in the file.
     std::string text() const;
 
-    // The pans and volumes of the ten voices, as program values: pan as
-    // stored, volume (20 log10 level + 40) / 46, or 0 below level 0.01.
-    void applyToProgram(float* values) const;
+    // A level as a volume value: (20 log10 level + 40) / 46, or 0 below
+    // level 0.01. Pans are taken as stored.
+    static float volumeFromLevel(float level);
 
     float value(const std::string& key) const;
 

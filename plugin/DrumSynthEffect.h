@@ -44,6 +44,16 @@ public:
     // Copy and Paste Program through the process-wide clipboard.
     void copyProgramToClipboard();
     void pasteProgramFromClipboard();
+    // The previous (-1) or next (+1) program, if there is one.
+    void stepProgram(int step);
+
+    // MIDI learn as the editor drives it. A choice of the learn menu: 0 Off,
+    // 1 On, 2 Export and 3 Import (which only stop learning here), 4 Reset.
+    void chooseLearnMode(int position);
+    bool learning() const;
+    // The knob a learn click picked, or the one whose bindings go.
+    void learnParameter(int index);
+    void forgetParameter(int index);
     // Loads a bank image's programs into the records, applying each in turn.
     bool loadBank(const persist::BankImage& bank);
 
@@ -112,9 +122,6 @@ private:
     // other threads made since the last block, in program order.
     void takeDeferredChanges();
     void applyCommand(int index, float value);
-    void notifyEditor(int index, float value) {
-        if (notifications_) notifications_->parameterChanged(index, value);
-    }
     void dispatchNote(int note, int channel, float velocity, int frame);
     void automateParameter(int index, float value) override;
     void loadBuiltInBank();

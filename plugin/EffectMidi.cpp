@@ -73,15 +73,18 @@ void DrumSynthEffect::dispatchNote(int note, int channel, float velocity, int fr
         if (channel != voiceChannels_[voice]) return false;
         return (keyModeIndex >= 0 && currentValues_[keyModeIndex] == 1.0f) || note == noteNumbers_[voice];
     };
-    if (matches(kKick1, param::kKeyMode[0])) engine_.startVoice(kKick1, frame, velocity, pitch.low(note));
-    if (matches(kKick2, param::kKeyMode[1])) engine_.startVoice(kKick2, frame, velocity, pitch.low(note));
-    if (matches(kSnare1, param::kKeyMode[2])) engine_.startVoice(kSnare1, frame, velocity, pitch.snare(note));
-    if (matches(kSnare2, param::kKeyMode[3])) engine_.startVoice(kSnare2, frame, velocity, pitch.snare(note));
-    if (matches(kBlipp1, param::kKeyMode[4])) engine_.startVoice(kBlipp1, frame, velocity, pitch.low(note));
+    auto startPitched = [&](int voice, float level) {
+        engine_.startVoice(voice, frame, level, pitch.forVoice(voice, note));
+    };
+    if (matches(kKick1, param::kKeyMode[0])) startPitched(kKick1, velocity);
+    if (matches(kKick2, param::kKeyMode[1])) startPitched(kKick2, velocity);
+    if (matches(kSnare1, param::kKeyMode[2])) startPitched(kSnare1, velocity);
+    if (matches(kSnare2, param::kKeyMode[3])) startPitched(kSnare2, velocity);
+    if (matches(kBlipp1, param::kKeyMode[4])) startPitched(kBlipp1, velocity);
     if (matches(kBlipp2, param::kKeyMode[5]))
-        engine_.startVoice(kBlipp2, frame, velocity * 0.5f, pitch.low(note));
+        startPitched(kBlipp2, velocity * 0.5f);
     if (matches(kClap, -1)) engine_.startVoice(kClap, frame, velocity, 0.0f);
-    if (matches(kClaves, param::kKeyMode[6])) engine_.startVoice(kClaves, frame, velocity, pitch.claves(note));
+    if (matches(kClaves, param::kKeyMode[6])) startPitched(kClaves, velocity);
     if (channel == voiceChannels_[kHihat] && note == noteNumbers_[kClosedHihatNote])
         engine_.startVoice(kHihat, frame, velocity, 1.0f);
     if (channel == voiceChannels_[kHihat] && note == noteNumbers_[kOpenHihatNote])

@@ -42,6 +42,93 @@ struct ApplicationOrder {
 };
 constexpr ApplicationOrder kApplicationOrder;
 
+void feed(dsp::KickVoice& kick, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: kick.setFrequency(v); break;
+    case Setter::kSweep: kick.setSweep(v); break;
+    case Setter::kDecay: kick.setDecay(v); break;
+    case Setter::kSweepDecay: kick.setSweepDecay(v); break;
+    case Setter::kThump: kick.setThump(v); break;
+    case Setter::kKeyMode: kick.setKeyMode(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::SnareVoice& snare, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: snare.setFrequency(v); break;
+    case Setter::kDecay: snare.setDecay(v); break;
+    case Setter::kNoiseDecay: snare.setNoiseDecay(v); break;
+    case Setter::kThump: snare.setThump(v); break;
+    case Setter::kKeyMode: snare.setKeyMode(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::BlippVoice& blipp, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: blipp.setFrequency(v); break;
+    case Setter::kSweep: blipp.setSweep(v); break;
+    case Setter::kDecay: blipp.setDecay(v); break;
+    case Setter::kSweepDecay: blipp.setSweepDecay(v); break;
+    case Setter::kKeyMode: blipp.setKeyMode(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::ClapVoice& clap, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: clap.setFrequency(v); break;
+    case Setter::kQ: clap.setQ(v); break;
+    case Setter::kDecay: clap.setDecay(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::ClavesVoice& claves, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: claves.setFrequency(v); break;
+    case Setter::kDecay: claves.setDecay(v); break;
+    case Setter::kKeyMode: claves.setKeyMode(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::HihatVoice& hihat, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: hihat.setFrequency(v); break;
+    case Setter::kQ: hihat.setQ(v); break;
+    case Setter::kClosedDecay: hihat.setClosedDecay(v); break;
+    case Setter::kOpenDecay: hihat.setOpenDecay(v); break;
+    default: break;
+    }
+}
+
+void feed(dsp::CrashVoice& crash, Setter setter, float v) {
+    switch (setter) {
+    case Setter::kFrequency: crash.setFrequency(v); break;
+    case Setter::kQ: crash.setQ(v); break;
+    case Setter::kDecay: crash.setDecay(v); break;
+    default: break;
+    }
+}
+
+// One value to the setter of one voice the parameter table names.
+void feedVoice(DrumEngine& engine, int voice, Setter setter, float v) {
+    if (setter == Setter::kPan) return engine.voice(voice).setPan(v);
+    if (setter == Setter::kVolume) return engine.voice(voice).setVolume(v);
+    switch (voice) {
+    case kKick1: case kKick2: return feed(engine.kick(voice - kKick1), setter, v);
+    case kSnare1: case kSnare2: return feed(engine.snare(voice - kSnare1), setter, v);
+    case kBlipp1: case kBlipp2: return feed(engine.blipp(voice - kBlipp1), setter, v);
+    case kClap: return feed(engine.clap(), setter, v);
+    case kClaves: return feed(engine.claves(), setter, v);
+    case kHihat: return feed(engine.hihat(), setter, v);
+    case kCrash: return feed(engine.crash(), setter, v);
+    default: return;
+    }
+}
+
 float clampUnit(float value) {
     if (std::isnan(value) || value < 0.0f) return 0.0f;
     return value > 1.0f ? 1.0f : value;
@@ -70,7 +157,7 @@ void DrumSynthEffect::setParameter(vst::VstInt32 index, float value) {
     } else if (!std::isnan(value)) {
         applyCommand(index, value);
     }
-    notifyEditor(index, value);
+    if (notifications_ && param::isHostVisible(index)) notifications_->parameterChanged(index, value);
 }
 
 bool DrumSynthEffect::onAudioThread() const {
@@ -98,73 +185,13 @@ float DrumSynthEffect::getParameter(vst::VstInt32 index) {
 
 // Hands one value to the engine or to the derived channel and note numbers.
 void DrumSynthEffect::applyParameter(int index, float v) {
-    using namespace param;
-    for (int voice = 0; voice < kVoiceCount; ++voice) {
-        if (index == kMidiChannel[voice]) {
-            voiceChannels_[voice] = static_cast<int>(v * 15.0f);
-            return;
-        }
-    }
-    if (index >= kFirstNote && index < kFirstNote + kNoteCount) {
-        noteNumbers_[index - kFirstNote] = roundHalfDown(v * 127.0f);
-        return;
-    }
-    if (index >= kFirstMix) {
-        const int voice = (index - kFirstMix) / 2;
-        if ((index - kFirstMix) % 2 == 0)
-            engine_.voice(voice).setPan(v);
-        else
-            engine_.voice(voice).setVolume(v);
-        return;
-    }
-    auto kickParameter = [&](dsp::KickVoice& kick, int offset) {
-        switch (offset) {
-        case 1: kick.setFrequency(v); break;
-        case 2: kick.setSweep(v); break;
-        case 3: kick.setDecay(v); break;
-        case 4: kick.setSweepDecay(v); break;
-        case 5: kick.setThump(v); break;
-        case 6: kick.setKeyMode(v); break;
-        }
-    };
-    auto snareParameter = [&](dsp::SnareVoice& snare, int offset) {
-        switch (offset) {
-        case 1: snare.setFrequency(v); break;
-        case 2: snare.setDecay(v); break;
-        case 3: snare.setNoiseDecay(v); break;
-        case 4: snare.setThump(v); break;
-        case 5: snare.setKeyMode(v); break;
-        }
-    };
-    auto blippParameter = [&](dsp::BlippVoice& blipp, int offset) {
-        switch (offset) {
-        case 1: blipp.setFrequency(v); break;
-        case 2: blipp.setSweep(v); break;
-        case 3: blipp.setDecay(v); break;
-        case 4: blipp.setSweepDecay(v); break;
-        case 5: blipp.setKeyMode(v); break;
-        }
-    };
-    if (index < kKick2Base) return kickParameter(engine_.kick(0), index - kKick1Base);
-    if (index < kSnare1Base) return kickParameter(engine_.kick(1), index - kKick2Base);
-    if (index < kSnare2Base) return snareParameter(engine_.snare(0), index - kSnare1Base);
-    if (index < kBlipp1Base) return snareParameter(engine_.snare(1), index - kSnare2Base);
-    if (index < kBlipp2Base) return blippParameter(engine_.blipp(0), index - kBlipp1Base);
-    if (index < kClapBase) return blippParameter(engine_.blipp(1), index - kBlipp2Base);
-    switch (index) {
-    case kClapBase + 1: engine_.clap().setFrequency(v); break;
-    case kClapBase + 2: engine_.clap().setQ(v); break;
-    case kClapBase + 3: engine_.clap().setDecay(v); break;
-    case kClavesBase + 1: engine_.claves().setFrequency(v); break;
-    case kClavesBase + 2: engine_.claves().setDecay(v); break;
-    case kClavesBase + 3: engine_.claves().setKeyMode(v); break;
-    case kHihatBase + 1: engine_.hihat().setFrequency(v); break;
-    case kHihatBase + 2: engine_.hihat().setQ(v); break;
-    case kHihatBase + 3: engine_.hihat().setClosedDecay(v); break;
-    case kHihatBase + 4: engine_.hihat().setOpenDecay(v); break;
-    case kCrashBase + 1: engine_.crash().setFrequency(v); break;
-    case kCrashBase + 2: engine_.crash().setQ(v); break;
-    case kCrashBase + 3: engine_.crash().setDecay(v); break;
+    const ParameterInfo& p = kParameters[index];
+    switch (p.role) {
+    case Role::kChannel: voiceChannels_[p.voice] = static_cast<int>(v * 15.0f); return;
+    case Role::kNote: noteNumbers_[index - param::kFirstNote] = roundHalfDown(v * 127.0f); return;
+    case Role::kVersion:
+    case Role::kReserved: return;
+    default: feedVoice(engine_, p.voice, p.setter, v); return;
     }
 }
 
@@ -181,43 +208,61 @@ void DrumSynthEffect::getParameterDisplay(vst::VstInt32 index, char* text) {
     copyText(text, param::isHostVisible(index) ? parameterDisplay(index, v, noteNames_) : std::string());
 }
 
-// Command indices above the host-visible range, sent by the editor.
+// Command indices above the host-visible range, which a host may send: the
+// editor's own operations under the numbers they once had.
 void DrumSynthEffect::applyCommand(int index, float value) {
-    persist::ControllerMap& controllers = persist::ControllerMap::shared();
     switch (index) {
-    case param::kMidiLearnMode: {
-        // A menu position: 0 Off, 1 On, 2 Export, 3 Import, 4 Reset.
-        const int mode = roundHalfDown(value * 8.0f);
-        currentValues_[param::kMidiLearnMode] = mode == 1 ? 1.0f : 0.0f;
-        if (mode == 0) controllers.setLearnMode(false);
-        if (mode == 1) controllers.setLearnMode(true);
-        if (mode == 4) {
-            controllers.setLearnMode(false);
-            controllers.clear();
-        }
+    case param::kMidiLearnMode:
+        chooseLearnMode(roundHalfDown(value * 8.0f));  // a menu position times 0.125
         break;
-    }
     case param::kMidiLearnSelect:
-        if (int parameter; parameterIndexFrom(value, &parameter)) controllers.selectPending(parameter);
+        if (int parameter; parameterIndexFrom(value, &parameter)) learnParameter(parameter);
         break;
     case param::kMidiLearnRelease:
-        if (int parameter; parameterIndexFrom(value, &parameter)) controllers.forget(parameter);
+        if (int parameter; parameterIndexFrom(value, &parameter)) forgetParameter(parameter);
         break;
     case param::kProgramDown:
-        if (curProgram > 0) {
-            setProgram(curProgram - 1);
-            updateDisplay();
-        }
+        stepProgram(-1);
         break;
     case param::kProgramUp:
-        if (curProgram < kProgramCount - 1) {
-            setProgram(curProgram + 1);
-            updateDisplay();
-        }
+        stepProgram(1);
         break;
     default:
         break;
     }
+}
+
+void DrumSynthEffect::chooseLearnMode(int position) {
+    persist::ControllerMap& controllers = persist::ControllerMap::shared();
+    currentValues_[param::kMidiLearnMode] = position == 1 ? 1.0f : 0.0f;
+    if (position == 0) controllers.setLearnMode(false);
+    if (position == 1) controllers.setLearnMode(true);
+    if (position == 4) {
+        controllers.setLearnMode(false);
+        controllers.clear();
+    }
+    if (notifications_ && position >= 0 && position <= 4) notifications_->learnModeChanged(position == 1);
+}
+
+bool DrumSynthEffect::learning() const {
+    return currentValues_[param::kMidiLearnMode] == 1.0f;
+}
+
+void DrumSynthEffect::learnParameter(int index) {
+    persist::ControllerMap::shared().selectPending(index);
+}
+
+void DrumSynthEffect::forgetParameter(int index) {
+    persist::ControllerMap::shared().forget(index);
+}
+
+void DrumSynthEffect::stepProgram(int step) {
+    const int next = curProgram + (step < 0 ? -1 : 1);
+    if (next >= 0 && next < kProgramCount) {
+        setProgram(next);
+        updateDisplay();
+    }
+    if (notifications_) notifications_->programChanged();
 }
 
 // Pushes every value of the program through setParameter, in the order the
@@ -234,7 +279,7 @@ void DrumSynthEffect::setProgram(vst::VstInt32 index) {
         if (i == param::kFirstNote && storedVersion < 0.15f)
             std::memcpy(&program.values[param::kFirstNote], kDefaultNoteValues, sizeof(kDefaultNoteValues));
         if (i == param::kFirstMix && storedVersion < 1.12f) {
-            if (mixer_.loaded && !mixer_.multiOut) mixer_.applyToProgram(program.values);
+            if (mixer_.loaded && !mixer_.multiOut) program.takeMix(mixer_);
             else program.setDefaultMix();
         }
         setParameter(i, program.values[i]);
@@ -242,14 +287,14 @@ void DrumSynthEffect::setProgram(vst::VstInt32 index) {
 
     currentValues_[param::kMidiLearnMode] = 0.0f;
     program.values[param::kVersion] = kCurrentVersion;
-    notifyEditor(EditorNotifications::kProgramChanged, 0.0f);
+    if (notifications_) notifications_->programChanged();
 }
 
 void DrumSynthEffect::setProgramName(char* name) {
     char* target = programs_[curProgram].name;
     std::strncpy(target, name, kProgramNameSize - 1);
     target[kProgramNameSize - 1] = 0;
-    notifyEditor(EditorNotifications::kProgramRenamed, 0.0f);
+    if (notifications_) notifications_->programRenamed();
 }
 
 void DrumSynthEffect::getProgramName(char* name) {

@@ -9,73 +9,6 @@
 namespace plugin {
 namespace {
 
-// The voice blocks write "Kick 1" with a space; the note and mix blocks
-// write "Kick1" without one. Both are part of the names.
-const char* const kNames[kParameterCount] = {
-    "Kick 1 Midi Ch", "Kick 1 Frequency", "Kick 1 Sweep", "Kick 1 Decay", "Kick 1 Sweep Decay",
-    "Kick 1 Thump", "Kick 1 Key Mode",
-    "Kick 2 Midi Ch", "Kick 2 Frequency", "Kick 2 Sweep", "Kick 2 Decay", "Kick 2 Sweep Decay",
-    "Kick 2 Thump", "Kick 2 Key Mode",
-    "Snare 1 Midi Ch", "Snare 1 Frequency", "Snare 1 Decay", "Snare 1 Noise Decay", "Snare 1 Thump",
-    "Snare 1 Key Mode",
-    "Snare 2 Midi Ch", "Snare 2 Frequency", "Snare 2 Decay", "Snare 2 Noise Decay", "Snare 2 Thump",
-    "Snare 2 Key Mode",
-    "Blipp 1 Midi Ch", "Blipp 1 Frequency", "Blipp 1 Sweep", "Blipp 1 Decay", "Blipp 1 Sweep Decay",
-    "Blipp 1 Key Mode",
-    "Blipp 2 Midi Ch", "Blipp 2 Frequency", "Blipp 2 Sweep", "Blipp 2 Decay", "Blipp 2 Sweep Decay",
-    "Blipp 2 Key Mode",
-    "Clap Midi Ch", "Clap Frequency", "Clap Q", "Clap Decay",
-    "Claves Midi Ch", "Claves Frequency", "Claves Decay", "Claves Key Mode",
-    "Hihat Midi Ch", "Hihat Frequency", "Hihat Q", "Hihat Ch Decay", "Hihat Oh Decay",
-    "Crash Midi Ch", "Crash Frequency", "Crash Q", "Crash Decay",
-    "Version",
-    "Kick1 Note", "Kick2 Note", "Snare1 Note", "Snare2 Note", "Blipp1 Note", "Blipp2 Note",
-    "Clap Note", "Claves Note", "Ch Note", "Oh Note", "Crash Note",
-    "",
-    "Kick1 Pan", "Kick1 Volume", "Kick2 Pan", "Kick2 Volume", "Snare1 Pan", "Snare1 Volume",
-    "Snare2 Pan", "Snare2 Volume", "Blipp1 Pan", "Blipp1 Volume", "Blipp2 Pan", "Blipp2 Volume",
-    "Clap Pan", "Clap Volume", "Claves Pan", "Claves Volume", "Hihat Pan", "Hihat Volume",
-    "Crash Pan", "Crash Volume"};
-
-// How a parameter is shown.
-enum class Shown {
-    kNone, kChannel, kHz40, kHz200x4, kHz200x16, kHz800x8, kHz1000x16, kHz500x4, kSweep7, kSweep127,
-    kMs395, kMs195, kMs9, kMs49, kMs18, kMs190, kMs450, kPercent, kKeyMode, kQ3, kQ5, kQ20,
-    kVersion, kNote, kMix
-};
-
-Shown shownAs(int index) {
-    using namespace param;
-    for (int channel : kMidiChannel)
-        if (index == channel) return Shown::kChannel;
-    if (isKeyMode(index)) return Shown::kKeyMode;
-    if (index == kVersion) return Shown::kVersion;
-    if (index >= kFirstNote && index < kFirstNote + kNoteCount) return Shown::kNote;
-    if (index >= kFirstMix && index < kParameterCount) return Shown::kMix;
-    switch (index) {
-    case 1: case 8: case 27: case 33: return Shown::kHz40;
-    case 15: case 21: return Shown::kHz200x4;
-    case 39: return Shown::kHz200x16;
-    case 43: return Shown::kHz800x8;
-    case 47: return Shown::kHz1000x16;
-    case 52: return Shown::kHz500x4;
-    case 2: case 9: return Shown::kSweep7;
-    case 28: case 34: return Shown::kSweep127;
-    case 3: case 10: return Shown::kMs395;
-    case 4: case 11: case 29: case 30: case 35: case 36: return Shown::kMs195;
-    case 16: case 22: return Shown::kMs9;
-    case 17: case 23: case 41: case 44: return Shown::kMs49;
-    case 49: return Shown::kMs18;
-    case 50: return Shown::kMs190;
-    case 54: return Shown::kMs450;
-    case 5: case 12: case 18: case 24: return Shown::kPercent;
-    case 40: return Shown::kQ3;
-    case 48: return Shown::kQ5;
-    case 53: return Shown::kQ20;
-    default: return Shown::kNone;
-    }
-}
-
 std::string fixed(double value, int digits) {
     char text[64];
     std::snprintf(text, sizeof(text), "%.*f", digits, value);
@@ -84,10 +17,6 @@ std::string fixed(double value, int digits) {
 
 std::string integer(long value) {
     return std::to_string(value);
-}
-
-std::string milliseconds(float scale, float offset, float v) {
-    return fixed((scale * v + offset) * 1000.0f, 2);
 }
 
 // Removes the zeros at the end of the digits after the point, keeping the point.
@@ -129,21 +58,31 @@ int roundHalfDown(float x) {
 }
 
 std::string parameterName(int index) {
-    return param::isHostVisible(index) ? kNames[index] : "";
+    if (!param::isHostVisible(index)) return "";
+    const ParameterInfo& p = kParameters[index];
+    switch (p.writing) {
+    case Writing::kSpaced: return std::string(kVoiceNames[p.voice]) + " " + p.name;
+    case Writing::kCompact: return std::string(kPinLabels[p.voice]) + " " + p.name;
+    case Writing::kBare: break;
+    }
+    return p.name;
+}
+
+std::string mixerKey(int index) {
+    if (!param::isHostVisible(index)) return "";
+    const ParameterInfo& p = kParameters[index];
+    if (p.role == Role::kPan) return std::string(kPinLabels[p.voice]) + "Pan";
+    if (p.role == Role::kVolume) return std::string(kPinLabels[p.voice]) + "Level";
+    return "";
 }
 
 std::string parameterLabel(int index) {
-    switch (shownAs(index)) {
-    case Shown::kHz40: case Shown::kHz200x4: case Shown::kHz200x16: case Shown::kHz800x8:
-    case Shown::kHz1000x16: case Shown::kHz500x4:
-        return "Hz";
-    case Shown::kMs395: case Shown::kMs195: case Shown::kMs9: case Shown::kMs49: case Shown::kMs18:
-    case Shown::kMs190: case Shown::kMs450:
-        return "ms";
-    case Shown::kPercent:
-        return "%";
-    default:
-        return "";
+    if (!param::isHostVisible(index)) return "";
+    switch (kParameters[index].display.kind) {
+    case Shown::kHertz: return "Hz";
+    case Shown::kMilliseconds: return "ms";
+    case Shown::kPercent: return "%";
+    default: return "";
     }
 }
 
@@ -177,30 +116,17 @@ std::string threeSignificantDigits(float value) {
 }
 
 std::string parameterDisplay(int index, float v, bool noteNames) {
-    using dsp::powExtended;
-    switch (shownAs(index)) {
+    if (!param::isHostVisible(index)) return "";
+    const Display& d = kParameters[index].display;
+    switch (d.kind) {
     case Shown::kChannel: return integer(roundHalfDown(v * 15.0f + 1.0f));
-    case Shown::kHz40: return fixed(40.0f * powExtended(2.0f, v), 2);
-    case Shown::kHz200x4: return fixed(200.0f * powExtended(4.0f, v), 2);
-    case Shown::kHz200x16: return fixed(200.0f * powExtended(16.0f, v), 2);
-    case Shown::kHz800x8: return fixed(800.0f * powExtended(8.0f, v), 2);
-    case Shown::kHz1000x16: return fixed(1000.0f * powExtended(16.0f, v), 2);
-    case Shown::kHz500x4: return fixed(500.0f * powExtended(4.0f, v), 2);
-    case Shown::kSweep7: return integer(static_cast<long>(v * 7.0f + 1.0f));
-    case Shown::kSweep127: return integer(static_cast<long>(v * 127.0f + 1.0f));
-    case Shown::kMs395: return milliseconds(0.395f, 0.005f, v);
-    case Shown::kMs195: return milliseconds(0.195f, 0.005f, v);
-    case Shown::kMs9: return milliseconds(0.009f, 0.001f, v);
-    case Shown::kMs49: return milliseconds(0.049f, 0.001f, v);
-    case Shown::kMs18: return milliseconds(0.018f, 0.002f, v);
-    case Shown::kMs190: return milliseconds(0.19f, 0.01f, v);
-    case Shown::kMs450: return milliseconds(0.45f, 0.05f, v);
+    case Shown::kHertz: return fixed(d.scale * dsp::powExtended(d.base, v), 2);
+    case Shown::kMilliseconds: return fixed((d.scale * v + d.base) * 1000.0f, 2);
+    case Shown::kSweep: return integer(static_cast<long>(v * d.scale + 1.0f));
     case Shown::kPercent: return integer(roundHalfDown(v * 100.0f));
     case Shown::kKeyMode: return v < 0.5f ? "Drum" : "Key";
-    case Shown::kQ3: return fixed(3.0f * v + 1.0f, 1);
-    case Shown::kQ5: return fixed(5.0f * v + 1.0f, 1);
-    case Shown::kQ20: return fixed(20.0f * v + 1.0f, 1);
-    case Shown::kVersion: return "1.2";
+    case Shown::kQ: return fixed(d.scale * v + 1.0f, 1);
+    case Shown::kVersion: return kVersionText;
     case Shown::kNote: return noteText(roundHalfDown(v * 127.0f), noteNames);
     case Shown::kMix: return threeSignificantDigits(v);
     case Shown::kNone: return "";

@@ -8,6 +8,9 @@ namespace plugin {
 
 std::string parameterName(int index);
 std::string parameterLabel(int index);
+// The key of a pan or volume in the mixer file ("Kick1Pan", "Kick1Level");
+// empty for the other parameters.
+std::string mixerKey(int index);
 // The text of a parameter at value v; noteNames chooses "C1" over "36".
 std::string parameterDisplay(int index, float v, bool noteNames);
 

@@ -2,6 +2,8 @@
 // MIDI note n sits at entry 100 * n.
 #pragma once
 
+#include "plugin/PluginInfo.h"
+
 namespace plugin {
 
 class PitchTables {
@@ -16,6 +18,11 @@ public:
     float snare(int note) const { return snare_[index(note)]; }
     // Claves: 16.35 Hz at note 0, two octaves above.
     float claves(int note) const { return claves_[index(note)]; }
+    // The table a voice's notes read: the snares', the Claves' or the low one.
+    float forVoice(int voice, int note) const {
+        if (voice == kSnare1 || voice == kSnare2) return snare(note);
+        return voice == kClaves ? claves(note) : low(note);
+    }
 
 private:
     static int index(int note) { return 100 * (note < 0 ? 0 : note > 127 ? 127 : note); }

@@ -3,12 +3,24 @@
 #include <cstring>
 
 #include "plugin/ParameterIndex.h"
+#include "plugin/ParameterText.h"
 
 namespace plugin {
 
-const float kDefaultNoteValues[11] = {36 / 127.0f, 41 / 127.0f, 38 / 127.0f, 40 / 127.0f,
-                                      37 / 127.0f, 43 / 127.0f, 39 / 127.0f, 51 / 127.0f,
-                                      42 / 127.0f, 46 / 127.0f, 49 / 127.0f};
+namespace {
+
+struct DefaultNotes {
+    float values[param::kNoteCount] = {};
+    constexpr DefaultNotes() {
+        for (int slot = 0; slot < param::kNoteCount; ++slot)
+            values[slot] = kParameters[param::kFirstNote + slot].defaultValue;
+    }
+};
+constexpr DefaultNotes kDefaultNotes;
+
+}  // namespace
+
+const float (&kDefaultNoteValues)[11] = kDefaultNotes.values;
 
 ProgramRecord::ProgramRecord() : values{}, name{} {
     setDefaultMix();
@@ -19,6 +31,14 @@ void ProgramRecord::setDefaultMix() {
     for (int voice = 0; voice < kVoiceCount; ++voice) {
         values[param::panOf(voice)] = 0.5f;
         values[param::volumeOf(voice)] = kUnityVolume;
+    }
+}
+
+void ProgramRecord::takeMix(const persist::MixerFile& mixer) {
+    for (int index = 0; index < kParameterCount; ++index) {
+        const Role role = kParameters[index].role;
+        if (role == Role::kPan) values[index] = mixer.value(mixerKey(index));
+        if (role == Role::kVolume) values[index] = persist::MixerFile::volumeFromLevel(mixer.value(mixerKey(index)));
     }
 }
 

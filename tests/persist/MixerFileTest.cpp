@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "persist/MixerFile.h"
+#include "plugin/ProgramRecord.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -65,8 +66,9 @@ TEST_F(MixerFileTest, ReadsLinesByTheirExactKeys) {
     EXPECT_FLOAT_EQ(mixer.value("CrashLevel"), 0.2f);
     EXPECT_FLOAT_EQ(mixer.value("HihatPan"), 0.9f);  // the last line needs no line break
 
-    float values[88] = {};
-    mixer.applyToProgram(values);
+    plugin::ProgramRecord program;
+    program.takeMix(mixer);
+    const float* values = program.values;
     EXPECT_NEAR(values[69], (20 * std::log10(0.5) + 40) / 46, 1e-6);
     EXPECT_NEAR(values[69], 0.7387f, 1e-4f);
     EXPECT_FLOAT_EQ(values[71], 40.0f / 46.0f);
@@ -76,8 +78,9 @@ TEST_F(MixerFileTest, ReadsLinesByTheirExactKeys) {
 TEST_F(MixerFileTest, LevelsBecomeVolumesUnclamped) {
     MixerFile mixer = mixerWith("Kick1Level=0.1\nKick2Level=0.01\nSnare1Level=0.009\nSnare2Level=4\n");
     ASSERT_TRUE(mixer.read());
-    float values[88] = {};
-    mixer.applyToProgram(values);
+    plugin::ProgramRecord program;
+    program.takeMix(mixer);
+    const float* values = program.values;
     EXPECT_FLOAT_EQ(values[69], 20.0f / 46.0f);
     EXPECT_NEAR(values[71], 0.0f, 1e-6f);
     EXPECT_EQ(values[73], 0.0f);

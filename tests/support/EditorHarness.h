@@ -31,9 +31,9 @@ struct RecordingHost {
     }
 };
 
-class ScriptedFileDialog : public platform::FileDialog {
+class ScriptedFileDialog : public native::FileDialog {
 public:
-    std::string choose(const platform::FileRequest& request) override {
+    std::string choose(const native::FileRequest& request) override {
         requests.push_back(request);
         if (answers.empty()) return {};
         std::string answer = answers.front();
@@ -41,7 +41,7 @@ public:
         return answer;
     }
     std::deque<std::string> answers;
-    std::vector<platform::FileRequest> requests;
+    std::vector<native::FileRequest> requests;
 };
 
 // Lets the editor own a window that forwards to the test's scripted input.

@@ -8,14 +8,8 @@
 namespace testing_support {
 
 inline float pitchFor(plugin::DrumEngine& engine, int voice, int note) {
-    const plugin::PitchTables& tables = engine.pitchTables();
-    switch (voice) {
-    case plugin::kSnare1:
-    case plugin::kSnare2: return tables.snare(note);
-    case plugin::kClaves: return tables.claves(note);
-    case plugin::kHihat: return note % 2 ? 1.0f : 0.0f;
-    default: return tables.low(note);
-    }
+    if (voice == plugin::kHihat) return note % 2 ? 1.0f : 0.0f;
+    return engine.pitchTables().forVoice(voice, note);
 }
 
 }  // namespace testing_support

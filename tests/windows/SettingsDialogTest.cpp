@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "WindowRobot.h"
-#include "platform/SettingsDialog.h"
+#include "native/SettingsDialog.h"
 #include "platform/WindowsRegistry.h"
 
 namespace {
@@ -81,7 +81,7 @@ protected:
             seen.afterClicks = checkedIn(dialog);
             leave(dialog);
         });
-        return platform::runSettingsDialog(owner, registry, kKey);
+        return native::runSettingsDialog(owner, registry, kKey);
     }
 
     RecordingRegistry registry;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "WindowRobot.h"
-#include "platform/Win32NativeControls.h"
+#include "native/Win32NativeControls.h"
 
 namespace {
 
@@ -22,12 +22,12 @@ LRESULT CALLBACK reflectingProcedure(HWND window, UINT message, WPARAM wParam, L
     switch (message) {
     case WM_COMMAND:
         if (lParam)
-            return SendMessageA(reinterpret_cast<HWND>(lParam), platform::kReflectedMessage + message, wParam,
+            return SendMessageA(reinterpret_cast<HWND>(lParam), native::kReflectedMessage + message, wParam,
                                 lParam);
         break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-        if (const LRESULT brush = SendMessageA(reinterpret_cast<HWND>(lParam), platform::kReflectedMessage + message,
+        if (const LRESULT brush = SendMessageA(reinterpret_cast<HWND>(lParam), native::kReflectedMessage + message,
                                                wParam, lParam))
             return brush;
         break;
@@ -52,7 +52,7 @@ protected:
         editor = CreateWindowExA(0, "TamborikTestEditor", "Window", WS_CHILD | WS_VISIBLE, 0, 0, 623, 540,
                                  host.handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(editor, nullptr);
-        controls = platform::createWin32NativeControls(editor);
+        controls = native::createWin32NativeControls(editor);
         ASSERT_NE(controls, nullptr);
         SetForegroundWindow(host.handle());
         SetFocus(editor);
@@ -185,7 +185,7 @@ TEST_F(NativeControlsTest, EnterEscapeAndTheLossOfTheKeyboardEndTheEditOnce) {
     EXPECT_EQ(box->text(), "Clap");
     box.reset();
     EXPECT_EQ(controls->beginTextEdit({}, [](TextEditEnd) {}), nullptr);
-    EXPECT_EQ(platform::createWin32NativeControls(nullptr), nullptr);
+    EXPECT_EQ(native::createWin32NativeControls(nullptr), nullptr);
 }
 
 // What the robot read of the open menu and what it then pressed.

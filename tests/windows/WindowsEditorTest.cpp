@@ -30,8 +30,8 @@
 #include "editor/EditorLayout.h"
 #include "host/PluginInstance.h"
 #include "host/PluginModule.h"
-#include "platform/Win32DropTarget.h"
-#include "platform/Win32Keys.h"
+#include "native/Win32DropTarget.h"
+#include "native/Win32Keys.h"
 #include "WindowRobot.h"
 
 namespace {
@@ -711,11 +711,11 @@ TEST(WindowsShortcuts, AShortcutIsReplacedByItsTargetAndABrokenOneStaysAsItIs) {
     saved->Release();
     link->Release();
 
-    EXPECT_EQ(platform::shortcutTarget(shortcut), target);
-    EXPECT_EQ(platform::shortcutTarget(target), target);
+    EXPECT_EQ(native::shortcutTarget(shortcut), target);
+    EXPECT_EQ(native::shortcutTarget(target), target);
     const std::string missing = folder + "Missing.lnk";
-    EXPECT_EQ(platform::shortcutTarget(missing), missing);
-    EXPECT_EQ(platform::shortcutTarget(""), "");
+    EXPECT_EQ(native::shortcutTarget(missing), missing);
+    EXPECT_EQ(native::shortcutTarget(""), "");
     DeleteFileA(shortcut.c_str());
     DeleteFileA(target.c_str());
     OleUninitialize();
@@ -728,7 +728,7 @@ TEST(WindowsKeys, CharactersComeOnceAndCtrlLettersAtTheKeyDown) {
         for (int k : held) state[k] = 0x80;
         SetKeyboardState(state);
         gui::KeyCode code{};
-        const bool known = platform::toKeyCode(message, key, flags, &code);
+        const bool known = native::toKeyCode(message, key, flags, &code);
         return known ? std::vector<int>{code.character, code.virt, code.modifier} : std::vector<int>{};
     };
     EXPECT_EQ(keyFor(WM_KEYDOWN, 'C', {VK_CONTROL}), (std::vector<int>{'c', 0, gui::kModifierControl}));

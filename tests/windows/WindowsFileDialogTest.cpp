@@ -13,12 +13,12 @@
 #include <string>
 
 #include "WindowRobot.h"
-#include "platform/WindowsFileDialog.h"
+#include "native/WindowsFileDialog.h"
 
 namespace {
 
-using platform::FileRequest;
-using platform::WindowsFileDialog;
+using native::FileRequest;
+using native::WindowsFileDialog;
 using testing_support::OwnerWindow;
 using testing_support::Robot;
 using testing_support::waitForWindow;
@@ -160,7 +160,7 @@ TEST(SystemFileDialogTest, CancelAnswersNothingAndATypedNameIsChosenWithTheDefau
             }
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });
-        EXPECT_EQ(platform::systemFileDialog().choose(request), "");
+        EXPECT_EQ(native::systemFileDialog().choose(request), "");
     }
     ASSERT_TRUE(found);
     const POINT ownerMiddle = testing_support::middleOf(owner.handle());
@@ -182,7 +182,7 @@ TEST(SystemFileDialogTest, CancelAnswersNothingAndATypedNameIsChosenWithTheDefau
             SetWindowTextA(box, "Mine");
             PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
         });
-        EXPECT_EQ(platform::systemFileDialog().choose(request), folder + "\\Mine.fxp");
+        EXPECT_EQ(native::systemFileDialog().choose(request), folder + "\\Mine.fxp");
     }
     EXPECT_EQ(shown, "Tamborik");
     RemoveDirectoryA(folder.c_str());

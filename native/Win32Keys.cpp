@@ -1,6 +1,6 @@
-#include "platform/Win32Keys.h"
+#include "native/Win32Keys.h"
 
-namespace platform {
+namespace native {
 namespace {
 
 bool held(int virtualKey) {
@@ -93,4 +93,4 @@ bool toKeyCode(UINT message, WPARAM key, LPARAM flags, gui::KeyCode* code) {
     return false;
 }
 
-}  // namespace platform
+}  // namespace native

@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "platform/ChildProcess.h"
-#include "platform/FileDialog.h"
+#include "native/FileDialog.h"
 
-namespace platform {
+namespace native {
 namespace {
 
 namespace fs = std::filesystem;
@@ -62,15 +62,15 @@ class ExternalFileDialog : public FileDialog {
 public:
     std::string choose(const FileRequest& request) override {
         std::vector<std::string> argv;
-        if (const std::string zenity = findProgram("zenity"); !zenity.empty())
+        if (const std::string zenity = platform::findProgram("zenity"); !zenity.empty())
             argv = zenityCommand(zenity, request);
-        else if (const std::string kdialog = findProgram("kdialog"); !kdialog.empty())
+        else if (const std::string kdialog = platform::findProgram("kdialog"); !kdialog.empty())
             argv = kdialogCommand(kdialog, request);
         else
             return {};
         constexpr std::size_t kMostOutput = 8192;
-        const ChildResult result = runChild(argv, kMostOutput);
-        if (!result.started || (result.exitStatus != 0 && result.exitStatus != ChildResult::kUnknown)) return {};
+        const platform::ChildResult result = platform::runChild(argv, kMostOutput);
+        if (!result.started || (result.exitStatus != 0 && result.exitStatus != platform::ChildResult::kUnknown)) return {};
         if (result.output.size() >= kMostOutput) return {};  // not a path we could have read whole
         std::string path = result.output;
         const std::size_t end = path.find('\n');
@@ -87,4 +87,4 @@ FileDialog& systemFileDialog() {
     return dialog;
 }
 
-}  // namespace platform
+}  // namespace native

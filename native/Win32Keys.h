@@ -5,7 +5,7 @@
 
 #include "gui/Input.h"
 
-namespace platform {
+namespace native {
 
 // gui::MouseButton bits (buttons and modifiers) of a mouse message's wParam;
 // the message names the logical buttons, so a swapped mouse is already
@@ -19,4 +19,4 @@ int liveButtons(bool swapped);
 // character that arrives as WM_CHAR.
 bool toKeyCode(UINT message, WPARAM key, LPARAM flags, gui::KeyCode* code);
 
-}  // namespace platform
+}  // namespace native

@@ -6,7 +6,7 @@
 
 #include "gui/NativeControls.h"
 
-namespace platform {
+namespace native {
 
 // Controls inside the window whose handle (an HWND) is given; null when
 // there is no such window. The window hands back to a child the messages
@@ -16,4 +16,4 @@ std::unique_ptr<gui::NativeControls> createWin32NativeControls(void* window);
 
 constexpr unsigned kReflectedMessage = 0x2000;
 
-}  // namespace platform
+}  // namespace native

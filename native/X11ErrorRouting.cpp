@@ -1,10 +1,10 @@
-#include "platform/X11ErrorRouting.h"
+#include "native/X11ErrorRouting.h"
 
 #include <algorithm>
 #include <mutex>
 #include <vector>
 
-namespace platform {
+namespace native {
 namespace {
 
 // The connections followed and the handlers ours replaced.
@@ -103,4 +103,4 @@ void stopFollowingErrors(X11ErrorRecord* record) {
     giveBack(&XSetIOErrorHandler, &routeIoError, r.previousIo, r.ioInstalled);
 }
 
-}  // namespace platform
+}  // namespace native

@@ -3,10 +3,10 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace native {
 
 // Moves window, keeping its size, so that its middle lies over the middle
 // of owner, or of the desktop when owner is null or gone.
 void centreOver(HWND window, HWND owner);
 
-}  // namespace platform
+}  // namespace native

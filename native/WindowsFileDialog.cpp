@@ -1,11 +1,11 @@
-#include "platform/WindowsFileDialog.h"
+#include "native/WindowsFileDialog.h"
 
 #include <cstring>
 #include <string>
 
-#include "platform/WindowsCentring.h"
+#include "native/WindowsCentring.h"
 
-namespace platform {
+namespace native {
 namespace {
 
 constexpr std::size_t kMostExtension = 7;
@@ -77,4 +77,4 @@ FileDialog& systemFileDialog() {
     return dialog;
 }
 
-}  // namespace platform
+}  // namespace native

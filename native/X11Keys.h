@@ -5,7 +5,7 @@
 
 #include "gui/Input.h"
 
-namespace platform {
+namespace native {
 
 // gui::MouseButton bits (buttons and modifiers) of an event's state.
 int pointerBits(unsigned int state);
@@ -15,4 +15,4 @@ int buttonBit(unsigned int button);
 // for (modifiers on their own, function keys).
 bool toKeyCode(XKeyEvent& event, gui::KeyCode* key);
 
-}  // namespace platform
+}  // namespace native

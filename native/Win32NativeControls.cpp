@@ -1,4 +1,4 @@
-#include "platform/Win32NativeControls.h"
+#include "native/Win32NativeControls.h"
 
 #include <windows.h>
 
@@ -8,7 +8,9 @@
 
 #include "platform/ModuleHandle.h"
 
-namespace platform {
+namespace native {
+
+using platform::moduleHandle;
 namespace {
 
 COLORREF toColorRef(const gui::Color& color) {
@@ -232,4 +234,4 @@ std::unique_ptr<gui::NativeControls> createWin32NativeControls(void* window) {
     return std::make_unique<Win32NativeControls>(handle);
 }
 
-}  // namespace platform
+}  // namespace native

@@ -12,7 +12,7 @@
 
 #include "gui/Geometry.h"
 
-namespace platform {
+namespace native {
 
 class Win32DropTarget : public IDropTarget {
 public:
@@ -49,4 +49,4 @@ private:
 // they are, and a shortcut whose target cannot be read stays the shortcut.
 std::string shortcutTarget(const std::string& path);
 
-}  // namespace platform
+}  // namespace native

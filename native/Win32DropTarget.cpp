@@ -1,4 +1,4 @@
-#include "platform/Win32DropTarget.h"
+#include "native/Win32DropTarget.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform {
+namespace native {
 namespace {
 
 constexpr int kPathBuffer = 1024;
@@ -162,4 +162,4 @@ bool Win32DropTarget::deliverFiles(IDataObject* data, gui::Point where) {
     });
 }
 
-}  // namespace platform
+}  // namespace native

@@ -10,7 +10,7 @@
 
 #include "gui/WindowPort.h"
 
-namespace platform {
+namespace native {
 
 class Win32Window : public gui::WindowPort, public gui::InputSource {
 public:
@@ -55,4 +55,4 @@ private:
 // The window factory the editor uses on Windows: parent is the host's HWND.
 std::unique_ptr<gui::WindowPort> createWin32Window(void* parent, int width, int height);
 
-}  // namespace platform
+}  // namespace native

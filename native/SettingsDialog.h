@@ -8,12 +8,12 @@
 
 #include "platform/Registry.h"
 
-namespace platform {
+namespace native {
 
 // Runs the dialog over owner (a native window, or null for none) until the
 // user closes it: true after OK, false after Cancel or the close box.
 // Nothing when the platform shows no such dialog; the caller then shows
 // its own.
-std::optional<bool> runSettingsDialog(void* owner, Registry& registry, const std::string& key);
+std::optional<bool> runSettingsDialog(void* owner, platform::Registry& registry, const std::string& key);
 
-}  // namespace platform
+}  // namespace native

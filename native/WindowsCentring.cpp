@@ -1,6 +1,6 @@
-#include "platform/WindowsCentring.h"
+#include "native/WindowsCentring.h"
 
-namespace platform {
+namespace native {
 
 void centreOver(HWND window, HWND owner) {
     RECT own{}, area{};
@@ -12,4 +12,4 @@ void centreOver(HWND window, HWND owner) {
     SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-}  // namespace platform
+}  // namespace native

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace platform {
+namespace native {
 
 struct FileRequest {
     bool save = false;
@@ -25,4 +25,4 @@ public:
 // The platform's own file selector.
 FileDialog& systemFileDialog();
 
-}  // namespace platform
+}  // namespace native

@@ -1,4 +1,4 @@
-#include "platform/Win32Window.h"
+#include "native/Win32Window.h"
 
 #include <ole2.h>
 #include <windows.h>
@@ -12,11 +12,13 @@
 #include "gui/GuiEditorBase.h"
 #include "gui/RootView.h"
 #include "platform/ModuleHandle.h"
-#include "platform/Win32DropTarget.h"
-#include "platform/Win32Keys.h"
-#include "platform/Win32NativeControls.h"
+#include "native/Win32DropTarget.h"
+#include "native/Win32Keys.h"
+#include "native/Win32NativeControls.h"
 
-namespace platform {
+namespace native {
+
+using platform::moduleHandle;
 
 struct Win32Window::Native {
     HWND window = nullptr;
@@ -400,4 +402,4 @@ std::unique_ptr<gui::WindowPort> createWin32Window(void* parent, int width, int 
     return Win32Window::create(parent, width, height);
 }
 
-}  // namespace platform
+}  // namespace native

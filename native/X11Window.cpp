@@ -1,4 +1,4 @@
-#include "platform/X11Window.h"
+#include "native/X11Window.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,10 +12,10 @@
 
 #include "gui/GuiEditorBase.h"
 #include "gui/RootView.h"
-#include "platform/X11ErrorRouting.h"
-#include "platform/X11Keys.h"
+#include "native/X11ErrorRouting.h"
+#include "native/X11Keys.h"
 
-namespace platform {
+namespace native {
 
 // Each window has a display connection of its own: it lives exactly as long
 // as the window, so closing the editor frees everything it had on the
@@ -367,4 +367,4 @@ std::unique_ptr<gui::WindowPort> createX11Window(void* parent, int width, int he
     return X11Window::create(static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(parent)), width, height);
 }
 
-}  // namespace platform
+}  // namespace native

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/ChildProcess.h"
-#include "platform/FileDialog.h"
+#include "native/FileDialog.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -38,12 +38,12 @@ protected:
         std::rename(draft.c_str(), file.c_str());
     }
     std::string choose(bool save, const std::string& proposed = {}) {
-        platform::FileRequest request;
+        native::FileRequest request;
         request.save = save;
         request.extension = "fxp";
         request.startPath = path("presets/Last.fxp");
         request.proposedName = proposed;
-        return platform::systemFileDialog().choose(request);
+        return native::systemFileDialog().choose(request);
     }
     std::string savedPath;
 };

@@ -10,7 +10,7 @@
 
 #include "gui/WindowPort.h"
 
-namespace platform {
+namespace native {
 
 class X11Window : public gui::WindowPort, public gui::InputSource {
 public:
@@ -59,4 +59,4 @@ private:
 // window id.
 std::unique_ptr<gui::WindowPort> createX11Window(void* parent, int width, int height);
 
-}  // namespace platform
+}  // namespace native

@@ -7,9 +7,9 @@
 
 #include <commdlg.h>
 
-#include "platform/FileDialog.h"
+#include "native/FileDialog.h"
 
-namespace platform {
+namespace native {
 
 class WindowsFileDialog : public FileDialog {
 public:
@@ -27,4 +27,4 @@ private:
     Runner save_;
 };
 
-}  // namespace platform
+}  // namespace native

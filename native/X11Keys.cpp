@@ -1,9 +1,9 @@
-#include "platform/X11Keys.h"
+#include "native/X11Keys.h"
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-namespace platform {
+namespace native {
 
 int pointerBits(unsigned int state) {
     int bits = 0;
@@ -80,4 +80,4 @@ bool toKeyCode(XKeyEvent& event, gui::KeyCode* key) {
     return true;
 }
 
-}  // namespace platform
+}  // namespace native

@@ -6,7 +6,7 @@
 
 #include <X11/Xlib.h>
 
-namespace platform {
+namespace native {
 
 // What the handlers record for one connection.
 struct X11ErrorRecord {
@@ -20,4 +20,4 @@ void followErrors(X11ErrorRecord* record);
 // After XCloseDisplay, which reports what was still pending.
 void stopFollowingErrors(X11ErrorRecord* record);
 
-}  // namespace platform
+}  // namespace native

@@ -6,10 +6,12 @@
 
 #include "persist/SettingsDialogModel.h"
 #include "platform/ModuleHandle.h"
-#include "platform/SettingsDialog.h"
-#include "platform/WindowsCentring.h"
+#include "native/SettingsDialog.h"
+#include "native/WindowsCentring.h"
 
-namespace platform {
+namespace native {
+
+using platform::moduleHandle;
 namespace {
 
 using Model = persist::SettingsDialogModel;
@@ -94,7 +96,7 @@ INT_PTR CALLBACK settingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-std::optional<bool> runSettingsDialog(void* owner, Registry& registry, const std::string& key) {
+std::optional<bool> runSettingsDialog(void* owner, platform::Registry& registry, const std::string& key) {
     HWND ownerWindow = static_cast<HWND>(owner);
     if (ownerWindow && !IsWindow(ownerWindow)) ownerWindow = nullptr;
     HMODULE module = moduleHandle();
@@ -108,4 +110,4 @@ std::optional<bool> runSettingsDialog(void* owner, Registry& registry, const std
     return result == IDOK;
 }
 
-}  // namespace platform
+}  // namespace native
