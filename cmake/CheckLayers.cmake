@@ -30,6 +30,9 @@ foreach(layer IN LISTS layers)
         continue()  # a header beside the file, or one generated into the build
       endif()
       string(REGEX REPLACE "/.*$" "" target "${included}")
+      if(target STREQUAL "product")
+        continue()  # the version headers the build generates, below everything
+      endif()
       if(target STREQUAL folder OR target IN_LIST allowed OR included IN_LIST allowed)
         continue()
       endif()
