@@ -128,6 +128,12 @@ int roundHalfDown(float x) {
     return static_cast<int>(rounded);
 }
 
+// Rounded, as the channel has always been shown; k / 15 gives k however the
+// value was rounded on its way through a file or a host.
+int midiChannelOf(float v) {
+    return roundHalfDown(v * 15.0f);
+}
+
 std::string parameterName(int index) {
     return param::isHostVisible(index) ? kNames[index] : "";
 }
@@ -179,7 +185,7 @@ std::string threeSignificantDigits(float value) {
 std::string parameterDisplay(int index, float v, bool noteNames) {
     using dsp::powExtended;
     switch (shownAs(index)) {
-    case Shown::kChannel: return integer(roundHalfDown(v * 15.0f + 1.0f));
+    case Shown::kChannel: return integer(midiChannelOf(v) + 1);
     case Shown::kHz40: return fixed(40.0f * powExtended(2.0f, v), 2);
     case Shown::kHz200x4: return fixed(200.0f * powExtended(4.0f, v), 2);
     case Shown::kHz200x16: return fixed(200.0f * powExtended(16.0f, v), 2);
