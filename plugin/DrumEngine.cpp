@@ -76,19 +76,19 @@ void DrumEngine::startVoice(int k, int frame, float velocity, float pitch) {
 }
 
 void DrumEngine::moveLateTriggers(int frames, int last) {
-    if (frames < 0) frames = 0;
+    const int target = frames > 0 ? frames - 1 : 0;
     if (last >= capacity_) last = capacity_ - 1;
     for (int k = 0; k < kVoiceCount; ++k) {
         float* velocity = velocityBuffer(k);
         float* pitch = pitchBuffer(k);
-        for (int f = frames; f <= last; ++f) {
+        for (int f = target + 1; f <= last; ++f) {
             if (velocity[f] == 0.0f) continue;
-            if (frames > 0) {
-                velocity[frames - 1] = velocity[f];
-                if (pitch) pitch[frames - 1] = pitch[f];
-            }
+            velocity[target] = velocity[f];
             velocity[f] = 0.0f;
-            if (pitch) pitch[f] = 0.0f;
+            if (pitch) {
+                pitch[target] = pitch[f];
+                pitch[f] = 0.0f;
+            }
         }
     }
 }

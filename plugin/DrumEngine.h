@@ -50,9 +50,9 @@ public:
     // (1 closed, 0 open) for the hihat, and unused by Clap and Crash.
     void startVoice(int k, int frame, float velocity, float pitch);
 
-    // Moves what triggers wrote at frames from `frames` through `last` to
-    // the block's last frame (frames - 1), later frames winning, and clears
-    // them; with frames 0 they are only cleared.
+    // Moves what triggers wrote after the block's last frame (frames - 1),
+    // through `last`, to that frame, later frames winning. A block of no
+    // frames ends where the next begins: they move to frame 0.
     void moveLateTriggers(int frames, int last);
 
     // What a trigger wrote at a frame of the current block, before rendering:

@@ -58,8 +58,8 @@ void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32
 }
 
 // Events the host placed beyond the block it then renders play at the
-// block's last frame, never in a later block; a block of no frames has no
-// frame to play them at and drops them.
+// block's last frame, never later; a block of no frames ends at the first
+// frame of the next, where they then play.
 void DrumSynthEffect::playLateEvents(int frames) {
     if (lastEventFrame_ >= frames) engine_.moveLateTriggers(frames, lastEventFrame_);
     lastEventFrame_ = -1;
