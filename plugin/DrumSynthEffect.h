@@ -193,7 +193,7 @@ private:
     // through a null pointer.
     dsp::ScratchBuffer discard_;
     std::string modulePath_;
-    int velocityCurve_ = 0;
+    std::atomic<int> velocityCurve_{0};  // set by the settings dialog, read by MIDI intake
     VelocityCurves velocityCurves_;
     EditorNotifications* notifications_ = nullptr;
     std::atomic<bool> hostIdle_{false};
