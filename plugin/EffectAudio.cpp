@@ -34,6 +34,8 @@ void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32
     AudioCall call(*this);
     if (!call.ownsEngine()) return;
     takeQueuedChanges();
+    // For hosts that skip processEvents when a block has no events.
+    if (backlogSize_ > 0) applyBlockChanges();
     firstBlockCheck(outputs);
     if (frames < 0) frames = 0;
     playLateEvents(frames);

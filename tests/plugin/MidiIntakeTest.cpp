@@ -9,6 +9,7 @@
 #include "platform/MemoryRegistry.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/ParameterIndex.h"
+#include "support/MidiEvent.h"
 #include "vst/VstAbi.h"
 
 namespace {
@@ -26,14 +27,7 @@ vst::VstIntPtr recordingHost(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32,
 }
 
 vst::VstMidiEvent midi(int frame, int status, int data1, int data2) {
-    vst::VstMidiEvent event{};
-    event.type = vst::kVstMidiType;
-    event.byteSize = sizeof(event);
-    event.deltaFrames = frame;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(data1);
-    event.midiData[2] = static_cast<char>(data2);
-    return event;
+    return testing_support::midiEvent(frame, status, data1, data2);
 }
 
 class MidiIntakeTest : public ::testing::Test {

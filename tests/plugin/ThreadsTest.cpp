@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
-#include <random>
 #include <thread>
 #include <vector>
 
@@ -14,6 +12,7 @@
 #include "platform/MemoryRegistry.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/ParameterIndex.h"
+#include "support/MidiEvent.h"
 #include "support/QuietHost.h"
 
 namespace {
@@ -25,15 +24,8 @@ using testing_support::quietHost;
 class Block {
 public:
     void add(int frame, int status, int data1, int data2) {
-        vst::VstMidiEvent& m = midi_[count_];
-        m = {};
-        m.type = vst::kVstMidiType;
-        m.byteSize = sizeof(m);
-        m.deltaFrames = frame;
-        m.midiData[0] = static_cast<char>(status);
-        m.midiData[1] = static_cast<char>(data1);
-        m.midiData[2] = static_cast<char>(data2);
-        list_.events[count_] = reinterpret_cast<vst::VstEvent*>(&m);
+        midi_[count_] = testing_support::midiEvent(frame, status, data1, data2);
+        list_.events[count_] = reinterpret_cast<vst::VstEvent*>(&midi_[count_]);
         list_.numEvents = ++count_;
     }
     void play(DrumSynthEffect& effect) {
