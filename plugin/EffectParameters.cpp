@@ -333,16 +333,16 @@ bool DrumSynthEffect::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::Vst
     return true;
 }
 
+// The clipboard's lock comes before any instance's model lock: neither is
+// taken here while the other is held the other way round.
 void DrumSynthEffect::copyProgramToClipboard() {
-    ModelLock lock(*this);
-    ProgramClipboard::shared().copy(&programs_[curProgram], this);
+    ProgramClipboard::shared().copy(&programs_[currentProgram_.load(std::memory_order_relaxed)], this, &model_);
 }
 
 void DrumSynthEffect::pasteProgramFromClipboard() {
-    const ProgramRecord* source = ProgramClipboard::shared().record();
-    if (!source) return;
+    ProgramRecord copied;  // the source may be this very record
+    if (!ProgramClipboard::shared().paste(&copied)) return;
     ModelLock lock(*this);
-    const ProgramRecord copied = *source;  // the source may be this very record
     char name[kProgramNameSize + 4] = {};
     std::memcpy(name, copied.name, kProgramNameSize);
     setProgramName(name);
