@@ -21,6 +21,9 @@
 #             still of the whole editor, build/editor-preview.png)
 # make test-sanitize  builds everything with AddressSanitizer and
 #             UndefinedBehaviorSanitizer in build-sanitize and runs every test
+# make test-tsan  builds the threaded tests with ThreadSanitizer in
+#             build-tsan and runs them: the threads tests, the torture test
+#             (briefly), the editor's updates from other threads
 # make torture  runs the torture test for TORTURE_SECONDS (default 300)
 # make fuzz   builds the libFuzzer targets with clang in build-fuzz and runs
 #             each for FUZZ_SECONDS (default 60); failing inputs land in
@@ -37,6 +40,9 @@ SANITIZE_BUILD ?= build-sanitize
 # The test that kills its X server with the editor open leaves the test's own
 # connection to the dead server behind, which Xlib cannot close cleanly.
 SANITIZE_SKIP = X11EditorTest.WithoutAnXServerTheEditorStaysClosedAndThePluginPlays
+TSAN_BUILD ?= build-tsan
+TSAN_TARGETS = tamborik_plugin_tests tamborik_editor_tests tamborik_torture
+TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 XDG_CONFIG_HOME=$(CURDIR)/$(TSAN_BUILD)/test-config
 FUZZ_BUILD ?= build-fuzz
 WINE ?= /usr/lib/wine/wine64
 TORTURE_SECONDS ?= 300
@@ -48,7 +54,7 @@ SANITIZER_ENV = TAMBORIK_KEEP_MODULES=1 ASAN_OPTIONS=detect_leaks=1:abort_on_err
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-leaks.supp:print_suppressions=0
 
-.PHONY: all bootstrap configure build windows dist check-dist test test-sanitize torture fuzz demo voices bank pictures bench clean
+.PHONY: all bootstrap configure build windows dist check-dist test test-sanitize test-tsan torture fuzz demo voices bank pictures bench clean
 
 all: build
 
@@ -87,6 +93,14 @@ test-sanitize: bootstrap
 		-DTAMBORIK_BENCH=OFF >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -E "$(SANITIZE_SKIP)"
+
+test-tsan: bootstrap
+	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIK_TSAN=ON -DTAMBORIK_BENCH=OFF >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS)
+	@mkdir -p $(TSAN_BUILD)/test-config
+	@$(TSAN_ENV) $(TSAN_BUILD)/tests/tamborik_plugin_tests --gtest_filter='Threads.*:Stability.Another*:Stability.Automation*'
+	@$(TSAN_ENV) $(TSAN_BUILD)/tests/tamborik_editor_tests --gtest_filter='*Thread*'
+	@$(TSAN_ENV) $(TSAN_BUILD)/tests/tamborik_torture 20
 
 torture: build
 	@mkdir -p $(BUILD)/test-config
@@ -131,7 +145,7 @@ bench: build
 	@$(BUILD)/bench/tamborik_entry_bench
 
 clean:
-	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) out dist
+	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) out dist
 
 .PHONY: install
 install: build

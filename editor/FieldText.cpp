@@ -41,7 +41,7 @@ int semitoneOf(std::string name) {
 }  // namespace
 
 std::string channelText(float value) {
-    return std::to_string(plugin::roundHalfDown(value * 15.0f + 1.0f));
+    return std::to_string(plugin::midiChannelOf(value) + 1);
 }
 
 float channelValue(const std::string& text) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,12 @@ public:
     virtual void automateParameter(int index, float value) = 0;
 };
 
+// Shared by every instance's threads: the audio threads learn and apply, the
+// user-interface threads select, forget, clear, load, save, import and
+// export. One mutex guards the lists, the learn mode and the pending
+// parameter. The audio threads only ever try it: learn and apply answer
+// false when another thread holds it, and the caller keeps the controller
+// for its next block, so an audio thread never waits.
 class ControllerMap {
 public:
     static constexpr int kControllers = 128;
@@ -36,23 +43,26 @@ public:
     ControllerMap();
     static ControllerMap& shared();
 
-    // Sets every parameter bound to the controller, in list order.
-    void apply(int controller, float value, AutomationTarget& target) const;
+    // Sets every parameter bound to the controller, in list order. False,
+    // with nothing set, when another thread is changing the map.
+    bool apply(int controller, float value, AutomationTarget& target) const;
     // Binds the pending parameter to the controller, if learning waits for one
-    // and the controller's list has room.
-    void learn(int controller);
+    // and the controller's list has room. False, with nothing bound, when
+    // another thread is changing the map.
+    bool learn(int controller);
     void setLearnMode(bool on);
-    bool learning() const { return learnMode_; }
+    bool learning() const;
     // While learning, a parameter 0 to 87 becomes pending; anything else
     // leaves none pending.
     void selectPending(int parameter);
-    int pending() const { return pending_; }
+    int pending() const;
     // While learning, unbinds the parameter from every controller.
     void forget(int parameter);
     void clear();
 
+    // For inspection while no other thread uses the map.
     const std::vector<int>& bindings(int controller) const { return slots_[controller]; }
-    void bind(int controller, int parameter) { slots_[controller].push_back(parameter); }
+    void bind(int controller, int parameter);
 
     // For each non-empty controller 0 to 119: its number, its parameters (one
     // byte each) and 255.
@@ -70,18 +80,24 @@ public:
     bool importFile(const std::string& path);
 
     void setIdText(std::int32_t uniqueId);
-    const std::string& idText() const { return idText_; }
+    std::string idText() const;
 
-    // Instances alive in the process: the first loads the map, every one
-    // saves it when it goes.
-    int instanceCount() const { return instances_; }
-    void instanceCreated() { ++instances_; }
-    void instanceDestroyed() {
-        if (instances_ > 0) --instances_;
-    }
+    // Instances alive in the process: the first loads the map and sets the
+    // ID text, every one saves the map when it goes.
+    void instanceCreated(const platform::Registry& registry, const std::string& key, std::int32_t uniqueId);
+    void instanceDestroyed(platform::Registry& registry, const std::string& key);
+    int instanceCount() const;
 
 private:
     void removeEverywhere(int parameter);
+    void clearLocked();
+    std::vector<std::uint8_t> recordStreamLocked() const;
+    void readRecordStreamLocked(const std::uint8_t* data, std::size_t size);
+    void loadFromRegistryLocked(const platform::Registry& registry, const std::string& key);
+    void saveToRegistryLocked(platform::Registry& registry, const std::string& key);
+    void setIdTextLocked(std::int32_t uniqueId);
+
+    mutable std::mutex lock_;
 
     std::vector<int> slots_[kControllers];
     bool learnMode_ = false;

@@ -75,6 +75,24 @@ void DrumEngine::startVoice(int k, int frame, float velocity, float pitch) {
     voices_[k]->trigger();
 }
 
+void DrumEngine::moveLateTriggers(int frames, int last) {
+    const int target = frames > 0 ? frames - 1 : 0;
+    if (last >= capacity_) last = capacity_ - 1;
+    for (int k = 0; k < kVoiceCount; ++k) {
+        float* velocity = velocityBuffer(k);
+        float* pitch = pitchBuffer(k);
+        for (int f = target + 1; f <= last; ++f) {
+            if (velocity[f] == 0.0f) continue;
+            velocity[target] = velocity[f];
+            velocity[f] = 0.0f;
+            if (pitch) {
+                pitch[target] = pitch[f];
+                pitch[f] = 0.0f;
+            }
+        }
+    }
+}
+
 void DrumEngine::render(float* const* outputs, int mode, int frames) {
     if (frames > capacity_) frames = capacity_;
     // Made for each voice as it is needed: an array of them would be cleared

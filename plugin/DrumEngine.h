@@ -50,6 +50,11 @@ public:
     // (1 closed, 0 open) for the hihat, and unused by Clap and Crash.
     void startVoice(int k, int frame, float velocity, float pitch);
 
+    // Moves what triggers wrote after the block's last frame (frames - 1),
+    // through `last`, to that frame, later frames winning. A block of no
+    // frames ends where the next begins: they move to frame 0.
+    void moveLateTriggers(int frames, int last);
+
     // What a trigger wrote at a frame of the current block, before rendering:
     // the velocity, and the pitch (or the hihat's closed flag).
     float pendingVelocity(int k, int frame) { return velocityBuffer(k)[frame]; }

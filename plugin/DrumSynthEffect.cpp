@@ -7,6 +7,9 @@
 #include "plugin/ProgramClipboard.h"
 
 namespace plugin {
+
+thread_local const DrumSynthEffect* DrumSynthEffect::audioCall_ = nullptr;
+
 namespace {
 
 void copyText(char* destination, const char* text, size_t capacity) {
@@ -23,7 +26,7 @@ bool isUsableSampleRate(float rate) {
 DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Registry& registry,
                                  const std::string& modulePath, EditorFactory makeEditor)
     : AudioEffectX(host, kProgramCount, kParameterCount), registry_(registry), settings_(registry),
-      modulePath_(modulePath) {
+      owner_(std::this_thread::get_id()), modulePath_(modulePath) {
     settings_.setKeyPath(registryKey_);
     settings_.setModulePath(modulePath_);
     settings_.load();
@@ -46,12 +49,7 @@ DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Regist
     setProgram(0);
 
     // The first instance in the process brings back the learned controllers.
-    persist::ControllerMap& controllers = persist::ControllerMap::shared();
-    if (controllers.instanceCount() == 0) {
-        controllers.loadFromRegistry(registry_, registryKey_);
-        controllers.setIdText(kUniqueId);
-    }
-    controllers.instanceCreated();
+    persist::ControllerMap::shared().instanceCreated(registry_, registryKey_, kUniqueId);
 }
 
 DrumSynthEffect::~DrumSynthEffect() {
@@ -59,9 +57,7 @@ DrumSynthEffect::~DrumSynthEffect() {
     notifications_ = nullptr;
     settings_.save();
     mixer_.write();
-    persist::ControllerMap& controllers = persist::ControllerMap::shared();
-    controllers.saveToRegistry(registry_, registryKey_);
-    controllers.instanceDestroyed();
+    persist::ControllerMap::shared().instanceDestroyed(registry_, registryKey_);
     ProgramClipboard::shared().ownerGone(this);
 }
 
@@ -96,12 +92,12 @@ void DrumSynthEffect::setSampleRate(float rate) {
     if (!isUsableSampleRate(rate)) return;
     sampleRate = rate;
     engine_.setSampleRate(rate);
-    setProgram(curProgram);
+    reapplyProgram();
 }
 
 void DrumSynthEffect::reallocateBuffers() {
     if (engine_.setCapacity(blockSize)) discard_.allocate(engine_.capacity());
-    setProgram(curProgram);
+    reapplyProgram();
 }
 
 void DrumSynthEffect::setBlockSize(vst::VstInt32 size) {
@@ -110,7 +106,7 @@ void DrumSynthEffect::setBlockSize(vst::VstInt32 size) {
     if (size != engine_.capacity())
         reallocateBuffers();
     else
-        setProgram(curProgram);
+        reapplyProgram();
 }
 
 void DrumSynthEffect::setBlockSizeAndSampleRate(vst::VstInt32 size, float rate) {
@@ -123,8 +119,8 @@ void DrumSynthEffect::setBlockSizeAndSampleRate(vst::VstInt32 size, float rate) 
 
 void DrumSynthEffect::resume() {
     wantEvents(1);
-    hostIdle_ = needIdle();
-    setProgram(curProgram);
+    hostIdle_.store(needIdle(), std::memory_order_relaxed);
+    reapplyProgram();
 }
 
 bool DrumSynthEffect::getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "persist/ProgramImage.h"
 #include "plugin/EditorNotifications.h"
 #include "plugin/DrumEngine.h"
+#include "plugin/ParameterChangeQueue.h"
 #include "plugin/PluginInfo.h"
 #include "plugin/ProgramRecord.h"
 #include "plugin/VelocityCurves.h"
@@ -37,6 +39,7 @@ public:
     void getParameterLabel(vst::VstInt32 index, char* text) override;
     void getParameterDisplay(vst::VstInt32 index, char* text) override;
     void setProgram(vst::VstInt32 index) override;
+    vst::VstInt32 getProgram() override { return currentProgram_.load(std::memory_order_relaxed); }
     void setProgramName(char* name) override;
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(vst::VstInt32 category, vst::VstInt32 index, char* text) override;
@@ -104,6 +107,7 @@ public:
     // The activity meter of voice k (0 to 9), 0 for any other index.
     float voiceLevel(int k) { return engine_.voiceLevel(k); }
     DrumEngine& engine() { return engine_; }
+    // For inspection while no other thread uses the instance.
     const ProgramRecord& program(int index) const { return programs_[index]; }
     int voiceChannel(int voice) const { return voiceChannels_[voice]; }
     int noteNumber(int slot) const { return noteNumbers_[slot]; }
@@ -115,12 +119,32 @@ private:
     void reallocateBuffers();
     void firstBlockCheck(float** outputs);
     void applyParameter(int index, float value);
-    // Whether the caller may change the engine at once: it is the thread
-    // that renders, or none has rendered yet.
-    bool onAudioThread() const;
-    // On the audio thread, before events and audio: applies the changes
-    // other threads made since the last block, in program order.
-    void takeDeferredChanges();
+    // Hands a stored value on to the engine: at once on the thread that
+    // owns the engine, through the change queue from any other.
+    void handOver(int index, float value);
+    // On the thread that owns the engine: applies the changes other threads
+    // made, in the order they made them.
+    void takeQueuedChanges();
+    // At the start of an audio call: the calling thread becomes the engine's
+    // owner unless another thread is changing the model just now. False
+    // when it could not.
+    bool ownEngine();
+    // At the end of processEvents, under the model lock: the program changes
+    // and controller values the block brought, or false when the lock was
+    // taken and they wait for the next block.
+    bool applyBlockChanges();
+    // The body of setParameter and setProgram, under the model lock.
+    void changeParameter(int index, float value);
+    void changeProgram(int index);
+    void reapplyProgram();
+    // True on the thread that renders, outside its audio calls too.
+    bool onRenderingThread() const;
+    // Under the model lock, on the rendering thread: what waited for it.
+    void takeBacklog();
+    void keepForNextBlock(int index, float value);
+    void playLateEvents(int frames);
+    class ModelLock;
+    class AudioCall;
     void applyCommand(int index, float value);
     void dispatchNote(int note, int channel, float velocity, int frame);
     void automateParameter(int index, float value) override;
@@ -139,24 +163,49 @@ private:
     bool firstBlock_ = true;
     // The values the engine runs with, for every index but 55 and 67, and the
     // MIDI-learn mode at 89.
-    float currentValues_[kParameterCount + 2] = {};
+    //
+    // Threads. The model (program records, current values, current program)
+    // is changed only under model_. Threads that are not rendering take it
+    // and wait; the audio calls only ever try it and, when another thread
+    // holds it, keep what they would have changed for their next block
+    // (program changes, controller values, a host's setParameter on the
+    // rendering thread). The engine and the values derived for MIDI intake
+    // belong to one thread, the owner: the constructing thread until the
+    // first audio call, then the thread that renders. Other threads hand
+    // their changes to it through changes_, in order; the owner takes them
+    // before it changes the engine itself and at the start of every block.
+    std::recursive_mutex model_;
+    std::atomic<std::thread::id> owner_;
+    std::atomic<bool> rendered_{false};
+    std::atomic<int> currentProgram_{0};
+    static thread_local const DrumSynthEffect* audioCall_;
+    ParameterChangeQueue changes_;
+    // What the host reads back, for every index but 55 and 67, and the
+    // MIDI-learn mode at 89: written under the model lock, read anywhere.
+    std::atomic<float> currentValues_[kParameterCount + 2] = {};
+    // Owner only: changes that waited for the model lock, in order; a
+    // program change is stored as the index -1 - program.
+    ParameterChangeQueue::Change backlog_[1024];
+    int backlogSize_ = 0;
     float pendingControllers_[128];
-    std::atomic<std::thread::id> audioThread_{};
-    std::atomic<bool> deferred_[kParameterCount] = {};
-    std::atomic<bool> anyDeferred_{false};
+    int learnRetry_ = -1;
+    // The highest frame an event of the coming block was written at.
+    int lastEventFrame_ = -1;
+    // Owner only: what MIDI intake matches notes with.
     int voiceChannels_[kVoiceCount] = {};
     int noteNumbers_[11] = {};
+    bool keyModes_[7] = {};
     DrumEngine engine_;
     // Stands in for outputs the host left unconnected, so nothing is written
     // through a null pointer.
     dsp::ScratchBuffer discard_;
     std::string modulePath_;
-    int velocityCurve_ = 0;
+    std::atomic<int> velocityCurve_{0};  // set by the settings dialog, read by MIDI intake
     VelocityCurves velocityCurves_;
     EditorNotifications* notifications_ = nullptr;
-    bool hostIdle_ = false;
-    bool deferredProgram_ = false;
-    int deferredProgramIndex_ = 0;
+    std::atomic<bool> hostIdle_{false};
+    // The program a MIDI program change asked for, waiting for effIdle; -1 none.
+    std::atomic<int> deferredProgram_{-1};
 };
 
 }  // namespace plugin

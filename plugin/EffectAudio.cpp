@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "plugin/DrumSynthEffect.h"
+#include "plugin/EffectThreads.h"
 
 namespace plugin {
 
@@ -17,9 +18,12 @@ void DrumSynthEffect::firstBlockCheck(float** outputs) {
 }
 
 void DrumSynthEffect::processReplacing(float** inputs, float** outputs, vst::VstInt32 frames) {
-    firstBlockCheck(outputs);
+    AudioCall call(*this);
+    // Without the engine the block is silent: every output is cleared.
+    if (call.ownsEngine()) firstBlockCheck(outputs);
     if (outputs && frames > 0) {
-        const int count = std::min(outputCountFor(outputMode_), static_cast<int>(cEffect.numOutputs));
+        const int used = call.ownsEngine() ? outputCountFor(outputMode_) : 20;
+        const int count = std::min(used, static_cast<int>(cEffect.numOutputs));
         for (int j = 0; j < count; ++j)
             if (outputs[j]) std::memset(outputs[j], 0, sizeof(float) * static_cast<size_t>(frames));
     }
@@ -27,9 +31,14 @@ void DrumSynthEffect::processReplacing(float** inputs, float** outputs, vst::Vst
 }
 
 void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32 frames) {
-    takeDeferredChanges();
+    AudioCall call(*this);
+    if (!call.ownsEngine()) return;
+    takeQueuedChanges();
+    // For hosts that skip processEvents when a block has no events.
+    if (backlogSize_ > 0) applyBlockChanges();
     firstBlockCheck(outputs);
     if (frames < 0) frames = 0;
+    playLateEvents(frames);
     const int used = outputCountFor(outputMode_);
     const int connected = std::min(used, static_cast<int>(cEffect.numOutputs));
     const int capacity = std::min(engine_.capacity(), discard_.size());
@@ -48,6 +57,14 @@ void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32
         engine_.render(routed, outputMode_, n);
         offset += n;
     } while (offset < frames);
+}
+
+// Events the host placed beyond the block it then renders play at the
+// block's last frame, never later; a block of no frames ends at the first
+// frame of the next, where they then play.
+void DrumSynthEffect::playLateEvents(int frames) {
+    if (lastEventFrame_ >= frames) engine_.moveLateTriggers(frames, lastEventFrame_);
+    lastEventFrame_ = -1;
 }
 
 }  // namespace plugin

@@ -6,6 +6,7 @@
 #include "persist/ControllerMap.h"
 #include "persist/FxFormats.h"
 #include "plugin/DrumSynthEffect.h"
+#include "plugin/EffectThreads.h"
 #include "plugin/ParameterIndex.h"
 #include "platform/Resources.h"
 
@@ -37,7 +38,10 @@ void DrumSynthEffect::loadBuiltInBank() {
     if (persist::readBank(bank, resource.data, resource.size)) loadBank(bank);
 }
 
+// Under the model lock throughout: a controller's value arriving on the
+// audio thread meanwhile waits, and lands in the program current after the load.
 bool DrumSynthEffect::loadBank(const persist::BankImage& bank) {
+    ModelLock lock(*this);
     const int remembered = curProgram;
     for (int i = 0; i < kProgramCount; ++i) {
         LoadedName name(bank.program(i));
@@ -55,6 +59,7 @@ void DrumSynthEffect::loadProgramFile(const std::string& path) {
         if (persist::loadProgramFile(image, path)) {
             settings_.programPath = path;
             LoadedName name(image);
+            ModelLock lock(*this);
             setProgramName(name.text);
             takeValues(curProgram, image);
             setProgram(curProgram);
@@ -77,6 +82,7 @@ void DrumSynthEffect::loadBankFile(const std::string& path) {
 void DrumSynthEffect::saveProgramFile(const std::string& path) {
     if (path.empty()) return;
     settings_.programPath = path;
+    ModelLock lock(*this);
     char name[kProgramNameSize];
     getProgramName(name);
     persist::ProgramImage image(kUniqueId, kParameterCount, name);
@@ -88,6 +94,7 @@ void DrumSynthEffect::saveBankFile(const std::string& path) {
     if (path.empty()) return;
     settings_.programPath = path;
     persist::BankImage bank(kUniqueId, kProgramCount, kParameterCount);
+    ModelLock lock(*this);
     for (int p = 0; p < kProgramCount; ++p) {
         char name[kProgramNameSize];
         getProgramNameIndexed(0, p, name);
@@ -101,7 +108,7 @@ void DrumSynthEffect::saveBankFile(const std::string& path) {
 // dialog was cancelled (an empty path, which is not remembered).
 persist::ControllerMap& DrumSynthEffect::stopLearningFor(const std::string& path) {
     if (!path.empty()) settings_.midiLearnPath = path;
-    currentValues_[param::kMidiLearnMode] = 0.0f;
+    currentValues_[param::kMidiLearnMode].store(0.0f, std::memory_order_relaxed);
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
     controllers.setLearnMode(false);
     return controllers;

@@ -2,10 +2,12 @@
 // control changes are collected for MIDI learn and applied once per block,
 // program changes run at once or at the next idle call. Runs on the audio
 // thread: table look-ups and buffer writes only.
+#include <algorithm>
 #include <cstddef>
 
 #include "persist/ControllerMap.h"
 #include "plugin/DrumSynthEffect.h"
+#include "plugin/EffectThreads.h"
 #include "plugin/ParameterIndex.h"
 
 namespace plugin {
@@ -18,9 +20,17 @@ constexpr int kCrashNote = 10;
 }  // namespace
 
 vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* events) {
-    takeDeferredChanges();
-    if (!events) return 1;
+    AudioCall call(*this);
+    // Another thread is changing the model just as this thread starts to
+    // render: the block's events cannot reach the engine and are dropped.
+    if (!call.ownsEngine()) return 1;
+    takeQueuedChanges();
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
+    if (learnRetry_ >= 0 && controllers.learn(learnRetry_)) learnRetry_ = -1;
+    if (!events) {
+        applyBlockChanges();
+        return 1;
+    }
     // The list is declared with two entries but holds numEvents of them.
     const auto* list = reinterpret_cast<vst::VstEvent* const*>(reinterpret_cast<const char*>(events) +
                                                                 offsetof(vst::VstEvents, events));
@@ -32,59 +42,80 @@ vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* events) {
         const int data1 = midi->midiData[1] & 0x7F;
         const int data2 = midi->midiData[2] & 0x7F;
         const float velocity = velocityCurves_.value(velocityCurve_, data2);
-        // Events outside the block are moved to its nearest end.
+        // Events outside the buffers are moved to their nearest end; those
+        // beyond the block the host then renders play at its last frame.
         int frame = midi->deltaFrames;
         if (frame < 0) frame = 0;
         if (frame >= engine_.capacity()) frame = engine_.capacity() - 1;
 
         switch (status & 0xF0) {
         case 0x90:
-            if (data2 != 0) dispatchNote(data1, status & 0x0F, velocity, frame);
+            if (data2 != 0) {
+                dispatchNote(data1, status & 0x0F, velocity, frame);
+                lastEventFrame_ = std::max(lastEventFrame_, frame);
+            }
             break;
         case 0xB0:
-            controllers.learn(data1);
+            // The map is busy on another thread: this controller learns at
+            // the next block.
+            if (!controllers.learn(data1)) learnRetry_ = data1;
             pendingControllers_[data1] = static_cast<float>(data2 * 0.007874015748);
             break;
         case 0xC0:
-            if (hostIdle_) {
-                deferredProgramIndex_ = data1;
-                deferredProgram_ = true;
-            } else {
-                setProgram(data1);
+            if (hostIdle_.load(std::memory_order_relaxed)) {
+                deferredProgram_.store(data1, std::memory_order_release);
+            } else if (ModelLock lock(*this); lock.owns()) {
+                takeBacklog();
+                changeProgram(data1);
                 updateDisplay();
+            } else {
+                keepForNextBlock(-1 - data1, 0.0f);  // in order, once the lock is free
             }
             break;
         default:
             break;
         }
     }
+    applyBlockChanges();
+    return 1;
+}
+
+// Program changes in the order they came, then the controllers' values;
+// what cannot be applied now (another thread holds the model, or the map)
+// stays for the next block.
+bool DrumSynthEffect::applyBlockChanges() {
+    ModelLock lock(*this);
+    if (!lock.owns()) return false;
+    takeBacklog();
+    persist::ControllerMap& controllers = persist::ControllerMap::shared();
     for (int controller = 0; controller < persist::ControllerMap::kLearnable; ++controller) {
         if (pendingControllers_[controller] == -1.0f) continue;
-        controllers.apply(controller, pendingControllers_[controller], *this);
-        pendingControllers_[controller] = -1.0f;
+        if (controllers.apply(controller, pendingControllers_[controller], *this))
+            pendingControllers_[controller] = -1.0f;
     }
-    return 1;
+    return true;
 }
 
 // One note can start several voices: every test is made on its own.
 void DrumSynthEffect::dispatchNote(int note, int channel, float velocity, int frame) {
     const PitchTables& pitch = engine_.pitchTables();
-    auto matches = [&](int voice, int keyModeIndex) {
+    // keyModeSlot: the voice's place among the seven with a Key Mode, or -1.
+    auto matches = [&](int voice, int keyModeSlot) {
         if (channel != voiceChannels_[voice]) return false;
-        return (keyModeIndex >= 0 && currentValues_[keyModeIndex] == 1.0f) || note == noteNumbers_[voice];
+        return (keyModeSlot >= 0 && keyModes_[keyModeSlot]) || note == noteNumbers_[voice];
     };
     auto startPitched = [&](int voice, float level) {
         engine_.startVoice(voice, frame, level, pitch.forVoice(voice, note));
     };
-    if (matches(kKick1, param::kKeyMode[0])) startPitched(kKick1, velocity);
-    if (matches(kKick2, param::kKeyMode[1])) startPitched(kKick2, velocity);
-    if (matches(kSnare1, param::kKeyMode[2])) startPitched(kSnare1, velocity);
-    if (matches(kSnare2, param::kKeyMode[3])) startPitched(kSnare2, velocity);
-    if (matches(kBlipp1, param::kKeyMode[4])) startPitched(kBlipp1, velocity);
-    if (matches(kBlipp2, param::kKeyMode[5]))
+    if (matches(kKick1, 0)) startPitched(kKick1, velocity);
+    if (matches(kKick2, 1)) startPitched(kKick2, velocity);
+    if (matches(kSnare1, 2)) startPitched(kSnare1, velocity);
+    if (matches(kSnare2, 3)) startPitched(kSnare2, velocity);
+    if (matches(kBlipp1, 4)) startPitched(kBlipp1, velocity);
+    if (matches(kBlipp2, 5))
         startPitched(kBlipp2, velocity * 0.5f);
     if (matches(kClap, -1)) engine_.startVoice(kClap, frame, velocity, 0.0f);
-    if (matches(kClaves, param::kKeyMode[6])) startPitched(kClaves, velocity);
+    if (matches(kClaves, 6)) startPitched(kClaves, velocity);
     if (channel == voiceChannels_[kHihat] && note == noteNumbers_[kClosedHihatNote])
         engine_.startVoice(kHihat, frame, velocity, 1.0f);
     if (channel == voiceChannels_[kHihat] && note == noteNumbers_[kOpenHihatNote])
@@ -94,9 +125,9 @@ void DrumSynthEffect::dispatchNote(int note, int channel, float velocity, int fr
 }
 
 vst::VstInt32 DrumSynthEffect::fxIdle() {
-    if (deferredProgram_) {
-        deferredProgram_ = false;
-        setProgram(deferredProgramIndex_);
+    const int program = deferredProgram_.exchange(-1, std::memory_order_acq_rel);
+    if (program >= 0) {
+        setProgram(program);
         updateDisplay();
     }
     return 1;

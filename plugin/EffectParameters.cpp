@@ -4,6 +4,7 @@
 
 #include "persist/ControllerMap.h"
 #include "plugin/DrumSynthEffect.h"
+#include "plugin/EffectThreads.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/ParameterText.h"
 #include "plugin/ProgramClipboard.h"
@@ -136,58 +137,109 @@ float clampUnit(float value) {
 
 }  // namespace
 
+// The Version (55) belongs to the program files: hosts that write it back
+// clamped would otherwise make the next setProgram upgrade the program
+// again, replacing its notes or its mix.
 void DrumSynthEffect::setParameter(vst::VstInt32 index, float value) {
-    if (param::isHostVisible(index) && index != param::kVersion) {
-        if (index != param::kReserved) {
-            float v = clampUnit(value);
-            if (param::isKeyMode(index)) v = v > 0.5f ? 1.0f : 0.0f;
-            programs_[curProgram].values[index] = v;
-            currentValues_[index] = v;
-            // Another thread's change waits for the audio thread, which takes
-            // it between two blocks: the voices never change mid-block.
-            if (onAudioThread()) {
-                applyParameter(index, v);
-            } else {
-                deferred_[index].store(true, std::memory_order_release);
-                anyDeferred_.store(true, std::memory_order_release);
-            }
-        }
-    } else if (index == param::kVersion) {
-        if (!std::isnan(value)) programs_[curProgram].values[index] = value;
-    } else if (!std::isnan(value)) {
+    if (index == param::kVersion) {
+        if (notifications_) notifications_->parameterChanged(index, value);
+        return;
+    }
+    const bool rendering = onRenderingThread();
+    ModelLock lock(*this, rendering ? ModelLock::kTry : ModelLock::kWait);
+    if (!lock.owns()) {
+        keepForNextBlock(index, value);
+        return;
+    }
+    if (rendering) takeBacklog();
+    changeParameter(index, value);
+}
+
+void DrumSynthEffect::changeParameter(int index, float value) {
+    if (param::hasCurrentValue(index)) {
+        float v = clampUnit(value);
+        if (param::isKeyMode(index)) v = v > 0.5f ? 1.0f : 0.0f;
+        programs_[curProgram].values[index] = v;
+        currentValues_[index].store(v, std::memory_order_relaxed);
+        handOver(index, v);
+    } else if (!param::isHostVisible(index) && !std::isnan(value)) {
         applyCommand(index, value);
     }
     if (notifications_ && param::isHostVisible(index)) notifications_->parameterChanged(index, value);
 }
 
-bool DrumSynthEffect::onAudioThread() const {
-    const std::thread::id audio = audioThread_.load(std::memory_order_acquire);
-    return audio == std::thread::id() || audio == std::this_thread::get_id();
+void DrumSynthEffect::handOver(int index, float value) {
+    if (owner_.load(std::memory_order_acquire) == std::this_thread::get_id()) {
+        takeQueuedChanges();
+        applyParameter(index, value);
+    } else {
+        changes_.push(index, value);
+    }
 }
 
-void DrumSynthEffect::takeDeferredChanges() {
+bool DrumSynthEffect::onRenderingThread() const {
+    return rendered_.load(std::memory_order_acquire) &&
+           owner_.load(std::memory_order_acquire) == std::this_thread::get_id();
+}
+
+// The owner changes only while no other thread holds the model lock, so no
+// thread is changing the engine at that moment.
+bool DrumSynthEffect::ownEngine() {
     const std::thread::id self = std::this_thread::get_id();
-    if (audioThread_.load(std::memory_order_relaxed) != self) audioThread_.store(self, std::memory_order_release);
-    // A plain load first: the exchange, a locked operation, only when there
-    // is something to take.
-    if (!anyDeferred_.load(std::memory_order_acquire) || !anyDeferred_.exchange(false, std::memory_order_acquire))
-        return;
-    for (int index : kApplicationOrder.index)
-        if (deferred_[index].exchange(false, std::memory_order_acquire)) applyParameter(index, currentValues_[index]);
+    if (owner_.load(std::memory_order_acquire) != self) {
+        std::unique_lock<std::recursive_mutex> lock(model_, std::try_to_lock);
+        if (!lock.owns_lock()) return false;
+        owner_.store(self, std::memory_order_release);
+    }
+    if (!rendered_.load(std::memory_order_relaxed)) rendered_.store(true, std::memory_order_release);
+    return true;
+}
+
+void DrumSynthEffect::takeQueuedChanges() {
+    changes_.drain([this](int index, float value) { applyParameter(index, value); });
+    // Changes that found the queue full: every current value again, in the
+    // order a program applies them.
+    if (changes_.takeOverflow())
+        for (int index : kApplicationOrder.index)
+            applyParameter(index, currentValues_[index].load(std::memory_order_relaxed));
+}
+
+// A change that could not wait for the model lock on the rendering thread.
+// Beyond the backlog's room (a thousand changes within one block while
+// another thread holds the lock) a change is dropped.
+void DrumSynthEffect::keepForNextBlock(int index, float value) {
+    if (backlogSize_ < static_cast<int>(sizeof(backlog_) / sizeof(backlog_[0])))
+        backlog_[backlogSize_++] = {index, value};
+}
+
+void DrumSynthEffect::takeBacklog() {
+    const int count = backlogSize_;
+    backlogSize_ = 0;  // a program step among them may come back here
+    for (int i = 0; i < count; ++i) {
+        const ParameterChangeQueue::Change change = backlog_[i];
+        if (change.index >= 0) {
+            changeParameter(change.index, change.value);
+        } else {
+            changeProgram(-1 - change.index);
+            updateDisplay();
+        }
+    }
 }
 
 float DrumSynthEffect::getParameter(vst::VstInt32 index) {
-    if (param::hasCurrentValue(index)) return currentValues_[index];
+    if (param::hasCurrentValue(index) || index == param::kMidiLearnMode)
+        return currentValues_[index].load(std::memory_order_relaxed);
     if (index == param::kVersion) return kCurrentVersion;
-    if (index == param::kMidiLearnMode) return currentValues_[param::kMidiLearnMode];
     return 0.0f;
 }
 
 // Hands one value to the engine or to the derived channel and note numbers.
 void DrumSynthEffect::applyParameter(int index, float v) {
+    for (int slot = 0; slot < 7; ++slot)
+        if (index == param::kKeyMode[slot]) keyModes_[slot] = v == 1.0f;
     const ParameterInfo& p = kParameters[index];
     switch (p.role) {
-    case Role::kChannel: voiceChannels_[p.voice] = static_cast<int>(v * 15.0f); return;
+    case Role::kChannel: voiceChannels_[p.voice] = midiChannelOf(v); return;
     case Role::kNote: noteNumbers_[index - param::kFirstNote] = roundHalfDown(v * 127.0f); return;
     case Role::kVersion:
     case Role::kReserved: return;
@@ -234,7 +286,7 @@ void DrumSynthEffect::applyCommand(int index, float value) {
 
 void DrumSynthEffect::chooseLearnMode(int position) {
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
-    currentValues_[param::kMidiLearnMode] = position == 1 ? 1.0f : 0.0f;
+    currentValues_[param::kMidiLearnMode].store(position == 1 ? 1.0f : 0.0f, std::memory_order_relaxed);
     if (position == 0) controllers.setLearnMode(false);
     if (position == 1) controllers.setLearnMode(true);
     if (position == 4) {
@@ -245,7 +297,7 @@ void DrumSynthEffect::chooseLearnMode(int position) {
 }
 
 bool DrumSynthEffect::learning() const {
-    return currentValues_[param::kMidiLearnMode] == 1.0f;
+    return currentValues_[param::kMidiLearnMode].load(std::memory_order_relaxed) == 1.0f;
 }
 
 void DrumSynthEffect::learnParameter(int index) {
@@ -257,6 +309,8 @@ void DrumSynthEffect::forgetParameter(int index) {
 }
 
 void DrumSynthEffect::stepProgram(int step) {
+    ModelLock lock(*this);
+    if (!lock.owns()) return;
     const int next = curProgram + (step < 0 ? -1 : 1);
     if (next >= 0 && next < kProgramCount) {
         setProgram(next);
@@ -267,12 +321,27 @@ void DrumSynthEffect::stepProgram(int step) {
 
 // Pushes every value of the program through setParameter, in the order the
 // engine expects, upgrading programs stored by older versions on the way.
+// The whole program is applied under the model lock: no other thread's
+// change lands in the middle of it, or in a program no longer current.
 void DrumSynthEffect::setProgram(vst::VstInt32 index) {
+    ModelLock lock(*this);
+    if (!lock.owns()) return;  // inside an audio call the lock is already held
+    if (onRenderingThread()) takeBacklog();
+    changeProgram(index);
+}
+
+void DrumSynthEffect::reapplyProgram() {
+    ModelLock lock(*this);
+    if (lock.owns()) changeProgram(curProgram);
+}
+
+void DrumSynthEffect::changeProgram(int index) {
     if (index < 0) index = 0;
     if (index > kProgramCount - 1) index = kProgramCount - 1;
     ProgramRecord& program = programs_[index];
     const float storedVersion = program.values[param::kVersion];
     curProgram = index;
+    currentProgram_.store(index, std::memory_order_relaxed);
 
     for (int i : kApplicationOrder.index) {
         // Programs of older versions get the notes and the mix they lacked.
@@ -282,15 +351,16 @@ void DrumSynthEffect::setProgram(vst::VstInt32 index) {
             if (mixer_.loaded && !mixer_.multiOut) program.takeMix(mixer_);
             else program.setDefaultMix();
         }
-        setParameter(i, program.values[i]);
+        changeParameter(i, program.values[i]);
     }
 
-    currentValues_[param::kMidiLearnMode] = 0.0f;
+    currentValues_[param::kMidiLearnMode].store(0.0f, std::memory_order_relaxed);
     program.values[param::kVersion] = kCurrentVersion;
     if (notifications_) notifications_->programChanged();
 }
 
 void DrumSynthEffect::setProgramName(char* name) {
+    ModelLock lock(*this);
     char* target = programs_[curProgram].name;
     std::strncpy(target, name, kProgramNameSize - 1);
     target[kProgramNameSize - 1] = 0;
@@ -304,19 +374,22 @@ void DrumSynthEffect::getProgramName(char* name) {
 bool DrumSynthEffect::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::VstInt32 index,
                                             char* text) {
     if (index < 0 || index >= kProgramCount) return false;
+    ModelLock lock(*this);
     std::memset(text, 0, kProgramNameSize);
     std::strncpy(text, programs_[index].name, kProgramNameSize - 1);
     return true;
 }
 
+// The clipboard's lock comes before any instance's model lock: neither is
+// taken here while the other is held the other way round.
 void DrumSynthEffect::copyProgramToClipboard() {
-    ProgramClipboard::shared().copy(&programs_[curProgram], this);
+    ProgramClipboard::shared().copy(&programs_[currentProgram_.load(std::memory_order_relaxed)], this, &model_);
 }
 
 void DrumSynthEffect::pasteProgramFromClipboard() {
-    const ProgramRecord* source = ProgramClipboard::shared().record();
-    if (!source) return;
-    const ProgramRecord copied = *source;  // the source may be this very record
+    ProgramRecord copied;  // the source may be this very record
+    if (!ProgramClipboard::shared().paste(&copied)) return;
+    ModelLock lock(*this);
     char name[kProgramNameSize + 4] = {};
     std::memcpy(name, copied.name, kProgramNameSize);
     setProgramName(name);
@@ -326,6 +399,7 @@ void DrumSynthEffect::pasteProgramFromClipboard() {
 
 bool DrumSynthEffect::copyProgram(vst::VstInt32 destination) {
     if (destination < 0 || destination >= kProgramCount) return false;
+    ModelLock lock(*this);
     if (destination != curProgram) programs_[destination] = programs_[curProgram];
     return true;
 }

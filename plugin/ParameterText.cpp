@@ -57,6 +57,12 @@ int roundHalfDown(float x) {
     return static_cast<int>(rounded);
 }
 
+// Rounded, as the channel has always been shown; k / 15 gives k however the
+// value was rounded on its way through a file or a host.
+int midiChannelOf(float v) {
+    return roundHalfDown(v * 15.0f);
+}
+
 std::string parameterName(int index) {
     if (!param::isHostVisible(index)) return "";
     const ParameterInfo& p = kParameters[index];
@@ -119,7 +125,7 @@ std::string parameterDisplay(int index, float v, bool noteNames) {
     if (!param::isHostVisible(index)) return "";
     const Display& d = kParameters[index].display;
     switch (d.kind) {
-    case Shown::kChannel: return integer(roundHalfDown(v * 15.0f + 1.0f));
+    case Shown::kChannel: return integer(midiChannelOf(v) + 1);
     case Shown::kHertz: return fixed(d.scale * dsp::powExtended(d.base, v), 2);
     case Shown::kMilliseconds: return fixed((d.scale * v + d.base) * 1000.0f, 2);
     case Shown::kSweep: return integer(static_cast<long>(v * d.scale + 1.0f));

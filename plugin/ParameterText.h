@@ -21,5 +21,8 @@ std::string noteText(int note, bool asName);
 std::string threeSignificantDigits(float v);
 // floor(x), plus one only when the fraction exceeds one half.
 int roundHalfDown(float x);
+// The MIDI channel (0 to 15) a "Midi Ch" value stands for: what a voice
+// answers to and, plus one, what every display shows.
+int midiChannelOf(float v);
 
 }  // namespace plugin

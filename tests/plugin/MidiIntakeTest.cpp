@@ -9,6 +9,7 @@
 #include "platform/MemoryRegistry.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/ParameterIndex.h"
+#include "support/MidiEvent.h"
 #include "vst/VstAbi.h"
 
 namespace {
@@ -26,14 +27,7 @@ vst::VstIntPtr recordingHost(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32,
 }
 
 vst::VstMidiEvent midi(int frame, int status, int data1, int data2) {
-    vst::VstMidiEvent event{};
-    event.type = vst::kVstMidiType;
-    event.byteSize = sizeof(event);
-    event.deltaFrames = frame;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(data1);
-    event.midiData[2] = static_cast<char>(data2);
-    return event;
+    return testing_support::midiEvent(frame, status, data1, data2);
 }
 
 class MidiIntakeTest : public ::testing::Test {
@@ -102,6 +96,42 @@ TEST_F(MidiIntakeTest, ChannelsKeyModeAndTheLastEventAtAFrame) {
     // Note and controller numbers above 127 are masked to seven bits.
     send({midi(11, 0x90, 36 + 128, 100 + 128)});
     EXPECT_FLOAT_EQ(velocity(plugin::kKick1, 11), 0.8f);
+}
+
+// A note placed beyond the block the host then renders plays at the block's
+// last frame, never later; a block of no frames ends where the next begins.
+TEST_F(MidiIntakeTest, LateEventsPlayAtTheLastFrameOfTheirBlock) {
+    struct Case {
+        int deltaFrames, frames, heardAt;
+    };
+    for (const Case c : {Case{300, 256, 255}, Case{200, 100, 99}, Case{100000, 64, 63}, Case{50, 0, 0}}) {
+        DrumSynthEffect late(&recordingHost, registry, ""), reference(&recordingHost, registry, "");
+        for (DrumSynthEffect* e : {&late, &reference}) {
+            e->setBlockSize(256);
+            e->setProgram(6);
+        }
+        auto sendTo = [](DrumSynthEffect& e, int frame) {
+            vst::VstMidiEvent note = midi(frame, 0x90, 36, 127);
+            struct {
+                vst::VstInt32 numEvents = 1;
+                vst::VstIntPtr reserved = 0;
+                vst::VstEvent* events[2];
+            } list{1, 0, {reinterpret_cast<vst::VstEvent*>(&note), nullptr}};
+            e.processEvents(reinterpret_cast<vst::VstEvents*>(&list));
+        };
+        sendTo(late, c.deltaFrames);
+        sendTo(reference, c.heardAt);
+        std::vector<float> a(512), b(512), right(512);
+        for (int block = 0; block < 4; ++block) {
+            const int frames = block == 0 ? c.frames : 256;
+            float* lateOut[2] = {a.data(), right.data()};
+            float* referenceOut[2] = {b.data(), right.data()};
+            late.processReplacing(nullptr, lateOut, frames);
+            reference.processReplacing(nullptr, referenceOut, frames);
+            ASSERT_EQ(a, b) << c.deltaFrames << " in " << c.frames << ", block " << block;
+        }
+        for (int frame = 0; frame < 256; ++frame) ASSERT_EQ(late.engine().pendingVelocity(plugin::kKick1, frame), 0.0f);
+    }
 }
 
 TEST_F(MidiIntakeTest, VelocityCurves) {

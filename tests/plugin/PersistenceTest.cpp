@@ -70,14 +70,15 @@ TEST_F(PersistenceTest, OldProgramsTakeTheirMixFromTheFileInOneStereoPair) {
     writeText(path("Tamborik.ini"), "Kick1Level=0.5\nKick1Pan=0.25\n");
     auto effect = make();
     ASSERT_EQ(effect->outputMode(), plugin::kOneStereo);
-    effect->setProgram(2);
-    effect->setParameter(55, 1.11f);
+    persist::BankImage bank(plugin::kUniqueId, 16, 88);
+    bank.program(2).setParameter(55, 1.11f);
+    bank.program(3).setParameter(55, 1.12f);
+    bank.program(3).setParameter(69, 0.9f);
+    effect->loadBank(bank);
     effect->setProgram(2);
     EXPECT_FLOAT_EQ(effect->getParameter(68), 0.25f);
     EXPECT_NEAR(effect->getParameter(69), 0.7387f, 1e-4f);
-    effect->setParameter(69, 0.9f);
-    effect->setParameter(55, 1.12f);
-    effect->setProgram(2);
+    effect->setProgram(3);
     EXPECT_FLOAT_EQ(effect->getParameter(69), 0.9f);  // new enough: untouched
 }
 

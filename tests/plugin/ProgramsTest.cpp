@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "persist/ProgramImage.h"
 #include "platform/MemoryRegistry.h"
 #include "support/QuietHost.h"
 #include "plugin/DrumSynthEffect.h"
@@ -56,9 +57,11 @@ TEST_F(ProgramsTest, SetParameterStoresSnapsAndClamps) {
     effect->setParameter(0, 1.0f / 15.0f);
     EXPECT_EQ(effect->voiceChannel(0), 1);
     EXPECT_EQ(display(*effect, 0), "2");
-    effect->setParameter(0, 0.999f);
-    EXPECT_EQ(effect->voiceChannel(0), 14);
-    EXPECT_EQ(display(*effect, 0), "16");
+    // The voice answers the channel shown, for values between channels too.
+    for (float v : {0.999f, 0.13f, 0.5f, 7.0f / 15.0f}) {
+        effect->setParameter(0, v);
+        EXPECT_EQ(display(*effect, 0), std::to_string(effect->voiceChannel(0) + 1)) << v;
+    }
 
     effect->setParameter(11, 1.0f);
     EXPECT_EQ(display(*effect, 11), "200.00");
@@ -72,9 +75,11 @@ TEST_F(ProgramsTest, SetParameterStoresSnapsAndClamps) {
     effect->setParameter(69, -2.0f);
     EXPECT_EQ(effect->getParameter(69), 0.0f);
 
+    // The Version is the program files' alone: a host writing it back
+    // clamped changes nothing.
     effect->setParameter(55, 0.3f);
     EXPECT_FLOAT_EQ(effect->getParameter(55), 1.2f);
-    EXPECT_FLOAT_EQ(effect->program(0).values[55], 0.3f);
+    EXPECT_FLOAT_EQ(effect->program(0).values[55], 1.2f);
     effect->setParameter(67, 0.7f);
     EXPECT_EQ(effect->getParameter(67), 0.0f);
     EXPECT_EQ(effect->program(0).values[67], 0.0f);
@@ -83,28 +88,33 @@ TEST_F(ProgramsTest, SetParameterStoresSnapsAndClamps) {
 }
 
 TEST_F(ProgramsTest, OlderProgramsAreUpgradedWhenSelected) {
+    struct Case {
+        float version;
+        int note;     // the Kick1 note the program then holds
+        float pan;    // and the Kick1 pan
+        float volume;
+    };
+    const Case cases[] = {
+        {0.1f, 36, 0.5f, 20.0f / 23.0f},   // no notes, no mix yet
+        {1.11f, 114, 0.5f, 20.0f / 23.0f}, // notes, but no mix
+        {1.12f, 114, 0.2f, 0.9f},
+    };
     auto effect = make();
-    effect->setProgram(3);
-    effect->setParameter(56, 0.9f);
-    effect->setParameter(68, 0.2f);
-    effect->setParameter(55, 0.1f);  // no notes, no mix yet
-    effect->setProgram(3);
-    EXPECT_EQ(effect->noteNumber(0), 36);
-    EXPECT_EQ(effect->getParameter(68), 0.5f);
-    EXPECT_FLOAT_EQ(effect->getParameter(69), 20.0f / 23.0f);
-    EXPECT_FLOAT_EQ(effect->program(3).values[55], 1.2f);
-
-    effect->setParameter(56, 0.9f);
-    effect->setParameter(68, 0.2f);
-    effect->setParameter(55, 1.11f);  // notes, but no mix
-    effect->setProgram(3);
-    EXPECT_EQ(effect->noteNumber(0), 114);
-    EXPECT_EQ(effect->getParameter(68), 0.5f);
-
-    effect->setParameter(68, 0.2f);
-    effect->setParameter(55, 1.12f);
-    effect->setProgram(3);
-    EXPECT_EQ(effect->getParameter(68), 0.2f);
+    persist::BankImage bank(plugin::kUniqueId, 16, 88);
+    for (int p = 0; p < 3; ++p) {
+        bank.program(p).setParameter(55, cases[p].version);
+        bank.program(p).setParameter(56, 0.9f);
+        bank.program(p).setParameter(68, 0.2f);
+        bank.program(p).setParameter(69, 0.9f);
+    }
+    effect->loadBank(bank);
+    for (int p = 0; p < 3; ++p) {
+        effect->setProgram(p);
+        EXPECT_EQ(effect->noteNumber(0), cases[p].note) << p;
+        EXPECT_FLOAT_EQ(effect->getParameter(68), cases[p].pan) << p;
+        EXPECT_FLOAT_EQ(effect->getParameter(69), cases[p].volume) << p;
+        EXPECT_FLOAT_EQ(effect->program(p).values[55], 1.2f) << p;
+    }
 }
 
 TEST_F(ProgramsTest, NamesStepsAndCopies) {

@@ -71,6 +71,9 @@ TEST(Stability, AnotherThreadsChangesReachTheVoicesAtTheNextBlock) {
             if (i != plugin::param::kVersion) effect.setParameter(i, (i % 7) / 6.0f);
         effect.setProgram(3);
         effect.setParameter(plugin::param::kSnare1Base + 4, 0.9f);
+        // A Key Mode takes the frequency set before it, not the one after.
+        effect.setParameter(plugin::param::kKeyMode[0], 1.0f);
+        effect.setParameter(plugin::param::kKick1Base + 1, 0.8f);
     };
     const int lifetime = deferred.engine().voice(plugin::kKick1).lifetime();
     change(direct);
