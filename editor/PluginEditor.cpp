@@ -2,18 +2,21 @@
 
 #include <cmath>
 #include <cstring>
-#include <mutex>
+#include <algorithm>
 #include <optional>
 
 #include "editor/AboutOverlay.h"
 #include "editor/CommandMenu.h"
 #include "editor/EditorLayout.h"
+#include "editor/EditorPictures.h"
+#include "editor/EditorZoom.h"
 #include "editor/FieldText.h"
 #include "editor/KeyModeSwitch.h"
 #include "editor/LockableKnob.h"
 #include "editor/SettingsPanel.h"
 #include "gui/NativeControls.h"
 #include "gui/RootView.h"
+#include "gui/Zoom.h"
 #include "platform/SettingsDialog.h"
 #include "platform/Shell.h"
 #include "plugin/ParameterIndex.h"
@@ -40,22 +43,8 @@ gui::Rect toRect(const lay::Box& b) {
     return {b.left, b.top, b.right, b.bottom};
 }
 
-// The pictures, decoded by the first open editor of the process and let go
-// by the last one to close: the window's background, the knob, light and
-// switch strips and the about picture.
-constexpr int kPictureIds[] = {lay::kBackgroundPicture, lay::kAboutPicture, lay::kKnobStrip, lay::kLevelLightStrip,
-                               lay::kKeyModeSwitchPicture};
-constexpr std::size_t kPictureCount = sizeof(kPictureIds) / sizeof(kPictureIds[0]);
-
-struct SharedPictures {
-    std::mutex lock;
-    gui::Bitmap* pictures[kPictureCount] = {};
-    int users = 0;
-};
-SharedPictures& sharedPictures() {
-    static SharedPictures shared;
-    return shared;
-}
+// The File menu's "Zoom" submenu: its entries are the zoom steps.
+constexpr int kTagZoomMenu = 100;
 
 PluginEditor::WindowFactory& defaultWindowFactory() {
     static PluginEditor::WindowFactory factory;
@@ -68,7 +57,7 @@ PluginEditor::PluginEditor(plugin::DrumSynthEffect& effect)
     : GuiEditorBase(&effect), synth_(effect), windowFactory_(defaultWindowFactory()),
       fileDialog_(&platform::systemFileDialog()),
       linkOpener_([](const std::string& target) { platform::openLink(target); }) {
-    reported_ = {0, 0, static_cast<std::int16_t>(lay::kWindowHeight), static_cast<std::int16_t>(lay::kReportedWidth)};
+    readStoredZoom();
     gui::RootView::setKnobMode(gui::KnobControl::kLinearMode);
     synth_.setEditorNotifications(this);
 }
@@ -84,24 +73,17 @@ void PluginEditor::setDefaultWindowFactory(WindowFactory factory) {
 }
 
 int PluginEditor::sharedBackgroundReferences() {
-    SharedPictures& shared = sharedPictures();
-    std::lock_guard<std::mutex> guard(shared.lock);
-    return shared.pictures[0] ? shared.pictures[0]->references() : 0;
+    return editorPictureReferences();
 }
 
 void PluginEditor::takeSharedPictures() {
-    SharedPictures& shared = sharedPictures();
-    std::lock_guard<std::mutex> guard(shared.lock);
-    for (std::size_t i = 0; i < kPictureCount; ++i) {
-        if (!shared.pictures[i]) shared.pictures[i] = gui::Bitmap::load(kPictureIds[i]);
-        else shared.pictures[i]->remember();
-    }
-    ++shared.users;
-    background_ = shared.pictures[0];
-    aboutPicture_ = shared.pictures[1];
-    knobStrip_ = shared.pictures[2];
-    lightStrip_ = shared.pictures[3];
-    switchPicture_ = shared.pictures[4];
+    shownZoom_ = zoom_;
+    const EditorPictures pictures = takeEditorPictures(shownZoom_);
+    background_ = pictures.background;
+    aboutPicture_ = pictures.about;
+    knobStrip_ = pictures.knobs;
+    lightStrip_ = pictures.lights;
+    switchPicture_ = pictures.keySwitch;
 }
 
 bool PluginEditor::getRect(vst::ERect** rect) {
@@ -110,15 +92,64 @@ bool PluginEditor::getRect(vst::ERect** rect) {
     return true;
 }
 
+// The window and its views are zoom_'s size; the host is told that size
+// with the extra pixel.
+void PluginEditor::setZoom(int percent) {
+    zoom_ = nearestZoomStep(percent);
+    const double zoom = zoomFactor(zoom_);
+    reported_ = {0, 0, static_cast<std::int16_t>(gui::zoomed(lay::kWindowHeight, zoom)),
+                 static_cast<std::int16_t>(gui::zoomed(lay::kReportedWidth, zoom))};
+    if (zoomMenu_) zoomMenu_->setCurrent(zoomStepIndex(zoom_));
+}
+
+void PluginEditor::readStoredZoom() {
+    const std::optional<int> stored = storedZoom(synth_.registry(), synth_.registryKey());
+    zoomChosen_ = stored.has_value();
+    setZoom(stored.value_or(zoom_));
+}
+
+void PluginEditor::setScaleFactor(float factor) {
+    if (zoomChosen_ || std::isnan(factor)) return;
+    setZoom(nearestZoomStep(factor * 100.0));
+}
+
+void PluginEditor::chooseZoom(int percent) {
+    zoomChosen_ = true;
+    setZoom(percent);
+    storeZoom(synth_.registry(), synth_.registryKey(), zoom_);
+}
+
+// A new zoom reaches the open window at an idle outside any drag or open
+// menu: the views are built again at the new size, the window follows, and
+// the host is asked to make room.
+void PluginEditor::applyZoom() {
+    if (!open_ || zoom_ == shownZoom_ || dragging_ >= 0) return;
+    if (gui::Widget* editing = root_->editView(); dynamic_cast<gui::PopupMenuControl*>(editing)) return;
+    root_->setEditView(nullptr);
+    closeViews();
+    releaseSharedPictures();
+    takeSharedPictures();
+    const int width = gui::zoomed(background_->width(), zoomFactor(zoom_));
+    const int height = gui::zoomed(background_->height(), zoomFactor(zoom_));
+    if (window_ && !window_->resize(width, height)) {
+        window_.reset();
+        window_ = windowFactory_ ? windowFactory_(parent_, width, height) : nullptr;
+    }
+    buildViews();
+    if (synth_.getParameter(plugin::param::kMidiLearnMode) > 0.5f) learnMenu_->setCurrent(kLearnOn);
+    synth_.sizeWindow(reported_.right, reported_.bottom);
+}
+
 bool PluginEditor::open(void* parentWindow) {
     if (!parentWindow) return false;
     if (open_) close();
 
+    readStoredZoom();
     takeSharedPictures();
-    const int width = background_->width() > 0 ? background_->width() : lay::kWindowWidth;
-    const int height = background_->height() > 0 ? background_->height() : lay::kWindowHeight;
+    const double zoom = zoomFactor(zoom_);
     if (windowFactory_) {
-        window_ = windowFactory_(parentWindow, width, height);
+        window_ = windowFactory_(parentWindow, gui::zoomed(background_->width(), zoom),
+                                 gui::zoomed(background_->height(), zoom));
         // No window system to show it in, or no such parent window.
         if (!window_) {
             releaseSharedPictures();
@@ -127,8 +158,15 @@ bool PluginEditor::open(void* parentWindow) {
     }
     GuiEditorBase::open(parentWindow);
     windowThread_ = std::this_thread::get_id();
+    buildViews();
+    return true;
+}
+
+void PluginEditor::buildViews() {
     volumesLocked_ = synth_.settings().volumeLock;
-    auto* root = new gui::RootView({0, 0, width, height}, this, window_.get());
+    const int width = background_->width() > 0 ? background_->width() : lay::kWindowWidth;
+    const int height = background_->height() > 0 ? background_->height() : lay::kWindowHeight;
+    auto* root = new gui::RootView({0, 0, width, height}, this, window_.get(), zoomFactor(shownZoom_));
     root->setBackground(background_);
     setRootView(root);
     open_ = true;
@@ -142,7 +180,6 @@ bool PluginEditor::open(void* parentWindow) {
         for (int voice = 0; voice < lay::kVoiceCount; ++voice) lockKnob(plugin::param::panOf(voice), true);
     lockVolumes(volumesLocked_);
     root->redraw();
-    return true;
 }
 
 void PluginEditor::addAbout() {
@@ -240,6 +277,12 @@ void PluginEditor::buildTopBar() {
     for (const char* entry : {"Load Program", "Load Bank", "Save Program", "Save Bank", "Copy Program",
                               "Paste Program", "Settings"})
         fileMenu_->addEntry(entry);
+    zoomMenu_ = new gui::PopupMenuControl(toRect(lay::kFileMenuButton), this, kTagZoomMenu, nullptr, nullptr,
+                                          gui::PopupMenuControl::kCheckCurrent);
+    for (int step : kZoomSteps) zoomMenu_->addEntry(std::to_string(step) + " %");
+    zoomMenu_->setCurrent(zoomStepIndex(zoom_));
+    fileMenu_->addSubmenu(zoomMenu_, "Zoom");
+    zoomMenu_->release();  // the File menu holds it
     root_->addChild(fileMenu_);
 
     programMenu_ = new gui::PopupMenuControl(toRect(lay::kProgramMenuButton), this, lay::kTagProgramMenu, nullptr,
@@ -268,7 +311,17 @@ void PluginEditor::buildTopBar() {
 
 void PluginEditor::close() {
     if (!open_) return;
+    closeViews();
+    GuiEditorBase::close();
+    window_.reset();
+    releaseSharedPictures();
+    for (auto& flag : pending_) flag.store(false);
+    anyPending_.store(false);
+}
+
+void PluginEditor::closeViews() {
     open_ = false;
+    dragging_ = -1;
     if (settings_) {
         settings_->release();
         settings_ = nullptr;
@@ -284,23 +337,14 @@ void PluginEditor::close() {
     nextProgram_ = nullptr;
     fileMenu_ = nullptr;
     learnMenu_ = nullptr;
+    zoomMenu_ = nullptr;
     about_ = nullptr;
-    GuiEditorBase::close();
-    window_.reset();
-    releaseSharedPictures();
-    for (auto& flag : pending_) flag.store(false);
-    anyPending_.store(false);
+    setRootView(nullptr);
 }
 
 void PluginEditor::releaseSharedPictures() {
     if (!background_) return;
-    SharedPictures& shared = sharedPictures();
-    std::lock_guard<std::mutex> guard(shared.lock);
-    --shared.users;
-    for (gui::Bitmap*& picture : shared.pictures) {
-        picture->forget();
-        if (shared.users == 0) picture = nullptr;
-    }
+    releaseEditorPictures(shownZoom_);
     background_ = aboutPicture_ = knobStrip_ = lightStrip_ = switchPicture_ = nullptr;
 }
 
@@ -322,6 +366,8 @@ gui::TextField* PluginEditor::noteField(int index) const {
 void PluginEditor::idle() {
     if (!open_) return;
     if (window_) window_->handleEvents(*this);
+    applyZoom();
+    if (!open_) return;
     applyPendingChanges();
     for (int voice = 0; voice < plugin::kVoiceCount; ++voice)
         if (lights_[voice]) lights_[voice]->setValue(synth_.voiceLevel(voice));
@@ -453,6 +499,9 @@ void PluginEditor::controlChanged(gui::Surface*, gui::Control* control) {
         return;
     }
     switch (tag) {
+    case kTagZoomMenu:
+        if (control == zoomMenu_) chooseZoom(kZoomSteps[std::clamp(zoomMenu_->current(), 0, kZoomStepCount - 1)]);
+        return;
     case lay::kTagMidiLearnMenu:
         if (control == learnMenu_) {
             const int command = learnMenu_->current();
@@ -594,6 +643,22 @@ void PluginEditor::switchNoteNames(bool names) {
     noteNames_ = names;
     for (auto& [index, field] : noteFields_) field->setText(noteFieldText(synth_.getParameter(index), names));
     synth_.setNoteNames(names);
+}
+
+int PluginEditor::zoomStepIndex(int percent) {
+    for (int i = 0; i < kZoomStepCount; ++i)
+        if (kZoomSteps[i] == percent) return i;
+    return 0;
+}
+
+void PluginEditor::beginEdit(int index) {
+    dragging_ = index;
+    GuiEditorBase::beginEdit(index);
+}
+
+void PluginEditor::endEdit(int index) {
+    dragging_ = -1;
+    GuiEditorBase::endEdit(index);
 }
 
 vst::AEffEditor* createPluginEditor(plugin::DrumSynthEffect& effect) {
