@@ -125,16 +125,17 @@ void PluginEditor::chooseZoom(int percent) {
 void PluginEditor::applyZoom() {
     if (!open_ || zoom_ == shownZoom_ || dragging_ >= 0) return;
     if (gui::Widget* editing = root_->editView(); dynamic_cast<gui::PopupMenuControl*>(editing)) return;
-    root_->setEditView(nullptr);
-    closeViews();
-    releaseSharedPictures();
-    takeSharedPictures();
+    root_->setEditView(nullptr);  // text being typed is taken as entered
     const int width = gui::zoomed(background_->width(), zoomFactor(zoom_));
     const int height = gui::zoomed(background_->height(), zoomFactor(zoom_));
+    // A window that cannot change its size is made again.
     if (window_ && !window_->resize(width, height)) {
         window_.reset();
         window_ = windowFactory_ ? windowFactory_(parent_, width, height) : nullptr;
     }
+    closeViews();
+    releaseSharedPictures();
+    takeSharedPictures();
     buildViews();
     if (synth_.getParameter(plugin::param::kMidiLearnMode) > 0.5f) learnMenu_->setCurrent(kLearnOn);
     synth_.sizeWindow(reported_.right, reported_.bottom);

@@ -332,6 +332,12 @@ void Win32Window::present(const gui::PixelBuffer& pixels, const gui::Rect& area)
     }
 }
 
+bool Win32Window::resize(int width, int height) {
+    if (!w_->window || width <= 0 || height <= 0) return false;
+    w_->shown = nullptr;  // the views are drawn again at the new size
+    return SetWindowPos(w_->window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+}
+
 void Win32Window::handleEvents(gui::GuiEditorBase& editor) {
     w_->editor = &editor;
     if (gui::RootView* view = editor.rootView()) w_->shown = &view->pixels();

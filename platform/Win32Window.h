@@ -31,6 +31,7 @@ public:
     gui::Point screenPosition() override;
     void present(const gui::PixelBuffer& pixels, const gui::Rect& area) override;
     void handleEvents(gui::GuiEditorBase& editor) override;
+    bool resize(int width, int height) override;
     // The system's edit box and popup menus inside this window.
     gui::NativeControls* nativeControls() override;
 
