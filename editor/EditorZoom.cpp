@@ -7,6 +7,7 @@ namespace editor {
 
 int nearestZoomStep(double percent) {
     if (!(percent > kZoomSteps[0])) return kZoomSteps[0];
+    if (percent >= kZoomSteps[kZoomStepCount - 1]) return kZoomSteps[kZoomStepCount - 1];
     int best = kZoomSteps[0];
     for (int step : kZoomSteps)
         if (std::fabs(step - percent) < std::fabs(best - percent)) best = step;

@@ -14,6 +14,7 @@
 #include "editor/KeyModeSwitch.h"
 #include "editor/LockableKnob.h"
 #include "editor/SettingsPanel.h"
+#include "editor/ValueReadout.h"
 #include "gui/NativeControls.h"
 #include "gui/RootView.h"
 #include "gui/Zoom.h"
@@ -45,6 +46,10 @@ gui::Rect toRect(const lay::Box& b) {
 
 // The File menu's "Zoom" submenu: its entries are the zoom steps.
 constexpr int kTagZoomMenu = 100;
+// How long the mouse rests on a knob before its value shows, and how long a
+// value turned by the wheel stays where the pointer cannot be followed.
+constexpr long long kRestBeforeReadout = 500;
+constexpr long long kReadoutLinger = 1500;
 
 PluginEditor::WindowFactory& defaultWindowFactory() {
     static PluginEditor::WindowFactory factory;
@@ -180,6 +185,8 @@ void PluginEditor::buildViews() {
     if (synth_.outputMode() == plugin::kTenMono)
         for (int voice = 0; voice < lay::kVoiceCount; ++voice) lockKnob(plugin::param::panOf(voice), true);
     lockVolumes(volumesLocked_);
+    readout_ = new ValueReadout(root->size());
+    root_->addChild(readout_);  // last: over every control
     root->redraw();
 }
 
@@ -340,6 +347,8 @@ void PluginEditor::closeViews() {
     learnMenu_ = nullptr;
     zoomMenu_ = nullptr;
     about_ = nullptr;
+    readout_ = nullptr;
+    hoveredKnob_ = -1;
     setRootView(nullptr);
 }
 
@@ -370,6 +379,7 @@ void PluginEditor::idle() {
     applyZoom();
     if (!open_) return;
     applyPendingChanges();
+    followHover();
     for (int voice = 0; voice < plugin::kVoiceCount; ++voice)
         if (lights_[voice]) lights_[voice]->setValue(synth_.voiceLevel(voice));
     GuiEditorBase::idle();
@@ -482,6 +492,11 @@ void PluginEditor::controlChanged(gui::Surface*, gui::Control* control) {
     if (parameterControls_.count(tag)) {
         synth_.setParameterAutomated(tag, control->value());
         control->setDirty(true);
+        // Dragged, or turned by the wheel or the keys.
+        if (lockableKnobs_.count(tag)) {
+            showReadout(tag);
+            if (dragging_ < 0 && root_->input()) turnedAt_ = root_->input()->ticks();
+        }
         return;
     }
     if (gui::TextField* field = channelField(tag); field == control) {
@@ -654,12 +669,60 @@ int PluginEditor::zoomStepIndex(int percent) {
 
 void PluginEditor::beginEdit(int index) {
     dragging_ = index;
+    if (open_ && lockableKnobs_.count(index)) showReadout(index);
     GuiEditorBase::beginEdit(index);
 }
 
 void PluginEditor::endEdit(int index) {
     dragging_ = -1;
+    if (readout_) readout_->hide();
+    hoveredKnob_ = -1;  // resting on the knob again starts the wait anew
     GuiEditorBase::endEdit(index);
+}
+
+// The parameter as the host shows it, under the knob's own name.
+void PluginEditor::showReadout(int parameter) {
+    if (!readout_ || parameter < 0 || parameter >= plugin::kParameterCount) return;
+    const gui::Control* knob = parameterControl(parameter);
+    if (!knob) return;
+    std::string name;
+    for (std::size_t i = 0; i < lay::kKnobCount; ++i)
+        if (lay::kKnobs[i].parameter == parameter) name = lay::kKnobs[i].name;
+    char display[64] = {}, label[64] = {};
+    synth_.getParameterDisplay(parameter, display);
+    synth_.getParameterLabel(parameter, label);
+    std::string text = name + " " + display;
+    if (label[0]) text += std::string(" ") + label;
+    readout_->show(parameter, knob->size(), text);
+}
+
+// Between drags: the readout of the knob the mouse has rested on for half a
+// second, or has turned with the wheel, until the mouse leaves it.
+void PluginEditor::followHover() {
+    gui::InputSource* input = root_ ? root_->input() : nullptr;
+    if (!readout_ || !input || dragging_ >= 0) return;
+    gui::Point where;
+    const bool tracked = input->hoverLocation(&where);
+    const bool typing = dynamic_cast<gui::TextField*>(root_->editView()) != nullptr;
+    int knob = -1;
+    if (tracked && !typing && !root_->modalView())
+        for (const auto& [parameter, control] : lockableKnobs_)
+            if (control->size().contains(where)) knob = parameter;
+    const long long now = input->ticks();
+    if (knob != hoveredKnob_) {
+        hoveredKnob_ = knob;
+        hoverSince_ = now;
+    }
+    if (readout_->shown()) {
+        // Where the pointer cannot be followed, a wheel's readout goes after a while.
+        const bool left = tracked ? readout_->parameter() != knob : now - turnedAt_ > kReadoutLinger;
+        if (!left) {
+            showReadout(readout_->parameter());  // the value may have changed
+            return;
+        }
+        readout_->hide();
+    }
+    if (knob >= 0 && now - hoverSince_ >= kRestBeforeReadout) showReadout(knob);
 }
 
 vst::AEffEditor* createPluginEditor(plugin::DrumSynthEffect& effect) {

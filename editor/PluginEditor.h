@@ -28,6 +28,7 @@ class AboutOverlay;
 class CommandMenu;
 class LockableKnob;
 class SettingsPanel;
+class ValueReadout;
 
 class PluginEditor : public gui::GuiEditorBase, public gui::ControlListener, public plugin::EditorNotifications {
 public:
@@ -82,6 +83,7 @@ public:
     CommandMenu* midiLearnMenu() const { return learnMenu_; }
     AboutOverlay* aboutOverlay() const { return about_; }
     SettingsPanel* settingsPanel() const { return settings_; }
+    ValueReadout* valueReadout() const { return readout_; }
     // References held on the picture all open editors share; 0 when none is open.
     static int sharedBackgroundReferences();
 
@@ -121,6 +123,8 @@ private:
     void readStoredZoom();
     void applyZoom();
     static int zoomStepIndex(int percent);
+    void showReadout(int parameter);
+    void followHover();
 
     plugin::DrumSynthEffect& synth_;
     vst::ERect reported_{};
@@ -146,6 +150,10 @@ private:
     CommandMenu* learnMenu_ = nullptr;
     AboutOverlay* about_ = nullptr;
     SettingsPanel* settings_ = nullptr;
+    ValueReadout* readout_ = nullptr;
+    int hoveredKnob_ = -1;        // the knob under the resting mouse
+    long long hoverSince_ = 0;    // since when, in the input's ticks
+    long long turnedAt_ = -1000000;  // the last wheel or key turn
     // The pictures all open editors share, while this one is open.
     gui::Bitmap* background_ = nullptr;
     gui::Bitmap* aboutPicture_ = nullptr;

@@ -71,6 +71,13 @@ Point RootView::ViewInput::location() {
     return unzoomed(window_->input().location(), zoom_);
 }
 
+bool RootView::ViewInput::hoverLocation(Point* where) {
+    Point at;
+    if (!window_->input().hoverLocation(&at)) return false;
+    *where = unzoomed(at, zoom_);
+    return true;
+}
+
 Surface RootView::surface() {
     Surface s(pixels_, this, input());
     s.setZoom(zoom_);

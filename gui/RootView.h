@@ -77,6 +77,7 @@ private:
         ViewInput(WindowPort* window, double zoom) : window_(window), zoom_(zoom) {}
         int buttons() override { return window_->input().buttons(); }
         Point location() override;
+        bool hoverLocation(Point* where) override;
         long long ticks() override { return window_->input().ticks(); }
         void sleep(int milliseconds) override { window_->input().sleep(milliseconds); }
         bool nextKey(KeyCode* key) override { return window_->input().nextKey(key); }

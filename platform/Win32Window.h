@@ -38,6 +38,7 @@ public:
     // gui::InputSource
     int buttons() override;
     gui::Point location() override;
+    bool hoverLocation(gui::Point* where) override;
     long long ticks() override;
     void sleep(int milliseconds) override;
     bool nextKey(gui::KeyCode* key) override;

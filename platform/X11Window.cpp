@@ -361,6 +361,21 @@ gui::Point X11Window::location() {
     return c.where;
 }
 
+// Asks the server only: the queued events stay for handleEvents.
+bool X11Window::hoverLocation(gui::Point* where) {
+    Connection& c = *x_;
+    if (!c.usable() || !c.image) return false;
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(c.link.display, c.window, &root, &child, &rootX, &rootY, &x, &y, &mask) || c.link.lost)
+        return false;
+    if (pointerBits(mask) & (gui::kPrimaryButton | gui::kMiddleButton | gui::kSecondaryButton)) return false;
+    if (x < 0 || y < 0 || x >= c.image->width || y >= c.image->height) return false;
+    *where = {x, y};
+    return true;
+}
+
 long long X11Window::ticks() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
