@@ -225,6 +225,26 @@ protected:
         user.join();
         return shown;
     }
+    // With the button held at (x, y): another connection moves the pointer
+    // up by distance in ten steps and lets go while the drag runs inside the
+    // idle call, as a user would.
+    void dragUp(int x, int y, int distance) {
+        std::thread user([&] {
+            Display* hand = XOpenDisplay(server.name().c_str());
+            pause(50);
+            for (int step = 1; step <= 10; ++step) {
+                XTestFakeMotionEvent(hand, DefaultScreen(hand), x, y - distance * step / 10, 0);
+                XSync(hand, False);
+                pause(15);
+            }
+            XTestFakeButtonEvent(hand, 1, False, 0);
+            XSync(hand, False);
+            XCloseDisplay(hand);
+        });
+        instance->dispatch(vst::effEditIdle);
+        user.join();
+        instance->dispatch(vst::effEditIdle);
+    }
     static lay::Box centreOf(const lay::Box& b) {
         return {(b.left + b.right) / 2, (b.top + b.bottom) / 2, 0, 0};
     }
@@ -311,23 +331,7 @@ TEST_F(X11EditorTest, ADragUpwardsFollowsThePointerLiveAndAutomatesTheKnob) {
     moveTo(x, y);
     button(1, true);
     instance->clearHostCalls();
-    // Another connection moves the pointer while the drag runs inside the
-    // idle call, as a user would.
-    std::thread user([&] {
-        Display* hand = XOpenDisplay(server.name().c_str());
-        pause(50);
-        for (int step = 1; step <= 10; ++step) {
-            XTestFakeMotionEvent(hand, DefaultScreen(hand), x, y - 10 * step, 0);
-            XSync(hand, False);
-            pause(15);
-        }
-        XTestFakeButtonEvent(hand, 1, False, 0);
-        XSync(hand, False);
-        XCloseDisplay(hand);
-    });
-    instance->dispatch(vst::effEditIdle);
-    user.join();
-    instance->dispatch(vst::effEditIdle);
+    dragUp(x, y, 100);
     EXPECT_NEAR(instance->getParameter(3), 0.75f, 1e-5f);  // 100 pixels are half the range
 
     const auto& calls = instance->hostCalls();
@@ -377,21 +381,7 @@ TEST_F(X11EditorTest, TheHostsScaleSizesTheWindowAndTheDragFollowsTheZoom) {
     const int x = 2 * lay::columnCentre(0), y = 2 * lay::knobRowCentre(4);
     moveTo(x, y);
     button(1, true);
-    std::thread user([&] {
-        Display* hand = XOpenDisplay(server.name().c_str());
-        pause(50);
-        for (int step = 1; step <= 10; ++step) {
-            XTestFakeMotionEvent(hand, DefaultScreen(hand), x, y - 20 * step, 0);
-            XSync(hand, False);
-            pause(15);
-        }
-        XTestFakeButtonEvent(hand, 1, False, 0);
-        XSync(hand, False);
-        XCloseDisplay(hand);
-    });
-    instance->dispatch(vst::effEditIdle);
-    user.join();
-    instance->dispatch(vst::effEditIdle);
+    dragUp(x, y, 200);
     EXPECT_NEAR(instance->getParameter(3), 0.75f, 1e-5f);
 
     // Harmless factors change nothing; a new one while open resizes at the
