@@ -131,8 +131,8 @@ void PluginEditor::applyZoom() {
     if (!open_ || zoom_ == shownZoom_ || dragging_ >= 0) return;
     if (gui::Widget* editing = root_->editView(); dynamic_cast<gui::PopupMenuControl*>(editing)) return;
     root_->setEditView(nullptr);  // text being typed is taken as entered
-    const int width = gui::zoomed(background_->width(), zoomFactor(zoom_));
-    const int height = gui::zoomed(background_->height(), zoomFactor(zoom_));
+    const gui::Rect window = gui::zoomed(viewArea(), zoomFactor(zoom_));
+    const int width = window.width(), height = window.height();
     // A window that cannot change its size is made again.
     if (window_ && !window_->resize(width, height)) {
         window_.reset();
@@ -146,6 +146,14 @@ void PluginEditor::applyZoom() {
     synth_.sizeWindow(reported_.right, reported_.bottom);
 }
 
+// The window in view pixels: the background picture's size, or the
+// layout's where the picture is missing.
+gui::Rect PluginEditor::viewArea() const {
+    const int width = background_ && background_->width() > 0 ? background_->width() : lay::kWindowWidth;
+    const int height = background_ && background_->height() > 0 ? background_->height() : lay::kWindowHeight;
+    return {0, 0, width, height};
+}
+
 bool PluginEditor::open(void* parentWindow) {
     if (!parentWindow) return false;
     if (open_) close();
@@ -154,8 +162,8 @@ bool PluginEditor::open(void* parentWindow) {
     takeSharedPictures();
     const double zoom = zoomFactor(zoom_);
     if (windowFactory_) {
-        window_ = windowFactory_(parentWindow, gui::zoomed(background_->width(), zoom),
-                                 gui::zoomed(background_->height(), zoom));
+        const gui::Rect window = gui::zoomed(viewArea(), zoom);
+        window_ = windowFactory_(parentWindow, window.width(), window.height());
         // No window system to show it in, or no such parent window.
         if (!window_) {
             releaseSharedPictures();
@@ -170,9 +178,7 @@ bool PluginEditor::open(void* parentWindow) {
 
 void PluginEditor::buildViews() {
     volumesLocked_ = synth_.settings().volumeLock;
-    const int width = background_->width() > 0 ? background_->width() : lay::kWindowWidth;
-    const int height = background_->height() > 0 ? background_->height() : lay::kWindowHeight;
-    auto* root = new gui::RootView({0, 0, width, height}, this, window_.get(), zoomFactor(shownZoom_));
+    auto* root = new gui::RootView(viewArea(), this, window_.get(), zoomFactor(shownZoom_));
     root->setBackground(background_);
     setRootView(root);
     open_ = true;

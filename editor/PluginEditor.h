@@ -117,6 +117,7 @@ private:
                            const std::string& proposedName = {});
     void takeSharedPictures();
     void releaseSharedPictures();
+    gui::Rect viewArea() const;
     void buildViews();
     void closeViews();
     void setZoom(int percent);
