@@ -7,7 +7,7 @@
 #             build-win64/Tamborik.dll (64-bit hosts) with mingw-w64
 # make demo   installs what is missing, builds, renders the demo groove through
 #             each factory program into out/NN-Name.wav and draws the editor
-#             into out/editor.png
+#             into out/editor.png (and at 200 % into out/editor@2x.png)
 # make dist   builds and packages into dist/: tamborik_<version>_amd64.deb,
 #             Tamborik-<version>-win64.zip and -win32.zip, and the Windows
 #             installer Tamborik-<version>-setup.exe; the same tree gives the
@@ -125,7 +125,8 @@ demo: build
 	@mkdir -p out
 	@$(BUILD)/tamborik-render --each-program out
 	@$(BUILD)/editor/tamborik-editor-snapshot out/editor.png
-	@echo "out/editor.png: the editor with program Tamborik loaded"
+	@$(BUILD)/editor/tamborik-editor-snapshot --zoom 200 out/editor@2x.png
+	@echo "out/editor.png, out/editor@2x.png: the editor with program Tamborik loaded, at 100 % and 200 %"
 
 voices: build
 	@mkdir -p out/voices

@@ -19,7 +19,7 @@ CommandMenu::CommandMenu(const gui::Rect& size, gui::ControlListener* listener, 
 void CommandMenu::draw(gui::Surface& surface) {
     if (!backgroundCache_) {
         backgroundCache_ = std::make_unique<gui::OffscreenSurface>(root_, size_.width(), size_.height(),
-                                                                   gui::colors::kBlack);
+                                                                   gui::colors::kBlack, surface.zoom());
         if (root_ && root_->background())
             root_->background()->draw(*backgroundCache_, {0, 0, size_.width(), size_.height()},
                                       {size_.left, size_.top});

@@ -1,8 +1,10 @@
 // Draws the whole editor without a window, as a host would show it with the
 // factory program "Tamborik" loaded and a few voices just struck, into a PNG;
-// with --at-rest nothing is struck, as a host shows a fresh instance:
-//   tamborik-editor-snapshot [--at-rest] out/editor.png
+// with --at-rest nothing is struck, as a host shows a fresh instance; with
+// --zoom PERCENT at that zoom step (100 to 300):
+//   tamborik-editor-snapshot [--at-rest] [--zoom PERCENT] out/editor.png
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -45,9 +47,16 @@ void strikeSomeVoices(plugin::DrumSynthEffect& effect) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool atRest = argc == 3 && std::strcmp(argv[1], "--at-rest") == 0;
-    if (argc != 2 && !atRest) {
-        std::fprintf(stderr, "usage: tamborik-editor-snapshot [--at-rest] OUTPUT.png\n");
+    bool atRest = false;
+    int zoom = 100;
+    int next = 1;
+    for (; next < argc - 1; ++next) {
+        if (std::strcmp(argv[next], "--at-rest") == 0) atRest = true;
+        else if (std::strcmp(argv[next], "--zoom") == 0 && next + 1 < argc - 1) zoom = std::atoi(argv[++next]);
+        else break;
+    }
+    if (next != argc - 1) {
+        std::fprintf(stderr, "usage: tamborik-editor-snapshot [--at-rest] [--zoom PERCENT] OUTPUT.png\n");
         return 2;
     }
     const char* output = argv[argc - 1];
@@ -55,6 +64,7 @@ int main(int argc, char** argv) {
     plugin::DrumSynthEffect effect(nullptr, registry, "", &editor::createPluginEditor);
     effect.setProgram(0);
     auto* view = static_cast<editor::PluginEditor*>(effect.getEditor());
+    if (zoom != 100) view->chooseZoom(zoom);
     int parent = 0;
     view->setWindowFactory(nullptr);
     view->setFileDialog(nullptr);

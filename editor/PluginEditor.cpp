@@ -2,18 +2,22 @@
 
 #include <cmath>
 #include <cstring>
-#include <mutex>
+#include <algorithm>
 #include <optional>
 
 #include "editor/AboutOverlay.h"
 #include "editor/CommandMenu.h"
 #include "editor/EditorLayout.h"
+#include "editor/EditorPictures.h"
+#include "editor/EditorZoom.h"
 #include "editor/FieldText.h"
 #include "editor/KeyModeSwitch.h"
 #include "editor/LockableKnob.h"
 #include "editor/SettingsPanel.h"
+#include "editor/ValueReadout.h"
 #include "gui/NativeControls.h"
 #include "gui/RootView.h"
+#include "gui/Zoom.h"
 #include "native/SettingsDialog.h"
 #include "platform/Shell.h"
 #include "plugin/ParameterIndex.h"
@@ -40,22 +44,12 @@ gui::Rect toRect(const lay::Box& b) {
     return {b.left, b.top, b.right, b.bottom};
 }
 
-// The pictures, decoded by the first open editor of the process and let go
-// by the last one to close: the window's background, the knob, light and
-// switch strips and the about picture.
-constexpr int kPictureIds[] = {lay::kBackgroundPicture, lay::kAboutPicture, lay::kKnobStrip, lay::kLevelLightStrip,
-                               lay::kKeyModeSwitchPicture};
-constexpr std::size_t kPictureCount = sizeof(kPictureIds) / sizeof(kPictureIds[0]);
-
-struct SharedPictures {
-    std::mutex lock;
-    gui::Bitmap* pictures[kPictureCount] = {};
-    int users = 0;
-};
-SharedPictures& sharedPictures() {
-    static SharedPictures shared;
-    return shared;
-}
+// The File menu's "Zoom" submenu: its entries are the zoom steps.
+constexpr int kTagZoomMenu = 100;
+// How long the mouse rests on a knob before its value shows, and how long a
+// value turned by the wheel stays where the pointer cannot be followed.
+constexpr long long kRestBeforeReadout = 500;
+constexpr long long kReadoutLinger = 1500;
 
 PluginEditor::WindowFactory& defaultWindowFactory() {
     static PluginEditor::WindowFactory factory;
@@ -68,7 +62,7 @@ PluginEditor::PluginEditor(plugin::DrumSynthEffect& effect)
     : GuiEditorBase(&effect), synth_(effect), windowFactory_(defaultWindowFactory()),
       fileDialog_(&native::systemFileDialog()),
       linkOpener_([](const std::string& target) { platform::openLink(target); }) {
-    reported_ = {0, 0, static_cast<std::int16_t>(lay::kWindowHeight), static_cast<std::int16_t>(lay::kReportedWidth)};
+    readStoredZoom();
     gui::RootView::setKnobMode(gui::KnobControl::kLinearMode);
     synth_.setEditorNotifications(this);
 }
@@ -84,24 +78,17 @@ void PluginEditor::setDefaultWindowFactory(WindowFactory factory) {
 }
 
 int PluginEditor::sharedBackgroundReferences() {
-    SharedPictures& shared = sharedPictures();
-    std::lock_guard<std::mutex> guard(shared.lock);
-    return shared.pictures[0] ? shared.pictures[0]->references() : 0;
+    return editorPictureReferences();
 }
 
 void PluginEditor::takeSharedPictures() {
-    SharedPictures& shared = sharedPictures();
-    std::lock_guard<std::mutex> guard(shared.lock);
-    for (std::size_t i = 0; i < kPictureCount; ++i) {
-        if (!shared.pictures[i]) shared.pictures[i] = gui::Bitmap::load(kPictureIds[i]);
-        else shared.pictures[i]->remember();
-    }
-    ++shared.users;
-    background_ = shared.pictures[0];
-    aboutPicture_ = shared.pictures[1];
-    knobStrip_ = shared.pictures[2];
-    lightStrip_ = shared.pictures[3];
-    switchPicture_ = shared.pictures[4];
+    shownZoom_ = zoom_;
+    const EditorPictures pictures = takeEditorPictures(shownZoom_);
+    background_ = pictures.background;
+    aboutPicture_ = pictures.about;
+    knobStrip_ = pictures.knobs;
+    lightStrip_ = pictures.lights;
+    switchPicture_ = pictures.keySwitch;
 }
 
 bool PluginEditor::getRect(vst::ERect** rect) {
@@ -110,15 +97,73 @@ bool PluginEditor::getRect(vst::ERect** rect) {
     return true;
 }
 
+// The window and its views are zoom_'s size; the host is told that size
+// with the extra pixel.
+void PluginEditor::setZoom(int percent) {
+    zoom_ = nearestZoomStep(percent);
+    const double zoom = zoomFactor(zoom_);
+    reported_ = {0, 0, static_cast<std::int16_t>(gui::zoomed(lay::kWindowHeight, zoom)),
+                 static_cast<std::int16_t>(gui::zoomed(lay::kReportedWidth, zoom))};
+    if (zoomMenu_) zoomMenu_->setCurrent(zoomStepIndex(zoom_));
+}
+
+void PluginEditor::readStoredZoom() {
+    const std::optional<int> stored = storedZoom(synth_.registry(), synth_.registryKey());
+    zoomChosen_ = stored.has_value();
+    setZoom(stored.value_or(zoom_));
+}
+
+void PluginEditor::setScaleFactor(float factor) {
+    if (zoomChosen_ || std::isnan(factor)) return;
+    setZoom(nearestZoomStep(factor * 100.0));
+}
+
+void PluginEditor::chooseZoom(int percent) {
+    zoomChosen_ = true;
+    setZoom(percent);
+    storeZoom(synth_.registry(), synth_.registryKey(), zoom_);
+}
+
+// A new zoom reaches the open window at an idle outside any drag or open
+// menu: the views are built again at the new size, the window follows, and
+// the host is asked to make room.
+void PluginEditor::applyZoom() {
+    if (!open_ || zoom_ == shownZoom_ || dragging_ >= 0) return;
+    if (gui::Widget* editing = root_->editView(); dynamic_cast<gui::PopupMenuControl*>(editing)) return;
+    root_->setEditView(nullptr);  // text being typed is taken as entered
+    const gui::Rect window = gui::zoomed(viewArea(), zoomFactor(zoom_));
+    const int width = window.width(), height = window.height();
+    // A window that cannot change its size is made again.
+    if (window_ && !window_->resize(width, height)) {
+        window_.reset();
+        window_ = windowFactory_ ? windowFactory_(parent_, width, height) : nullptr;
+    }
+    closeViews();
+    releaseSharedPictures();
+    takeSharedPictures();
+    buildViews();
+    if (synth_.getParameter(plugin::param::kMidiLearnMode) > 0.5f) learnMenu_->setCurrent(kLearnOn);
+    synth_.sizeWindow(reported_.right, reported_.bottom);
+}
+
+// The window in view pixels: the background picture's size, or the
+// layout's where the picture is missing.
+gui::Rect PluginEditor::viewArea() const {
+    const int width = background_ && background_->width() > 0 ? background_->width() : lay::kWindowWidth;
+    const int height = background_ && background_->height() > 0 ? background_->height() : lay::kWindowHeight;
+    return {0, 0, width, height};
+}
+
 bool PluginEditor::open(void* parentWindow) {
     if (!parentWindow) return false;
     if (open_) close();
 
+    readStoredZoom();
     takeSharedPictures();
-    const int width = background_->width() > 0 ? background_->width() : lay::kWindowWidth;
-    const int height = background_->height() > 0 ? background_->height() : lay::kWindowHeight;
+    const double zoom = zoomFactor(zoom_);
     if (windowFactory_) {
-        window_ = windowFactory_(parentWindow, width, height);
+        const gui::Rect window = gui::zoomed(viewArea(), zoom);
+        window_ = windowFactory_(parentWindow, window.width(), window.height());
         // No window system to show it in, or no such parent window.
         if (!window_) {
             releaseSharedPictures();
@@ -127,8 +172,13 @@ bool PluginEditor::open(void* parentWindow) {
     }
     GuiEditorBase::open(parentWindow);
     windowThread_ = std::this_thread::get_id();
+    buildViews();
+    return true;
+}
+
+void PluginEditor::buildViews() {
     volumesLocked_ = synth_.settings().volumeLock;
-    auto* root = new gui::RootView({0, 0, width, height}, this, window_.get());
+    auto* root = new gui::RootView(viewArea(), this, window_.get(), zoomFactor(shownZoom_));
     root->setBackground(background_);
     setRootView(root);
     open_ = true;
@@ -141,8 +191,9 @@ bool PluginEditor::open(void* parentWindow) {
     if (synth_.outputMode() == plugin::kTenMono)
         for (int voice = 0; voice < lay::kVoiceCount; ++voice) lockKnob(plugin::param::panOf(voice), true);
     lockVolumes(volumesLocked_);
+    readout_ = new ValueReadout(root->size());
+    root_->addChild(readout_);  // last: over every control
     root->redraw();
-    return true;
 }
 
 void PluginEditor::addAbout() {
@@ -239,6 +290,12 @@ void PluginEditor::buildTopBar() {
     for (const char* entry : {"Load Program", "Load Bank", "Save Program", "Save Bank", "Copy Program",
                               "Paste Program", "Settings"})
         fileMenu_->addEntry(entry);
+    zoomMenu_ = new gui::PopupMenuControl(toRect(lay::kFileMenuButton), this, kTagZoomMenu, nullptr, nullptr,
+                                          gui::PopupMenuControl::kCheckCurrent);
+    for (int step : kZoomSteps) zoomMenu_->addEntry(std::to_string(step) + " %");
+    zoomMenu_->setCurrent(zoomStepIndex(zoom_));
+    fileMenu_->addSubmenu(zoomMenu_, "Zoom");
+    zoomMenu_->release();  // the File menu holds it
     root_->addChild(fileMenu_);
 
     programMenu_ = new gui::PopupMenuControl(toRect(lay::kProgramMenuButton), this, lay::kTagProgramMenu, nullptr,
@@ -267,7 +324,20 @@ void PluginEditor::buildTopBar() {
 
 void PluginEditor::close() {
     if (!open_) return;
+    closeViews();
+    GuiEditorBase::close();
+    window_.reset();
+    releaseSharedPictures();
+    for (auto& flag : pending_) flag.store(false);
+    pendingLearn_.store(false);
+    pendingProgram_.store(false);
+    pendingRename_.store(false);
+    anyPending_.store(false);
+}
+
+void PluginEditor::closeViews() {
     open_ = false;
+    dragging_ = -1;
     if (settings_) {
         settings_->release();
         settings_ = nullptr;
@@ -283,26 +353,16 @@ void PluginEditor::close() {
     nextProgram_ = nullptr;
     fileMenu_ = nullptr;
     learnMenu_ = nullptr;
+    zoomMenu_ = nullptr;
     about_ = nullptr;
-    GuiEditorBase::close();
-    window_.reset();
-    releaseSharedPictures();
-    for (auto& flag : pending_) flag.store(false);
-    pendingLearn_.store(false);
-    pendingProgram_.store(false);
-    pendingRename_.store(false);
-    anyPending_.store(false);
+    readout_ = nullptr;
+    hoveredKnob_ = -1;
+    setRootView(nullptr);
 }
 
 void PluginEditor::releaseSharedPictures() {
     if (!background_) return;
-    SharedPictures& shared = sharedPictures();
-    std::lock_guard<std::mutex> guard(shared.lock);
-    --shared.users;
-    for (gui::Bitmap*& picture : shared.pictures) {
-        picture->forget();
-        if (shared.users == 0) picture = nullptr;
-    }
+    releaseEditorPictures(shownZoom_);
     background_ = aboutPicture_ = knobStrip_ = lightStrip_ = switchPicture_ = nullptr;
 }
 
@@ -324,7 +384,10 @@ gui::TextField* PluginEditor::noteField(int index) const {
 void PluginEditor::idle() {
     if (!open_) return;
     if (window_) window_->handleEvents(*this);
+    applyZoom();
+    if (!open_) return;
     applyPendingChanges();
+    followHover();
     for (int voice = 0; voice < plugin::kVoiceCount; ++voice)
         if (lights_[voice]) lights_[voice]->setValue(synth_.voiceLevel(voice));
     GuiEditorBase::idle();
@@ -443,6 +506,11 @@ void PluginEditor::controlChanged(gui::Surface*, gui::Control* control) {
     if (parameterControls_.count(tag)) {
         synth_.setParameterAutomated(tag, control->value());
         control->setDirty(true);
+        // Dragged, or turned by the wheel or the keys.
+        if (lockableKnobs_.count(tag)) {
+            showReadout(tag);
+            if (dragging_ < 0 && root_->input()) turnedAt_ = root_->input()->ticks();
+        }
         return;
     }
     if (gui::TextField* field = channelField(tag); field == control) {
@@ -461,6 +529,9 @@ void PluginEditor::controlChanged(gui::Surface*, gui::Control* control) {
         return;
     }
     switch (tag) {
+    case kTagZoomMenu:
+        if (control == zoomMenu_) chooseZoom(kZoomSteps[std::clamp(zoomMenu_->current(), 0, kZoomStepCount - 1)]);
+        return;
     case lay::kTagMidiLearnMenu:
         if (control == learnMenu_) {
             const int command = learnMenu_->current();
@@ -602,6 +673,70 @@ void PluginEditor::switchNoteNames(bool names) {
     noteNames_ = names;
     for (auto& [index, field] : noteFields_) field->setText(noteFieldText(synth_.getParameter(index), names));
     synth_.setNoteNames(names);
+}
+
+int PluginEditor::zoomStepIndex(int percent) {
+    for (int i = 0; i < kZoomStepCount; ++i)
+        if (kZoomSteps[i] == percent) return i;
+    return 0;
+}
+
+void PluginEditor::beginEdit(int index) {
+    dragging_ = index;
+    if (open_ && lockableKnobs_.count(index)) showReadout(index);
+    GuiEditorBase::beginEdit(index);
+}
+
+void PluginEditor::endEdit(int index) {
+    dragging_ = -1;
+    if (readout_) readout_->hide();
+    hoveredKnob_ = -1;  // resting on the knob again starts the wait anew
+    GuiEditorBase::endEdit(index);
+}
+
+// The parameter as the host shows it, under the knob's own name.
+void PluginEditor::showReadout(int parameter) {
+    if (!readout_ || parameter < 0 || parameter >= plugin::kParameterCount) return;
+    const gui::Control* knob = parameterControl(parameter);
+    if (!knob) return;
+    std::string name;
+    for (std::size_t i = 0; i < lay::kKnobCount; ++i)
+        if (lay::kKnobs[i].parameter == parameter) name = lay::kKnobs[i].name;
+    char display[64] = {}, label[64] = {};
+    synth_.getParameterDisplay(parameter, display);
+    synth_.getParameterLabel(parameter, label);
+    std::string text = name + " " + display;
+    if (label[0]) text += std::string(" ") + label;
+    readout_->show(parameter, knob->size(), text);
+}
+
+// Between drags: the readout of the knob the mouse has rested on for half a
+// second, or has turned with the wheel, until the mouse leaves it.
+void PluginEditor::followHover() {
+    gui::InputSource* input = root_ ? root_->input() : nullptr;
+    if (!readout_ || !input || dragging_ >= 0) return;
+    gui::Point where;
+    const bool tracked = input->hoverLocation(&where);
+    const bool typing = dynamic_cast<gui::TextField*>(root_->editView()) != nullptr;
+    int knob = -1;
+    if (tracked && !typing && !root_->modalView())
+        for (const auto& [parameter, control] : lockableKnobs_)
+            if (control->size().contains(where)) knob = parameter;
+    const long long now = input->ticks();
+    if (knob != hoveredKnob_) {
+        hoveredKnob_ = knob;
+        hoverSince_ = now;
+    }
+    if (readout_->shown()) {
+        // Where the pointer cannot be followed, a wheel's readout goes after a while.
+        const bool left = tracked ? readout_->parameter() != knob : now - turnedAt_ > kReadoutLinger;
+        if (!left) {
+            showReadout(readout_->parameter());  // the value may have changed
+            return;
+        }
+        readout_->hide();
+    }
+    if (knob >= 0 && now - hoverSince_ >= kRestBeforeReadout) showReadout(knob);
 }
 
 vst::AEffEditor* createPluginEditor(plugin::DrumSynthEffect& effect) {

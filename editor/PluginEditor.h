@@ -28,6 +28,7 @@ class AboutOverlay;
 class CommandMenu;
 class LockableKnob;
 class SettingsPanel;
+class ValueReadout;
 
 class PluginEditor : public gui::GuiEditorBase, public gui::ControlListener, public plugin::EditorNotifications {
 public:
@@ -46,6 +47,16 @@ public:
     void idle() override;
     bool onKeyDown(vst::VstKeyCode& key) override;
     bool onKeyUp(vst::VstKeyCode& key) override;
+
+    // The host's display scale (1 = 100 %): sets the zoom, to the nearest
+    // step, while the user has chosen none.
+    void setScaleFactor(float factor) override;
+    // The user's choice from the Zoom menu, a percentage: stored in the
+    // settings for every editor opened from now on.
+    void chooseZoom(int percent);
+    int zoom() const { return zoom_; }
+    void beginEdit(int index) override;
+    void endEdit(int index) override;
 
     void parameterChanged(int index, float value) override;
     void learnModeChanged(bool on) override;
@@ -71,9 +82,11 @@ public:
     gui::TextField* programNameField() const { return programName_; }
     gui::PopupMenuControl* programMenu() const { return programMenu_; }
     CommandMenu* fileMenu() const { return fileMenu_; }
+    gui::PopupMenuControl* zoomMenu() const { return zoomMenu_; }
     CommandMenu* midiLearnMenu() const { return learnMenu_; }
     AboutOverlay* aboutOverlay() const { return about_; }
     SettingsPanel* settingsPanel() const { return settings_; }
+    ValueReadout* valueReadout() const { return readout_; }
     // References held on the picture all open editors share; 0 when none is open.
     static int sharedBackgroundReferences();
 
@@ -110,12 +123,25 @@ private:
                            const std::string& proposedName = {});
     void takeSharedPictures();
     void releaseSharedPictures();
+    gui::Rect viewArea() const;
+    void buildViews();
+    void closeViews();
+    void setZoom(int percent);
+    void readStoredZoom();
+    void applyZoom();
+    static int zoomStepIndex(int percent);
+    void showReadout(int parameter);
+    void followHover();
 
     plugin::DrumSynthEffect& synth_;
     vst::ERect reported_{};
     bool noteNames_ = true;
     bool volumesLocked_ = false;
     bool open_ = false;
+    int zoom_ = 100;         // percent the next window shows
+    int shownZoom_ = 100;    // percent of the pictures and views in use
+    bool zoomChosen_ = false;  // the user picked one (now or before): the host's scale no longer applies
+    int dragging_ = -1;      // the parameter a control is tracking the mouse for
 
     std::array<gui::StripDisplay*, plugin::kVoiceCount> lights_{};
     std::map<int, gui::Control*> parameterControls_;
@@ -127,9 +153,14 @@ private:
     gui::ToggleButton* previousProgram_ = nullptr;
     gui::ToggleButton* nextProgram_ = nullptr;
     CommandMenu* fileMenu_ = nullptr;
+    gui::PopupMenuControl* zoomMenu_ = nullptr;
     CommandMenu* learnMenu_ = nullptr;
     AboutOverlay* about_ = nullptr;
     SettingsPanel* settings_ = nullptr;
+    ValueReadout* readout_ = nullptr;
+    int hoveredKnob_ = -1;        // the knob under the resting mouse
+    long long hoverSince_ = 0;    // since when, in the input's ticks
+    long long turnedAt_ = -1000000;  // the last wheel or key turn
     // The pictures all open editors share, while this one is open.
     gui::Bitmap* background_ = nullptr;
     gui::Bitmap* aboutPicture_ = nullptr;

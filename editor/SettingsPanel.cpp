@@ -26,16 +26,20 @@ constexpr gui::Color kInk{0, 0, 0, 0};
 constexpr gui::Color kMark{32, 96, 192, 0};
 constexpr int kFont = 3;
 
-// An anti-aliased disc, for the radio buttons.
+// An anti-aliased disc, for the radio buttons, drawn in the window's
+// pixels at its zoom.
 void disc(gui::Surface& surface, double cx, double cy, double radius, gui::Color color) {
     gui::PixelBuffer& target = surface.target();
     const gui::Point origin = surface.origin();
+    const double zoom = surface.zoom();
+    cx = (cx + origin.x) * zoom;
+    cy = (cy + origin.y) * zoom;
+    radius *= zoom;
     for (int y = static_cast<int>(cy - radius - 1); y <= static_cast<int>(cy + radius + 1); ++y)
         for (int x = static_cast<int>(cx - radius - 1); x <= static_cast<int>(cx + radius + 1); ++x) {
             const double distance = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
             const double coverage = std::clamp(radius - distance + 0.5, 0.0, 1.0);
-            if (coverage > 0.0)
-                target.blend(x + origin.x, y + origin.y, color.pixel(), static_cast<int>(coverage * 255.0 + 0.5));
+            if (coverage > 0.0) target.blend(x, y, color.pixel(), static_cast<int>(coverage * 255.0 + 0.5));
         }
 }
 

@@ -17,6 +17,10 @@ public:
     // Reference count 1; the caller forgets it when done.
     static Bitmap* load(int resourceId);
     static Bitmap* fromPixels(int width, int height, std::vector<std::uint32_t> pixels);
+    // A picture of width x height view pixels held at a zoom: pixels is the
+    // drawing at that zoom, deviceWidth pixels to a row.
+    static Bitmap* fromZoomedPixels(int width, int height, double zoom, int deviceWidth, int deviceHeight,
+                                    std::vector<std::uint32_t> pixels);
 
     void remember() { ++references_; }
     void forget() {
@@ -24,10 +28,13 @@ public:
     }
     int references() const { return references_; }
 
+    // In view pixels (100 %), whatever the zoom the picture is held at.
     int width() const { return width_; }
     int height() const { return height_; }
+    double zoom() const { return zoom_; }
     int resourceId() const { return resourceId_; }
     void setTransparentColor(Color color) { transparentColor_ = color; }
+    // A pixel of the picture as held (at its zoom).
     std::uint32_t pixel(int x, int y) const;
 
     // Copies the picture area starting at offset into rect.
@@ -43,13 +50,16 @@ private:
     Bitmap(int id, int width, int height, std::vector<std::uint32_t> pixels);
     ~Bitmap() = default;
     template <typename PutPixel>
-    void forEachPixel(const Rect& rect, Point offset, PutPixel put) const;
+    void forEachPixel(const Surface& surface, const Rect& rect, Point offset, PutPixel put) const;
     void blend(Surface& surface, const Rect& rect, Point offset, int alpha, bool keyed) const;
 
     int resourceId_;
     int references_ = 1;
     int width_;
     int height_;
+    double zoom_ = 1.0;
+    int deviceWidth_;
+    int deviceHeight_;
     Color transparentColor_ = colors::kTransparentKey;
     std::vector<std::uint32_t> pixels_;
 };

@@ -44,8 +44,8 @@ bool GuiEditorBase::onKeyUp(vst::VstKeyCode& key) {
 }
 
 bool GuiEditorBase::onWheel(float distance) {
-    if (!root_ || !root_->input()) return false;
-    return root_->wheelAt(root_->input()->location(), distance);
+    if (!root_ || !root_->window()) return false;
+    return root_->wheelAt(root_->window()->input().location(), distance);
 }
 
 bool GuiEditorBase::setKnobMode(vst::VstInt32 mode) {

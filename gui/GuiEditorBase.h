@@ -36,8 +36,9 @@ public:
     void* parentWindow() const { return parent_; }
     RootView* rootView() const { return root_; }
     void setRootView(RootView* root);
-    void beginEdit(int index);
-    void endEdit(int index);
+    // A control starts and ends tracking the mouse for a parameter.
+    virtual void beginEdit(int index);
+    virtual void endEdit(int index);
 
 protected:
     vst::AudioEffect* effect_;

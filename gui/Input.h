@@ -50,6 +50,12 @@ public:
     virtual int buttons() = 0;
     // The cursor relative to the window.
     virtual Point location() = 0;
+    // Where the mouse is over the window while no button is held, without
+    // taking any of its events; false when it is elsewhere or unknown.
+    virtual bool hoverLocation(Point* where) {
+        (void)where;
+        return false;
+    }
     // Milliseconds of a steady clock.
     virtual long long ticks() = 0;
     virtual void sleep(int milliseconds) = 0;

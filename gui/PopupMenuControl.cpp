@@ -7,6 +7,7 @@
 #include "gui/Fonts.h"
 #include "gui/RootView.h"
 #include "gui/Surface.h"
+#include "gui/Zoom.h"
 
 namespace gui {
 
@@ -412,7 +413,7 @@ PopupMenuControl* PopupMenuControl::trackNatively(NativeControls& controls, Poin
     std::vector<PopupMenuControl*> menus;
     std::vector<PopupMenuControl*> opening{this};
     describe(request, menus, opening);
-    request.at = at;
+    request.at = root_ ? Point{zoomed(at.x, root_->zoom()), zoomed(at.y, root_->zoom())} : at;
     request.secondaryButton = (openButtons_ & kSecondaryButton) != 0;
     const MenuChoice choice = controls.showMenu(request);
     if (!choice.chosen() || static_cast<std::size_t>(choice.menu) >= menus.size()) return nullptr;

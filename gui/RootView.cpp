@@ -1,5 +1,7 @@
 #include "gui/RootView.h"
 
+#include "gui/Zoom.h"
+
 namespace gui {
 namespace {
 int sharedKnobMode = 0;
@@ -13,8 +15,9 @@ void RootView::setKnobMode(int mode) {
     sharedKnobMode = mode;
 }
 
-RootView::RootView(const Rect& size, GuiEditorBase* editor, WindowPort* window)
-    : Widget(size), editor_(editor), window_(window), pixels_(size.width(), size.height()) {
+RootView::RootView(const Rect& size, GuiEditorBase* editor, WindowPort* window, double zoom)
+    : Widget(size), editor_(editor), window_(window), zoom_(zoom > 0.0 ? zoom : 1.0),
+      pixels_(zoomed(size.width(), zoom_), zoomed(size.height(), zoom_)), input_(window, zoom_) {
     children_.reserve(20);
     root_ = this;
 }
@@ -64,8 +67,21 @@ void RootView::setEditView(Widget* view) {
     edit_ = view;
 }
 
+Point RootView::ViewInput::location() {
+    return unzoomed(window_->input().location(), zoom_);
+}
+
+bool RootView::ViewInput::hoverLocation(Point* where) {
+    Point at;
+    if (!window_->input().hoverLocation(&at)) return false;
+    *where = unzoomed(at, zoom_);
+    return true;
+}
+
 Surface RootView::surface() {
-    return Surface(pixels_, this, input());
+    Surface s(pixels_, this, input());
+    s.setZoom(zoom_);
+    return s;
 }
 
 void RootView::draw(Surface& surface) {
@@ -89,6 +105,7 @@ void RootView::drawInRect(Surface& surface, const Rect& rect) {
 }
 
 void RootView::mouse(Surface& surface, Point where) {
+    where = unzoomed(where, zoom_);
     if (edit_) setEditView(nullptr);
     const int buttons = surface.mouseButtons();
     if (modal_) {
@@ -129,6 +146,7 @@ int RootView::keyUp(const KeyCode& key) {
 
 bool RootView::dropNotification(const char* const* items, int count, int kind, Point where) {
     if (modal_ || edit_) return false;
+    where = unzoomed(where, zoom_);
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
         Widget* child = *it;
         if (child->isMouseEnabled() && child->size().contains(where) &&
@@ -139,6 +157,7 @@ bool RootView::dropNotification(const char* const* items, int count, int kind, P
 }
 
 bool RootView::wheelAt(Point where, float distance) {
+    where = unzoomed(where, zoom_);
     Surface s = surface();
     if (modal_) return modal_->hitTest(where, 0) && modal_->wheel(s, where, distance);
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) {

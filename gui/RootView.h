@@ -1,7 +1,9 @@
 // The root of a window's views: owns the window's pixels and a flat list of
 // children in drawing order, routes the mouse (last child first), keeps the
 // modal view and the edit view (the one with the keyboard), and redraws
-// dirty children when the editor idles.
+// dirty children when the editor idles. At a zoom the views keep their
+// coordinates at 100 %: the pixels are the window's, and mouse points
+// arriving from the window are mapped back to the views'.
 #pragma once
 
 #include <memory>
@@ -18,7 +20,8 @@ namespace gui {
 class RootView : public Widget {
 public:
     // window may be null: the views then draw into pixels no one shows.
-    RootView(const Rect& size, GuiEditorBase* editor, WindowPort* window = nullptr);
+    RootView(const Rect& size, GuiEditorBase* editor, WindowPort* window = nullptr, double zoom = 1.0);
+    double zoom() const { return zoom_; }
 
     void addChild(Widget* child);  // takes the reference it is given
     const std::vector<Widget*>& children() const { return children_; }
@@ -32,6 +35,7 @@ public:
 
     void draw(Surface& surface) override;
     void drawInRect(Surface& surface, const Rect& rect) override;
+    // where is in window pixels, as are the points of wheelAt and drops.
     void mouse(Surface& surface, Point where) override;
     void update(Surface& surface) override;
     bool isDirty() const override;
@@ -52,7 +56,8 @@ public:
     Surface surface();
     PixelBuffer& pixels() { return pixels_; }
     WindowPort* window() const { return window_; }
-    InputSource* input() const { return window_ ? &window_->input() : nullptr; }
+    // The window's input with the mouse in view coordinates.
+    InputSource* input() const { return window_ ? &input_ : nullptr; }
     GuiEditorBase* editor() const { return editor_; }
     void close() { open_ = false; }
     bool isOpen() const { return open_; }
@@ -67,6 +72,24 @@ protected:
 private:
     void present(const Rect& area);
 
+    class ViewInput : public InputSource {
+    public:
+        ViewInput(WindowPort* window, double zoom) : window_(window), zoom_(zoom) {}
+        int buttons() override { return window_->input().buttons(); }
+        Point location() override;
+        bool hoverLocation(Point* where) override;
+        long long ticks() override { return window_->input().ticks(); }
+        void sleep(int milliseconds) override { window_->input().sleep(milliseconds); }
+        bool nextKey(KeyCode* key) override { return window_->input().nextKey(key); }
+        void pumpPaint() override { window_->input().pumpPaint(); }
+        int doubleClickTime() override { return window_->input().doubleClickTime(); }
+        bool modalLoopAlive() override { return window_->input().modalLoopAlive(); }
+
+    private:
+        WindowPort* window_;
+        double zoom_;
+    };
+
     GuiEditorBase* editor_;
     WindowPort* window_;
     Bitmap* background_ = nullptr;
@@ -75,7 +98,9 @@ private:
     Widget* edit_ = nullptr;
     bool open_ = true;
     bool drawnOnce_ = false;
+    double zoom_;
     PixelBuffer pixels_;
+    mutable ViewInput input_;
 };
 
 }  // namespace gui

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "gui/Fonts.h"
+#include "gui/Zoom.h"
 
 namespace gui {
 
@@ -15,15 +16,27 @@ void Surface::setFont(int id, int size, int style) {
     fontStyle_ = style | entry.style;
 }
 
+int Surface::toDevice(int v) const {
+    return zoomed(v, zoom_);
+}
+
+// In surface coordinates: at a zoom, the width of the text drawn at the
+// zoomed height, rounded up.
 int Surface::stringWidth(const std::string& text) const {
-    return Fonts::textWidth(text, fontHeight_, fontStyle_);
+    if (zoom_ == 1.0) return Fonts::textWidth(text, fontHeight_, fontStyle_);
+    const int width = Fonts::textWidth(text, zoomed(fontHeight_, zoom_), fontStyle_);
+    return static_cast<int>(std::ceil(width / zoom_ - 1e-9));
 }
 
 void Surface::plot(int x, int y, std::uint32_t pixel) {
     x += origin_.x;
     y += origin_.y;
-    if (x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom) return;
-    target_.set(x, y, pixel);
+    if (zoom_ == 1.0) {
+        plotDevice(x, y, pixel);
+        return;
+    }
+    for (int py = toDevice(y); py < toDevice(y + 1); ++py)
+        for (int px = toDevice(x); px < toDevice(x + 1); ++px) plotDevice(px, py, pixel);
 }
 
 void Surface::lineTo(Point end) {
@@ -62,37 +75,57 @@ void Surface::fillRect(const Rect& r) {
         for (int x = r.left + 1; x < r.right; ++x) plot(x, y, pixel);
 }
 
-void Surface::drawString(const std::string& text, const Rect& r, bool opaque, int alignment) {
-    if (text.empty() || r.width() <= 0 || r.height() <= 0) return;
-    const int width = stringWidth(text);
-    int x = r.left + 1;
+// At a zoom the text is laid out and rasterised in target pixels, at the
+// zoomed height, so it stays sharp.
+void Surface::drawString(const std::string& text, const Rect& rect, bool opaque, int alignment) {
+    if (text.empty() || rect.width() <= 0 || rect.height() <= 0) return;
+    const Rect r = zoomed(rect.offset(origin_.x, origin_.y), zoom_);
+    const int height = zoomed(fontHeight_, zoom_);
+    const int width = Fonts::textWidth(text, height, fontStyle_);
+    int x = toDevice(rect.left + origin_.x + 1);
     if (alignment == kAlignCenter) x = r.left + (r.width() - width) / 2;
     else if (alignment == kAlignRight) x = r.right - width;
-    const int y = r.top + (r.height() - fontHeight_) / 2;
+    const int y = r.top + (r.height() - height) / 2;
     // Text is clipped to its rectangle as well as to the surface.
-    Rect bounds = r.offset(origin_.x, origin_.y);
+    Rect bounds = r;
     bounds.left = std::max(bounds.left, clip_.left);
     bounds.top = std::max(bounds.top, clip_.top);
     bounds.right = std::min(bounds.right, clip_.right);
     bounds.bottom = std::min(bounds.bottom, clip_.bottom);
     if (opaque) {
-        for (int py = std::max(y, r.top); py < std::min(y + fontHeight_, r.bottom); ++py)
-            for (int px = std::max(x, r.left); px < std::min(x + width, r.right); ++px) plot(px, py, fill_.pixel());
+        for (int py = std::max(y, r.top); py < std::min(y + height, r.bottom); ++py)
+            for (int px = std::max(x, r.left); px < std::min(x + width, r.right); ++px) plotDevice(px, py, fill_.pixel());
     }
-    Fonts::drawText(target_, x + origin_.x, y + origin_.y, text, fontHeight_, fontStyle_, fontColor_, bounds);
+    Fonts::drawText(target_, x, y, text, height, fontStyle_, fontColor_, bounds);
 }
 
-OffscreenSurface::OffscreenSurface(RootView* root, int width, int height, Color background)
-    : OffscreenSurface(std::make_unique<PixelBuffer>(width, height, background), root) {}
+OffscreenSurface::OffscreenSurface(RootView* root, int width, int height, Color background, double zoom)
+    : OffscreenSurface(std::make_unique<PixelBuffer>(zoomed(width, zoom), zoomed(height, zoom), background), root,
+                       zoom) {}
 
-OffscreenSurface::OffscreenSurface(std::unique_ptr<PixelBuffer> buffer, RootView* root)
-    : Surface(*buffer, root), owned_(std::move(buffer)) {}
+OffscreenSurface::OffscreenSurface(std::unique_ptr<PixelBuffer> buffer, RootView* root, double zoom)
+    : Surface(*buffer, root), owned_(std::move(buffer)) {
+    setZoom(zoom);
+}
 
+// Pixel for pixel when both surfaces have the same zoom.
 void OffscreenSurface::copyTo(Surface& destination, const Rect& rect, Point source) const {
-    for (int y = 0; y < rect.height(); ++y)
-        for (int x = 0; x < rect.width(); ++x) {
-            const int sx = source.x + x, sy = source.y + y;
-            if (owned_->inside(sx, sy)) destination.plot(rect.left + x, rect.top + y, owned_->at(sx, sy));
+    if (destination.zoom() != zoom()) {
+        for (int y = 0; y < rect.height(); ++y)
+            for (int x = 0; x < rect.width(); ++x) {
+                const int sx = toDevice(source.x + x), sy = toDevice(source.y + y);
+                if (owned_->inside(sx, sy)) destination.plot(rect.left + x, rect.top + y, owned_->at(sx, sy));
+            }
+        return;
+    }
+    const Point o = destination.origin();
+    const int left = toDevice(rect.left + o.x), top = toDevice(rect.top + o.y);
+    const int right = toDevice(rect.right + o.x), bottom = toDevice(rect.bottom + o.y);
+    const int sx0 = toDevice(source.x), sy0 = toDevice(source.y);
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const int sx = sx0 + x - left, sy = sy0 + y - top;
+            if (owned_->inside(sx, sy)) destination.plotDevice(x, y, owned_->at(sx, sy));
         }
 }
 

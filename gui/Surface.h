@@ -27,9 +27,15 @@ public:
     Surface(PixelBuffer& target, RootView* root = nullptr, InputSource* input = nullptr);
     virtual ~Surface() = default;
 
+    // Coordinates are the views' (100 %); the target holds the window's
+    // pixels at this zoom.
+    void setZoom(double zoom) { zoom_ = zoom; }
+    double zoom() const { return zoom_; }
+    int toDevice(int v) const;
+
     void setOrigin(Point origin) { origin_ = origin; }
     Point origin() const { return origin_; }
-    // Pixels outside the clip rectangle (buffer coordinates) are never written.
+    // Pixels outside the clip rectangle (target pixels) are never written.
     void setClip(const Rect& clip) { clip_ = clip; }
 
     void setFrameColor(Color color) { frame_ = color; }
@@ -64,13 +70,19 @@ public:
     RootView* root() const { return root_; }
     InputSource* input() const { return input_; }
 
-    // A pixel at surface coordinates, clipped.
+    // A pixel at surface coordinates, clipped (at a zoom, the block of
+    // target pixels it covers).
     void plot(int x, int y, std::uint32_t pixel);
+    // One target pixel (origin already applied), clipped.
+    void plotDevice(int x, int y, std::uint32_t pixel) {
+        if (x >= clip_.left && x < clip_.right && y >= clip_.top && y < clip_.bottom) target_.set(x, y, pixel);
+    }
 
 private:
     PixelBuffer& target_;
     RootView* root_;
     InputSource* input_;
+    double zoom_ = 1.0;
     Point origin_;
     Rect clip_;
     Color frame_ = colors::kWhite;
@@ -86,12 +98,13 @@ private:
 // A surface with a picture of its own, copied onto another surface.
 class OffscreenSurface : public Surface {
 public:
-    OffscreenSurface(RootView* root, int width, int height, Color background);
+    // width and height in surface coordinates; the picture holds them at zoom.
+    OffscreenSurface(RootView* root, int width, int height, Color background, double zoom = 1.0);
     void copyTo(Surface& destination, const Rect& destinationRect, Point sourceOffset) const;
 
 private:
     std::unique_ptr<PixelBuffer> owned_;
-    OffscreenSurface(std::unique_ptr<PixelBuffer> buffer, RootView* root);
+    OffscreenSurface(std::unique_ptr<PixelBuffer> buffer, RootView* root, double zoom);
 };
 
 }  // namespace gui

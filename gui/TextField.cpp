@@ -2,6 +2,7 @@
 
 #include "gui/Fonts.h"
 #include "gui/RootView.h"
+#include "gui/Zoom.h"
 #include "gui/Surface.h"
 
 namespace gui {
@@ -99,11 +100,12 @@ void TextField::beginNativeEdit() {
     NativeControls* controls = window ? window->nativeControls() : nullptr;
     if (!controls) return;
     TextEditRequest request;
-    request.area = {size_.left, size_.top, size_.right + 1, size_.bottom + 1};
+    const double zoom = root_->zoom();
+    request.area = zoomed(Rect{size_.left, size_.top, size_.right + 1, size_.bottom + 1}, zoom);
     request.text = text_;
     request.alignment = alignment_ == kAlignCenter || alignment_ == kAlignRight ? alignment_ : kAlignLeft;
     request.fontFace = fontEntry(fontId_).face;
-    request.fontHeight = editFontHeight();
+    request.fontHeight = zoomed(editFontHeight(), zoom);
     request.textColor = fontColor_;
     request.backColor = backColor_;
     request.maxLength = kMaxLength;

@@ -25,6 +25,13 @@ public:
     // The native edit box and menus of this window, or null when the
     // toolkit is to draw its own.
     virtual NativeControls* nativeControls() { return nullptr; }
+    // Makes the window width x height pixels; false when it cannot, and the
+    // editor then makes a new one.
+    virtual bool resize(int width, int height) {
+        (void)width;
+        (void)height;
+        return false;
+    }
 };
 
 }  // namespace gui

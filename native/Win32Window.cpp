@@ -334,6 +334,24 @@ void Win32Window::present(const gui::PixelBuffer& pixels, const gui::Rect& area)
     }
 }
 
+bool Win32Window::hoverLocation(gui::Point* where) {
+    POINT cursor{};
+    RECT client{};
+    if (!w_->window || !GetCursorPos(&cursor) || !ScreenToClient(w_->window, &cursor) ||
+        !GetClientRect(w_->window, &client) ||
+        (liveButtons(swappedButtons) & (gui::kPrimaryButton | gui::kMiddleButton | gui::kSecondaryButton)) != 0)
+        return false;
+    if (cursor.x < 0 || cursor.y < 0 || cursor.x >= client.right || cursor.y >= client.bottom) return false;
+    *where = {cursor.x, cursor.y};
+    return true;
+}
+
+bool Win32Window::resize(int width, int height) {
+    if (!w_->window || width <= 0 || height <= 0) return false;
+    w_->shown = nullptr;  // the views are drawn again at the new size
+    return SetWindowPos(w_->window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+}
+
 void Win32Window::handleEvents(gui::GuiEditorBase& editor) {
     w_->editor = &editor;
     if (gui::RootView* view = editor.rootView()) w_->shown = &view->pixels();

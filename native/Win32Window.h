@@ -31,12 +31,14 @@ public:
     gui::Point screenPosition() override;
     void present(const gui::PixelBuffer& pixels, const gui::Rect& area) override;
     void handleEvents(gui::GuiEditorBase& editor) override;
+    bool resize(int width, int height) override;
     // The system's edit box and popup menus inside this window.
     gui::NativeControls* nativeControls() override;
 
     // gui::InputSource
     int buttons() override;
     gui::Point location() override;
+    bool hoverLocation(gui::Point* where) override;
     long long ticks() override;
     void sleep(int milliseconds) override;
     bool nextKey(gui::KeyCode* key) override;

@@ -27,6 +27,8 @@ struct X11Window::Connection {
     GC gc = nullptr;
     XImage* image = nullptr;
     bool directCopy = false;  // the image's pixels are laid out as ours
+    Visual* visual = nullptr;  // the parent's, which the window shares
+    int depth = 0;
     std::vector<std::uint32_t> sent;  // what the server was last given
     bool destroyed = false;  // the window went with its parent
     int pointer = 0;         // gui::MouseButton bits as of the events read
@@ -142,25 +144,45 @@ std::unique_ptr<X11Window> X11Window::create(unsigned long parent, int width, in
         return nullptr;
     }
 
-    c->image = XCreateImage(display, parentAttributes.visual, static_cast<unsigned>(parentAttributes.depth), ZPixmap,
-                            0, nullptr, static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
-    if (!c->image) {
-        closeConnection(*c);
-        return nullptr;
-    }
-    c->image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(c->image->bytes_per_line),
-                                                    static_cast<std::size_t>(height)));
-    const std::uint32_t probe = 1;
-    const bool littleEndian = *reinterpret_cast<const unsigned char*>(&probe) == 1;
-    c->directCopy = c->image->bits_per_pixel == 32 && c->image->byte_order == (littleEndian ? LSBFirst : MSBFirst) &&
-                    c->image->red_mask == 0xff0000 && c->image->green_mask == 0xff00 && c->image->blue_mask == 0xff;
-    // No pixel of ours has this value: the first picture goes out whole.
-    c->sent.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xffffffffu);
-    if (!c->image->data) {
+    c->visual = parentAttributes.visual;
+    c->depth = parentAttributes.depth;
+    if (!makeImage(*c, width, height)) {
         closeConnection(*c);
         return nullptr;
     }
     return std::unique_ptr<X11Window>(new X11Window(std::move(c)));
+}
+
+// The image the window's pixels travel in, width x height.
+bool X11Window::makeImage(Connection& c, int width, int height) {
+    if (c.image) XDestroyImage(c.image);
+    c.image = XCreateImage(c.link.display, c.visual, static_cast<unsigned>(c.depth), ZPixmap, 0, nullptr,
+                           static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
+    if (!c.image) return false;
+    c.image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(c.image->bytes_per_line),
+                                                   static_cast<std::size_t>(height)));
+    const std::uint32_t probe = 1;
+    const bool littleEndian = *reinterpret_cast<const unsigned char*>(&probe) == 1;
+    c.directCopy = c.image->bits_per_pixel == 32 && c.image->byte_order == (littleEndian ? LSBFirst : MSBFirst) &&
+                   c.image->red_mask == 0xff0000 && c.image->green_mask == 0xff00 && c.image->blue_mask == 0xff;
+    // No pixel of ours has this value: the first picture goes out whole.
+    c.sent.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xffffffffu);
+    return c.image->data != nullptr;
+}
+
+bool X11Window::resize(int width, int height) {
+    Connection& c = *x_;
+    if (!c.usable() || width <= 0 || height <= 0) return false;
+    shown_ = nullptr;  // the views are drawn again at the new size
+    XResizeWindow(c.link.display, c.window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (!makeImage(c, width, height)) {
+        if (c.image) XDestroyImage(c.image);
+        c.image = nullptr;
+        c.destroyed = true;  // nothing can be shown: the window acts as gone
+        return false;
+    }
+    XFlush(c.link.display);
+    return true;
 }
 
 X11Window::X11Window(std::unique_ptr<Connection> connection) : x_(std::move(connection)) {}
@@ -236,6 +258,7 @@ void X11Window::send(const gui::PixelBuffer& pixels, const gui::Rect& area, bool
 }
 
 void X11Window::repaint(const gui::Rect& area) {
+    if (!x_->image) return;
     if (shown_) send(*shown_, area, true);
 }
 
@@ -336,6 +359,21 @@ gui::Point X11Window::location() {
         c.pointer = 0;  // the window is gone or the pointer left its screen
     }
     return c.where;
+}
+
+// Asks the server only: the queued events stay for handleEvents.
+bool X11Window::hoverLocation(gui::Point* where) {
+    Connection& c = *x_;
+    if (!c.usable() || !c.image) return false;
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(c.link.display, c.window, &root, &child, &rootX, &rootY, &x, &y, &mask) || c.link.lost)
+        return false;
+    if (pointerBits(mask) & (gui::kPrimaryButton | gui::kMiddleButton | gui::kSecondaryButton)) return false;
+    if (x < 0 || y < 0 || x >= c.image->width || y >= c.image->height) return false;
+    *where = {x, y};
+    return true;
 }
 
 long long X11Window::ticks() {

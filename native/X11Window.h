@@ -28,10 +28,12 @@ public:
     gui::Point screenPosition() override;
     void present(const gui::PixelBuffer& pixels, const gui::Rect& area) override;
     void handleEvents(gui::GuiEditorBase& editor) override;
+    bool resize(int width, int height) override;
 
     // gui::InputSource
     int buttons() override;
     gui::Point location() override;
+    bool hoverLocation(gui::Point* where) override;
     long long ticks() override;
     void sleep(int milliseconds) override;
     bool nextKey(gui::KeyCode* key) override;
@@ -42,6 +44,7 @@ public:
 
 private:
     explicit X11Window(std::unique_ptr<Connection> connection);
+    static bool makeImage(Connection& c, int width, int height);
     // The events of the window that are not pointer events: paint, keys
     // (kept for modal loops), its destruction.
     void takeNonPointerEvents(bool keepKeys);

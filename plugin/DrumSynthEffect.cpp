@@ -162,12 +162,16 @@ vst::VstInt32 DrumSynthEffect::canDo(char* text) {
     return -1;
 }
 
-// Hosts hand the mouse wheel to the editor this way.
+// Hosts hand the mouse wheel and their display scale to the editor this way.
 vst::VstIntPtr DrumSynthEffect::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value,
                                                void* /*ptr*/, float opt) {
     if (editor && index == vst::fourCharCode('s', 't', 'C', 'A') &&
         value == vst::fourCharCode('W', 'h', 'e', 'e'))
         return editor->onWheel(opt) ? 1 : 0;
+    if (editor && index == vst::fourCharCode('P', 'r', 'e', 'S') && value == vst::fourCharCode('A', 'e', 'C', 's')) {
+        editor->setScaleFactor(opt);
+        return 1;
+    }
     return 0;
 }
 

@@ -16,7 +16,7 @@ constexpr int kFooterTop = 150;
 constexpr Color kCard{244, 239, 228, 0};
 }  // namespace
 
-gui::PixelBuffer drawAboutPicture(int scale) {
+gui::PixelBuffer drawAboutPicture(double scale) {
     constexpr int kWidth = layout::kAboutWidth, kHeight = layout::kAboutHeight;
     Canvas canvas(kWidth, kHeight, scale, kCard);
     canvas.fillRect(0, 0, kWidth, kHeaderBottom, palette::kTopBar);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "gui/Fonts.h"
+#include "gui/Zoom.h"
 
 namespace pictures {
 
@@ -37,8 +38,8 @@ Color mixColor(Color a, Color b, double t) {
     return {channel(a.red, b.red, t), channel(a.green, b.green, t), channel(a.blue, b.blue, t), 0};
 }
 
-Canvas::Canvas(int width, int height, int scale, Color fill)
-    : scale_(std::max(scale, 1)), pixels_(width * scale_, height * scale_, fill) {}
+Canvas::Canvas(int width, int height, double scale, Color fill)
+    : scale_(scale >= 1.0 ? scale : 1.0), pixels_(gui::zoomed(width, scale_), gui::zoomed(height, scale_), fill) {}
 
 void Canvas::fillRect(double x0, double y0, double x1, double y1, Color color) {
     fillRoundRect(x0, y0, x1, y1, 0.0, color);
@@ -110,7 +111,7 @@ void Canvas::fillTriangle(double ax, double ay, double bx, double by, double cx,
 
 void Canvas::text(double x, double y, const std::string& text, int height, int style, Color color) {
     gui::Fonts::drawText(pixels_, static_cast<int>(std::lround(x * scale_)), static_cast<int>(std::lround(y * scale_)),
-                         text, height * scale_, style, color, {0, 0, pixels_.width(), pixels_.height()});
+                         text, gui::zoomed(height, scale_), style, color, {0, 0, pixels_.width(), pixels_.height()});
 }
 
 void Canvas::replace(Color from, Color to) {

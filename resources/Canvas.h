@@ -1,6 +1,7 @@
 // Anti-aliased painting for the editor's pictures. Every coordinate is in
 // picture units at 1x; the canvas multiplies them by its scale, so the same
-// drawing code makes the shipped pictures and a 2x set.
+// drawing code makes the shipped pictures and the sets for every zoom (the
+// scale need not be whole: 1.25 draws the pictures for 125 %).
 #pragma once
 
 #include <string>
@@ -17,9 +18,10 @@ Color mixColor(Color a, Color b, double t);
 
 class Canvas {
 public:
-    Canvas(int width, int height, int scale, Color fill);
+    // width x height picture units; the pixels are that at the scale, rounded.
+    Canvas(int width, int height, double scale, Color fill);
 
-    int scale() const { return scale_; }
+    double scale() const { return scale_; }
     gui::PixelBuffer& pixels() { return pixels_; }
     const gui::PixelBuffer& pixels() const { return pixels_; }
 
@@ -51,7 +53,7 @@ public:
     void replace(Color from, Color to);
 
 private:
-    int scale_;
+    double scale_;
     gui::PixelBuffer pixels_;
 };
 

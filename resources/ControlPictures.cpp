@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "editor/EditorLayout.h"
+#include "gui/Zoom.h"
 #include "resources/Canvas.h"
 #include "resources/Palette.h"
 #include "resources/Pictures.h"
@@ -74,33 +75,39 @@ void drawKeySwitch(Canvas& canvas, double top, bool on) {
     canvas.fillRoundRect(lampX0, lampY, lampX1, lampY + 3, 1.5, on ? Color{255, 250, 232, 0} : Color{34, 35, 38, 0});
 }
 
+// Where frame f of a strip starts, in picture units: on a whole pixel at
+// every scale.
+double frameTop(int frame, int frameHeight, const Canvas& canvas) {
+    return gui::zoomed(frame * frameHeight, canvas.scale()) / canvas.scale();
+}
+
 }  // namespace
 
 double knobPointerAngle(int frame) {
     return 225.0 - 270.0 * frame / (layout::kKnobFrames - 1);
 }
 
-gui::PixelBuffer drawKnobStrip(int scale) {
+gui::PixelBuffer drawKnobStrip(double scale) {
     constexpr int kFrameHeight = layout::kKnobFrameHeight, kFrames = layout::kKnobFrames;
     Canvas canvas(layout::kKnobWidth, kFrameHeight * kFrames, scale, palette::kPanel);
-    for (int f = 0; f < kFrames; ++f) drawKnob(canvas, f * kFrameHeight, knobPointerAngle(f), f > 0);
+    for (int f = 0; f < kFrames; ++f) drawKnob(canvas, frameTop(f, kFrameHeight, canvas), knobPointerAngle(f), f > 0);
     keyOut(canvas, palette::kPanel);
     return canvas.pixels();
 }
 
-gui::PixelBuffer drawLevelLightStrip(int scale) {
+gui::PixelBuffer drawLevelLightStrip(double scale) {
     constexpr int kFrameHeight = layout::kLightFrameHeight, kFrames = layout::kLevelLightFrames;
     Canvas canvas(layout::kLightWidth, kFrameHeight * kFrames, scale, palette::kPanel);
-    for (int f = 0; f < kFrames; ++f) drawLevelLight(canvas, f * kFrameHeight, f / double(kFrames - 1));
+    for (int f = 0; f < kFrames; ++f) drawLevelLight(canvas, frameTop(f, kFrameHeight, canvas), f / double(kFrames - 1));
     canvas.replace(gui::colors::kTransparentKey, kNearWhite);
     return canvas.pixels();
 }
 
-gui::PixelBuffer drawKeyModeSwitch(int scale) {
+gui::PixelBuffer drawKeyModeSwitch(double scale) {
     constexpr int kFrameHeight = layout::kSwitchFrameHeight;
     Canvas canvas(layout::kSwitchWidth, kFrameHeight * layout::kSwitchFrames, scale, palette::kDeck);
     drawKeySwitch(canvas, 0, false);
-    drawKeySwitch(canvas, kFrameHeight, true);
+    drawKeySwitch(canvas, frameTop(1, kFrameHeight, canvas), true);
     canvas.replace(gui::colors::kTransparentKey, kNearWhite);
     return canvas.pixels();
 }

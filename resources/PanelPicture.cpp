@@ -129,7 +129,7 @@ void drawLabels(Canvas& canvas) {
 
 }  // namespace
 
-gui::PixelBuffer drawBackground(int scale) {
+gui::PixelBuffer drawBackground(double scale) {
     Canvas canvas(layout::kWindowWidth, layout::kWindowHeight, scale, palette::kPanel);
     drawTopBar(canvas);
     drawVoiceTabs(canvas);

@@ -28,6 +28,10 @@ bool AudioEffectX::updateDisplay() {
     return callHost(audioMasterUpdateDisplay) != 0;
 }
 
+bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height) {
+    return callHost(audioMasterSizeWindow, width, height) != 0;
+}
+
 VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                    float opt) {
     char* text = static_cast<char*>(ptr);

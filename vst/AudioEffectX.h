@@ -57,6 +57,8 @@ public:
     virtual VstInt32 setTotalSampleToProcess(VstInt32 value) { return value; }
     // Asks the host to read the programs and parameters again.
     bool updateDisplay();
+    // Asks the host to make the editor's window width x height; false when it will not.
+    bool sizeWindow(VstInt32 width, VstInt32 height);
 
 protected:
     bool wantEvents(VstInt32 filter = 1);

@@ -27,6 +27,8 @@ public:
     virtual bool onKeyUp(VstKeyCode& /*key*/) { return false; }
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
     virtual bool onWheel(float /*distance*/) { return false; }
+    // The host's display scale factor (1 = 100 %).
+    virtual void setScaleFactor(float /*factor*/) {}
 };
 
 }  // namespace vst

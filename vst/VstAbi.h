@@ -158,6 +158,7 @@ enum AudioMasterOpcode : VstInt32 {
     audioMasterGetTime = 7,
     audioMasterProcessEvents = 8,
     audioMasterNeedIdle = 14,
+    audioMasterSizeWindow = 15,
     audioMasterGetSampleRate = 16,
     audioMasterGetBlockSize = 17,
     audioMasterGetCurrentProcessLevel = 23,

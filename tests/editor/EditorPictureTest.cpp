@@ -16,6 +16,8 @@
 #include "editor/EditorLayout.h"
 #include "editor/SettingsPanel.h"
 #include "gui/Surface.h"
+#include "gui/Zoom.h"
+#include "resources/Pictures.h"
 #include "support/EditorHarness.h"
 
 namespace {
@@ -106,6 +108,52 @@ TEST_F(EditorPictureTest, KnobsLightsAndFieldsShowTheirValues) {
     background->forget();
     strip->forget();
     lights->forget();
+}
+
+// At every zoom the window is drawn from pictures made at that zoom: each
+// knob shows the frame its value selects, and at 200 % the picture has
+// detail a doubled 100 % picture could not have.
+TEST_F(EditorPictureTest, EveryZoomShowsKnobsFromPicturesDrawnAtItsScale) {
+    const std::uint32_t key = gui::colors::kTransparentKey.pixel();
+    for (int percent : {125, 150, 175, 200, 250, 300}) {
+        SCOPED_TRACE(percent);
+        createEffect();
+        view->chooseZoom(percent);
+        for (std::size_t i = 0; i < editor::layout::kKnobCount; ++i)
+            effect->setParameter(editor::layout::kKnobs[i].parameter, static_cast<float>((i * 37) % 58) / 57.0f);
+        ASSERT_TRUE(open());
+        const double zoom = percent / 100.0;
+        const gui::PixelBuffer& shown = root()->pixels();
+        ASSERT_EQ(shown.width(), gui::zoomed(623, zoom));
+        ASSERT_EQ(shown.height(), gui::zoomed(540, zoom));
+        const gui::PixelBuffer background = pictures::drawBackground(zoom);
+        const gui::PixelBuffer strip = pictures::drawKnobStrip(zoom);
+        for (std::size_t i = 0; i < editor::layout::kKnobCount; ++i) {
+            const int parameter = editor::layout::kKnobs[i].parameter;
+            const float value = effect->getParameter(parameter);
+            const int frame = value >= 1.0f ? 126 : static_cast<int>(value * 126.0f);
+            const gui::Rect r = gui::zoomed(view->parameterControl(parameter)->size(), zoom);
+            int wrong = 0;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x) {
+                    const int sx = x - r.left, sy = gui::zoomed(frame * 33, zoom) + y - r.top;
+                    const std::uint32_t p = strip.inside(sx, sy) ? strip.at(sx, sy) : key;
+                    wrong += shown.at(x, y) != (p == key ? background.at(x, y) : p);
+                }
+            EXPECT_EQ(wrong, 0) << "knob " << parameter;
+        }
+        if (percent == 200) {
+            // A doubled picture is made of uniform 2 x 2 blocks.
+            int detailed = 0;
+            for (int y = 0; y + 1 < shown.height(); y += 2)
+                for (int x = 0; x + 1 < shown.width(); x += 2) {
+                    const std::uint32_t p = shown.at(x, y);
+                    detailed += shown.at(x + 1, y) != p || shown.at(x, y + 1) != p || shown.at(x + 1, y + 1) != p;
+                }
+            EXPECT_GT(detailed, 20000);
+            save("editor-200");
+        }
+    }
 }
 
 TEST_F(EditorPictureTest, LockedKnobsShowHalfTransparentOverThePanel) {

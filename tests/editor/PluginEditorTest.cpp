@@ -8,6 +8,7 @@
 #include "editor/CommandMenu.h"
 #include "editor/LockableKnob.h"
 #include "editor/SettingsPanel.h"
+#include "editor/ValueReadout.h"
 #include "persist/ControllerMap.h"
 #include "support/EditorHarness.h"
 #include "support/FakeNativeControls.h"
@@ -53,7 +54,7 @@ TEST_F(EditorTest, EveryControlSitsWhereTheLayoutPutsIt) {
     // A Ctrl-click restores each knob's own default.
     click(centre(view->parameterControl(44)), gui::kPrimaryButton | gui::kControlKey);
     EXPECT_FLOAT_EQ(effect->getParameter(44), 0.0625f);
-    EXPECT_EQ(view->fileMenu()->entryCount(), 7);
+    EXPECT_EQ(view->fileMenu()->entryCount(), 8);  // the last opens the Zoom menu
     EXPECT_EQ(view->midiLearnMenu()->entryCount(), 5);
     EXPECT_EQ(view->programMenu()->entryCount(), 16);
     EXPECT_EQ(view->programMenu()->entry(0), "Tamborik");
@@ -90,6 +91,101 @@ TEST_F(EditorTest, TheWheelTurnsTheKnobUnderTheMouse) {
     effect->dispatcher(vst::effVendorSpecific, vst::fourCharCode('s', 't', 'C', 'A'),
                        vst::fourCharCode('W', 'h', 'e', 'e'), nullptr, -1.0f);
     EXPECT_NEAR(effect->getParameter(3), 0.59f, 1e-6f);
+}
+
+// The readout shows what the host would show for the knob, beside it; it
+// goes with the end of the drag, and comes after the mouse rests a while.
+TEST_F(EditorTest, AKnobShowsItsValueWhileDraggedAndAfterTheMouseRests) {
+    ASSERT_TRUE(open());
+    const editor::ValueReadout* readout = view->valueReadout();
+    gui::Control* knob = view->parameterControl(3);  // Kick 1 Decay
+    const auto expected = [&] {
+        char display[64] = {}, label[64] = {};
+        effect->getParameterDisplay(3, display);
+        effect->getParameterLabel(3, label);
+        return std::string("Decay ") + display + " " + label;
+    };
+    std::vector<std::string> seen, wanted;
+    input.onPresent = [&] {
+        if (!readout->shown()) return;
+        seen.push_back(readout->text());
+        wanted.push_back(expected());
+        EXPECT_FALSE(readout->size().intersects(knob->size()));
+        EXPECT_GE(readout->size().top, 0);
+    };
+    const float original = effect->getParameter(3);
+    const gui::PixelBuffer before = root()->pixels();
+    drag(centre(knob), {centre(knob).x, centre(knob).y - 60});
+    input.onPresent = nullptr;
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen, wanted);
+    EXPECT_FALSE(readout->shown());
+    effect->setParameter(3, original);  // the knob back where it was: the window is as before
+    view->idle();
+    EXPECT_EQ(root()->pixels().pixels(), before.pixels());
+
+    input.hovering = centre(knob);
+    view->idle();
+    EXPECT_FALSE(readout->shown());
+    input.advance(600);
+    view->idle();
+    ASSERT_TRUE(readout->shown());
+    EXPECT_EQ(readout->text(), expected());
+    input.hovering = gui::Point{2, 300};  // between the columns
+    view->idle();
+    EXPECT_FALSE(readout->shown());
+}
+
+// The zoom: chosen from the File menu's Zoom submenu, kept in the settings
+// for every editor after; the host's scale counts only until then.
+TEST_F(EditorTest, TheZoomMenuResizesTheEditorAndIsRemembered) {
+    effect->dispatcher(vst::effVendorSpecific, vst::fourCharCode('P', 'r', 'e', 'S'),
+                       vst::fourCharCode('A', 'e', 'C', 's'), nullptr, 1.3f);
+    EXPECT_EQ(view->zoom(), 125);
+    ASSERT_TRUE(open());
+    EXPECT_EQ(root()->pixels().width(), 779);
+    gui::PopupMenuControl* zoom = view->zoomMenu();
+    ASSERT_NE(zoom, nullptr);
+    EXPECT_EQ(view->fileMenu()->submenuAt(7), zoom);
+    EXPECT_EQ(zoom->entry(1), "125 %");
+    EXPECT_TRUE(zoom->showsCheck(1));
+    choose(zoom, 4);
+    EXPECT_EQ(registry.readDword(kKey, "zoom").value_or(0), 200u);
+    view->idle();  // the window follows at the next idle
+    EXPECT_EQ(root()->pixels().width(), 1246);
+    EXPECT_EQ(root()->pixels().height(), 1080);
+    EXPECT_TRUE(view->zoomMenu()->showsCheck(4));
+    vst::ERect* rect = nullptr;
+    effect->dispatcher(vst::effEditGetRect, 0, 0, &rect, 0.0f);
+    EXPECT_EQ(rect->right, 1248);
+    EXPECT_EQ(rect->bottom, 1080);
+    // The controls work in the zoomed window: 200 pixels are half the range.
+    effect->setParameter(2, 0.25f);
+    const gui::Point from = centre(view->parameterControl(2));
+    drag({2 * from.x, 2 * from.y}, {2 * from.x, 2 * from.y - 200});
+    EXPECT_NEAR(effect->getParameter(2), 0.75f, 1e-5f);
+    effect->dispatcher(vst::effVendorSpecific, vst::fourCharCode('P', 'r', 'e', 'S'),
+                       vst::fourCharCode('A', 'e', 'C', 's'), nullptr, 1.0f);
+    EXPECT_EQ(view->zoom(), 200);  // the user's choice stands
+
+    // What is stored is read as the nearest step, or not at all.
+    struct Stored {
+        const char* text;
+        std::uint32_t number;
+        int zoom;
+    };
+    for (const Stored& s : {Stored{nullptr, 0, 100}, Stored{nullptr, 1000, 300}, Stored{nullptr, 130, 125},
+                            Stored{"175", 0, 175}, Stored{"big", 0, 100}}) {
+        if (s.text) registry.writeString(kKey, "zoom", s.text);
+        else registry.writeDword(kKey, "zoom", s.number);
+        createEffect();
+        EXPECT_EQ(view->zoom(), s.zoom) << (s.text ? s.text : std::to_string(s.number));
+    }
+    for (float odd : {0.0f, -2.0f, NAN, INFINITY, 1000.0f}) {  // nothing stored that reads: the host decides
+        effect->dispatcher(vst::effVendorSpecific, vst::fourCharCode('P', 'r', 'e', 'S'),
+                           vst::fourCharCode('A', 'e', 'C', 's'), nullptr, odd);
+        EXPECT_EQ(view->zoom(), std::isnan(odd) ? 100 : odd > 1.0f ? 300 : 100);
+    }
 }
 
 TEST_F(EditorTest, ChannelFieldsReadWhatIsTypedAndShowWhatIsStored) {

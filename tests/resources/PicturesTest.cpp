@@ -54,7 +54,7 @@ layout::Box cell(const pictures::Label& label) {
 TEST(PicturesTest, EmbeddedPicturesHaveTheSizesTheEditorNeedsAndMatchTheGenerator) {
     struct Expected {
         int id, width, height;
-        gui::PixelBuffer (*draw)(int);
+        gui::PixelBuffer (*draw)(double);
     };
     const Expected expected[] = {
         {layout::kAboutPicture, 220, 165, pictures::drawAboutPicture},
@@ -79,16 +79,29 @@ TEST(PicturesTest, EmbeddedPicturesHaveTheSizesTheEditorNeedsAndMatchTheGenerato
     }
 }
 
-TEST(PicturesTest, AScaleOfTwoDrawsEveryPictureTwiceAsLarge) {
-    EXPECT_EQ(pictures::drawAboutPicture(2).width(), 440);
-    const gui::PixelBuffer background = pictures::drawBackground(2);
-    EXPECT_EQ(background.width(), 1246);
-    EXPECT_EQ(background.height(), 1080);
-    const gui::PixelBuffer knobs = pictures::drawKnobStrip(2);
-    EXPECT_EQ(knobs.width(), 88);
-    EXPECT_EQ(knobs.height(), 8382);
-    EXPECT_EQ(pictures::drawLevelLightStrip(2).height(), 2688);
-    EXPECT_EQ(pictures::drawKeyModeSwitch(2).height(), 120);
+TEST(PicturesTest, EveryScaleDrawsEveryPictureAtItsSizeTimesTheScaleRounded) {
+    struct Sizes {
+        double scale;
+        int aboutWidth, backgroundWidth, backgroundHeight, knobsWidth, knobsHeight, lightsHeight, switchHeight;
+    };
+    const Sizes table[] = {
+        {1.25, 275, 779, 675, 55, 5239, 1680, 75},
+        {1.75, 385, 1090, 945, 77, 7334, 2352, 105},
+        {2, 440, 1246, 1080, 88, 8382, 2688, 120},
+        {2.5, 550, 1558, 1350, 110, 10478, 3360, 150},
+    };
+    for (const Sizes& s : table) {
+        SCOPED_TRACE(s.scale);
+        EXPECT_EQ(pictures::drawAboutPicture(s.scale).width(), s.aboutWidth);
+        const gui::PixelBuffer background = pictures::drawBackground(s.scale);
+        EXPECT_EQ(background.width(), s.backgroundWidth);
+        EXPECT_EQ(background.height(), s.backgroundHeight);
+        const gui::PixelBuffer knobs = pictures::drawKnobStrip(s.scale);
+        EXPECT_EQ(knobs.width(), s.knobsWidth);
+        EXPECT_EQ(knobs.height(), s.knobsHeight);
+        EXPECT_EQ(pictures::drawLevelLightStrip(s.scale).height(), s.lightsHeight);
+        EXPECT_EQ(pictures::drawKeyModeSwitch(s.scale).height(), s.switchHeight);
+    }
 }
 
 // The pointer's direction in a knob frame: the centroid of its cream pixels

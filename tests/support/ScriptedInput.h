@@ -2,6 +2,8 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "gui/Input.h"
@@ -54,9 +56,18 @@ public:
 
     gui::InputSource& input() override { return *this; }
     gui::Point screenPosition() override { return {100, 100}; }
-    void present(const gui::PixelBuffer&, const gui::Rect&) override { ++presents; }
+    void present(const gui::PixelBuffer&, const gui::Rect&) override {
+        ++presents;
+        if (onPresent) onPresent();
+    }
+    bool hoverLocation(gui::Point* where) override {
+        if (hovering) *where = *hovering;
+        return hovering.has_value();
+    }
 
     int presents = 0;
+    std::function<void()> onPresent;
+    std::optional<gui::Point> hovering;  // where the mouse rests, when over the window
 
 private:
     std::vector<Sample> samples_;

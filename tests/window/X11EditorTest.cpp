@@ -98,10 +98,11 @@ std::vector<std::uint32_t> pixelsOf(Display* display, ::Window window, int width
 }
 
 // The same editor drawn into pixels no one shows, in a fresh effect.
-std::vector<std::uint32_t> headlessDrawing() {
+std::vector<std::uint32_t> headlessDrawing(float scale = 1.0f) {
     platform::MemoryRegistry registry;
     plugin::DrumSynthEffect effect(&quietHost, registry, "", &editor::createPluginEditor);
     auto* view = static_cast<editor::PluginEditor*>(effect.getEditor());
+    view->setScaleFactor(scale);
     int parent = 0;
     if (!view->open(&parent)) return {};
     std::vector<std::uint32_t> pixels = view->rootView()->pixels().pixels();
@@ -224,6 +225,26 @@ protected:
         user.join();
         return shown;
     }
+    // With the button held at (x, y): another connection moves the pointer
+    // up by distance in ten steps and lets go while the drag runs inside the
+    // idle call, as a user would.
+    void dragUp(int x, int y, int distance) {
+        std::thread user([&] {
+            Display* hand = XOpenDisplay(server.name().c_str());
+            pause(50);
+            for (int step = 1; step <= 10; ++step) {
+                XTestFakeMotionEvent(hand, DefaultScreen(hand), x, y - distance * step / 10, 0);
+                XSync(hand, False);
+                pause(15);
+            }
+            XTestFakeButtonEvent(hand, 1, False, 0);
+            XSync(hand, False);
+            XCloseDisplay(hand);
+        });
+        instance->dispatch(vst::effEditIdle);
+        user.join();
+        instance->dispatch(vst::effEditIdle);
+    }
     static lay::Box centreOf(const lay::Box& b) {
         return {(b.left + b.right) / 2, (b.top + b.bottom) / 2, 0, 0};
     }
@@ -310,23 +331,7 @@ TEST_F(X11EditorTest, ADragUpwardsFollowsThePointerLiveAndAutomatesTheKnob) {
     moveTo(x, y);
     button(1, true);
     instance->clearHostCalls();
-    // Another connection moves the pointer while the drag runs inside the
-    // idle call, as a user would.
-    std::thread user([&] {
-        Display* hand = XOpenDisplay(server.name().c_str());
-        pause(50);
-        for (int step = 1; step <= 10; ++step) {
-            XTestFakeMotionEvent(hand, DefaultScreen(hand), x, y - 10 * step, 0);
-            XSync(hand, False);
-            pause(15);
-        }
-        XTestFakeButtonEvent(hand, 1, False, 0);
-        XSync(hand, False);
-        XCloseDisplay(hand);
-    });
-    instance->dispatch(vst::effEditIdle);
-    user.join();
-    instance->dispatch(vst::effEditIdle);
+    dragUp(x, y, 100);
     EXPECT_NEAR(instance->getParameter(3), 0.75f, 1e-5f);  // 100 pixels are half the range
 
     const auto& calls = instance->hostCalls();
@@ -337,6 +342,63 @@ TEST_F(X11EditorTest, ADragUpwardsFollowsThePointerLiveAndAutomatesTheKnob) {
     EXPECT_NE(automate, calls.end());
     EXPECT_NE(end, calls.end());
     instance->dispatch(vst::effEditClose);
+}
+
+// The host's scale sets the window's size before and after it opens; the
+// feel follows the picture: 200 pixels of drag at 200 % are half the range.
+TEST_F(X11EditorTest, TheHostsScaleSizesTheWindowAndTheDragFollowsTheZoom) {
+    const ::Window large = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1300, 1100, 0, 0, 0);
+    XMapWindow(display, large);
+    XSync(display, False);
+    EXPECT_EQ(instance->dispatch(vst::effVendorSpecific, vst::fourCharCode('P', 'r', 'e', 'S'),
+                                 vst::fourCharCode('A', 'e', 'C', 's'), nullptr, 2.0f),
+              1);
+    vst::ERect* rect = nullptr;
+    ASSERT_EQ(instance->dispatch(vst::effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, 2 * lay::kReportedWidth);
+    EXPECT_EQ(rect->bottom - rect->top, 2 * kHeight);
+    ASSERT_EQ(openIn(*instance, large), 1);
+    const auto size = [&] {
+        XWindowAttributes attributes{};
+        const auto children = childrenOf(display, large);
+        if (children.size() != 1 || !XGetWindowAttributes(display, children[0], &attributes)) return std::pair{0, 0};
+        return std::pair{attributes.width, attributes.height};
+    };
+    EXPECT_EQ(size(), (std::pair{1246, 1080}));
+    // What the screen shows of it is the headless drawing at 200 %.
+    const auto expected = headlessDrawing(2.0f);
+    ASSERT_EQ(expected.size(), 1246u * 1080u);
+    EXPECT_TRUE(idleUntil([&] {
+        const auto shown = pixelsOf(display, childrenOf(display, large).at(0), 1024, 768);
+        for (int y = 0; y < 768; ++y)
+            if (!std::equal(shown.begin() + y * 1024, shown.begin() + (y + 1) * 1024, expected.begin() + y * 1246))
+                return false;
+        return true;
+    }));
+
+    instance->setParameter(3, 0.25f);  // Kick 1 Decay
+    ASSERT_TRUE(idleUntil([] { return true; }));
+    const int x = 2 * lay::columnCentre(0), y = 2 * lay::knobRowCentre(4);
+    moveTo(x, y);
+    button(1, true);
+    dragUp(x, y, 200);
+    EXPECT_NEAR(instance->getParameter(3), 0.75f, 1e-5f);
+
+    // Harmless factors change nothing; a new one while open resizes at the
+    // next idle and asks the host, which here says no.
+    for (float odd : {0.0f, -1.0f, NAN, INFINITY, 1000.0f}) {
+        instance->dispatch(vst::effVendorSpecific, vst::fourCharCode('P', 'r', 'e', 'S'),
+                           vst::fourCharCode('A', 'e', 'C', 's'), nullptr, odd);
+        instance->dispatch(vst::effEditIdle);
+    }
+    instance->clearHostCalls();
+    instance->dispatch(vst::effVendorSpecific, vst::fourCharCode('P', 'r', 'e', 'S'),
+                       vst::fourCharCode('A', 'e', 'C', 's'), nullptr, 1.5f);
+    EXPECT_TRUE(idleUntil([&] { return size() == std::pair{935, 810}; }));
+    const auto& calls = instance->hostCalls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), vst::audioMasterSizeWindow), calls.end());
+    instance->dispatch(vst::effEditClose);
+    XDestroyWindow(display, large);
 }
 
 TEST_F(X11EditorTest, TheWheelTurnsAKnobByOneIncrementAndShiftByATenth) {
@@ -389,7 +451,7 @@ TEST_F(X11EditorTest, TheFileMenuRunsTheFileSelectorAndTheSettingsPanel) {
 
     // Settings: a panel inside the window that holds the mouse and the
     // wheel until Escape closes it.
-    EXPECT_TRUE(inFileMenu({XK_Up, XK_Return}));  // up from the first: the last entry
+    EXPECT_TRUE(inFileMenu({XK_Up, XK_Up, XK_Return}));  // up from the first: Zoom, then Settings
     EXPECT_TRUE(idleUntil([&] { return pixelsOf(display, editorWindow(), kWidth, kHeight) != before; }));
     instance->setParameter(3, 0.5f);
     moveTo(lay::columnCentre(0), lay::knobRowCentre(4));

@@ -552,6 +552,46 @@ TEST_F(WindowsEditorTest, AFieldIsEditedInTheSystemsEditBoxAndADropWhileEditingI
 // the program menu is chosen from by keys, and "Settings" in the File menu
 // runs dialog 1000 from the module's resources, which Escape leaves without
 // writing anything.
+// The host's scale before the window opens and while it is open: the window
+// takes the zoomed size, the host is asked to make room, and 200 pixels of
+// drag at 200 % are half a knob's range.
+TEST_F(WindowsEditorTest, TheHostsScaleSizesTheWindowAndTheDragFollowsTheZoom) {
+    const auto scale = [&](float factor) {
+        return instance->dispatch(vst::effVendorSpecific, vst::fourCharCode('P', 'r', 'e', 'S'),
+                                  vst::fourCharCode('A', 'e', 'C', 's'), nullptr, factor);
+    };
+    const auto size = [&] {
+        RECT client{};
+        GetClientRect(editorWindow(parent), &client);
+        return std::pair{static_cast<int>(client.right), static_cast<int>(client.bottom)};
+    };
+    EXPECT_EQ(scale(2.0f), 1);
+    vst::ERect* rect = nullptr;
+    ASSERT_EQ(instance->dispatch(vst::effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, 1248);
+    EXPECT_EQ(rect->bottom - rect->top, 1080);
+    ASSERT_EQ(openIn(*instance, parent), 1);
+    EXPECT_EQ(size(), (std::pair{1246, 1080}));
+
+    const HWND child = editorWindow(parent);
+    instance->setParameter(kDecay, 0.25f);
+    idle(*instance);
+    const int x = 2 * lay::columnCentre(0), y = 2 * lay::knobRowCentre(4);
+    PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    for (int step = 1; step <= 10; ++step) PostMessageA(child, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y - 20 * step));
+    PostMessageA(child, WM_LBUTTONUP, 0, MAKELPARAM(x, y - 200));
+    pump();
+    EXPECT_NEAR(instance->getParameter(kDecay), 0.75f, 1e-5f);
+
+    instance->clearHostCalls();
+    for (float odd : {0.0f, -1.0f, NAN, INFINITY, 1000.0f, 1.5f}) scale(odd);
+    idle(*instance);
+    EXPECT_EQ(size(), (std::pair{935, 810}));
+    const auto& calls = instance->hostCalls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), vst::audioMasterSizeWindow), calls.end());
+    instance->dispatch(vst::effEditClose);
+}
+
 TEST_F(WindowsEditorTest, TheEditorsMenusAndSettingsDialogAreTheSystems) {
     using testing_support::Robot;
     using testing_support::waitForWindow;
@@ -582,9 +622,9 @@ TEST_F(WindowsEditorTest, TheEditorsMenusAndSettingsDialogAreTheSystems) {
     std::string title;
     bool ownedByTheHost = false;
     {
-        // Up once from nothing chosen: the last entry, "Settings".
+        // Up from nothing chosen: the last entry, "Zoom", then "Settings".
         Robot robot([&] {
-            if (HWND menu = waitForWindow("#32768", nullptr)) press(menu, {VK_UP, VK_RETURN});
+            if (HWND menu = waitForWindow("#32768", nullptr)) press(menu, {VK_UP, VK_UP, VK_RETURN});
             if (HWND dialog = waitForWindow("#32770", "Settings")) {
                 title = testing_support::windowText(dialog);
                 ownedByTheHost = GetAncestor(GetWindow(dialog, GW_OWNER), GA_ROOT) == parent;
