@@ -194,7 +194,7 @@ private:
     // Owner only: what MIDI intake matches notes with.
     int voiceChannels_[kVoiceCount] = {};
     int noteNumbers_[11] = {};
-    bool keyModes_[7] = {};
+    bool keyModes_[kVoiceCount] = {};  // by voice; false for voices without one
     DrumEngine engine_;
     // Stands in for outputs the host left unconnected, so nothing is written
     // through a null pointer.

@@ -99,23 +99,17 @@ bool DrumSynthEffect::applyBlockChanges() {
 // One note can start several voices: every test is made on its own.
 void DrumSynthEffect::dispatchNote(int note, int channel, float velocity, int frame) {
     const PitchTables& pitch = engine_.pitchTables();
-    // keyModeSlot: the voice's place among the seven with a Key Mode, or -1.
-    auto matches = [&](int voice, int keyModeSlot) {
-        if (channel != voiceChannels_[voice]) return false;
-        return (keyModeSlot >= 0 && keyModes_[keyModeSlot]) || note == noteNumbers_[voice];
+    auto matches = [&](int voice) {
+        return channel == voiceChannels_[voice] && (keyModes_[voice] || note == noteNumbers_[voice]);
     };
     auto startPitched = [&](int voice, float level) {
         engine_.startVoice(voice, frame, level, pitch.forVoice(voice, note));
     };
-    if (matches(kKick1, 0)) startPitched(kKick1, velocity);
-    if (matches(kKick2, 1)) startPitched(kKick2, velocity);
-    if (matches(kSnare1, 2)) startPitched(kSnare1, velocity);
-    if (matches(kSnare2, 3)) startPitched(kSnare2, velocity);
-    if (matches(kBlipp1, 4)) startPitched(kBlipp1, velocity);
-    if (matches(kBlipp2, 5))
-        startPitched(kBlipp2, velocity * 0.5f);
-    if (matches(kClap, -1)) engine_.startVoice(kClap, frame, velocity, 0.0f);
-    if (matches(kClaves, 6)) startPitched(kClaves, velocity);
+    for (int voice : {kKick1, kKick2, kSnare1, kSnare2, kBlipp1})
+        if (matches(voice)) startPitched(voice, velocity);
+    if (matches(kBlipp2)) startPitched(kBlipp2, velocity * 0.5f);
+    if (matches(kClap)) engine_.startVoice(kClap, frame, velocity, 0.0f);
+    if (matches(kClaves)) startPitched(kClaves, velocity);
     if (channel == voiceChannels_[kHihat] && note == noteNumbers_[kClosedHihatNote])
         engine_.startVoice(kHihat, frame, velocity, 1.0f);
     if (channel == voiceChannels_[kHihat] && note == noteNumbers_[kOpenHihatNote])

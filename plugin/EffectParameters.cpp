@@ -235,9 +235,8 @@ float DrumSynthEffect::getParameter(vst::VstInt32 index) {
 
 // Hands one value to the engine or to the derived channel and note numbers.
 void DrumSynthEffect::applyParameter(int index, float v) {
-    for (int slot = 0; slot < 7; ++slot)
-        if (index == param::kKeyMode[slot]) keyModes_[slot] = v == 1.0f;
     const ParameterInfo& p = kParameters[index];
+    if (p.role == Role::kKeyMode) keyModes_[p.voice] = v == 1.0f;
     switch (p.role) {
     case Role::kChannel: voiceChannels_[p.voice] = midiChannelOf(v); return;
     case Role::kNote: noteNumbers_[index - param::kFirstNote] = roundHalfDown(v * 127.0f); return;
