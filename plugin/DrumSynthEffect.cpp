@@ -1,14 +1,9 @@
 #include "plugin/DrumSynthEffect.h"
 
-#include <cmath>
+#include <cstddef>
 #include <cstring>
 
-#include "persist/ControllerMap.h"
-#include "plugin/ProgramClipboard.h"
-
 namespace plugin {
-
-thread_local const DrumSynthEffect* DrumSynthEffect::audioCall_ = nullptr;
 
 namespace {
 
@@ -17,115 +12,103 @@ void copyText(char* destination, const char* text, size_t capacity) {
     destination[capacity - 1] = 0;
 }
 
-bool isUsableSampleRate(float rate) {
-    return rate >= kMinSampleRate && rate <= kMaxSampleRate;  // false for NaN
-}
+// The MIDI events of a host's list; the list is declared with two entries
+// but holds numEvents of them.
+class VstMidiEvents : public MidiEventSource {
+public:
+    explicit VstMidiEvents(const vst::VstEvents& events)
+        : list_(reinterpret_cast<vst::VstEvent* const*>(reinterpret_cast<const char*>(&events) +
+                                                          offsetof(vst::VstEvents, events))),
+          count_(events.numEvents) {}
+
+    bool next(MidiEvent* event) override {
+        while (next_ < count_) {
+            const vst::VstEvent* e = list_[next_++];
+            if (!e || e->type != vst::kVstMidiType) continue;
+            const auto* midi = reinterpret_cast<const vst::VstMidiEvent*>(e);
+            event->frame = midi->deltaFrames;
+            for (int i = 0; i < 3; ++i) event->bytes[i] = static_cast<unsigned char>(midi->midiData[i]);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    vst::VstEvent* const* list_;
+    vst::VstInt32 count_;
+    vst::VstInt32 next_ = 0;
+};
 
 }  // namespace
 
 DrumSynthEffect::DrumSynthEffect(vst::AudioMasterCallback host, platform::Registry& registry,
                                  const std::string& modulePath, EditorFactory makeEditor)
-    : AudioEffectX(host, kProgramCount, kParameterCount), registry_(registry), settings_(registry),
-      owner_(std::this_thread::get_id()), modulePath_(modulePath) {
-    settings_.setKeyPath(registryKey_);
-    settings_.setModulePath(modulePath_);
-    settings_.load();
-    settleOutputMode();
-
+    : AudioEffectX(host, kProgramCount, kParameterCount), DrumSynth(registry, modulePath) {
     if (host) {
         setNumInputs(0);
-        setNumOutputs(outputCountFor(outputMode_));
+        setNumOutputs(outputCountFor(outputMode()));
         canProcessReplacing(true);
         hasVu(false);
         hasClip(false);
         isSynth(true);
         setUniqueID(kUniqueId);
     }
-
-    discard_.allocate(engine_.capacity());
-    for (float& pending : pendingControllers_) pending = -1.0f;
     if (makeEditor) setEditor(makeEditor(*this));
-    loadBuiltInBank();
-    setProgram(0);
-
-    // The first instance in the process brings back the learned controllers.
-    persist::ControllerMap::shared().instanceCreated(registry_, registryKey_, kUniqueId);
+    takeRatesBack();
 }
 
-DrumSynthEffect::~DrumSynthEffect() {
-    // The editor outlives this part of the object; it hears nothing more.
-    notifications_ = nullptr;
-    settings_.save();
-    mixer_.write();
-    persist::ControllerMap::shared().instanceDestroyed(registry_, registryKey_);
-    ProgramClipboard::shared().ownerGone(this);
-}
-
-// The mixer file may ask for several outputs; the stored layout then says
-// mono or stereo. The mode actually used is written back at once.
-void DrumSynthEffect::settleOutputMode() {
-    mixer_.multiOut = settings_.outputMode < 2;
-    mixer_.setModulePath(modulePath_);
-    mixer_.read();
-    if (mixer_.multiOut)
-        outputMode_ = settings_.multiOutStereo ? kTenStereo : kTenMono;
-    else
-        outputMode_ = kOneStereo;
-    settings_.outputMode = outputMode_;
-    velocityCurve_ = settings_.velocityCurve;
-    noteNames_ = settings_.noteNames;
-    settings_.save();
-}
-
-void DrumSynthEffect::setNoteNames(bool names) {
-    noteNames_ = names;
-    settings_.setNoteNames(names);
-}
-
-void DrumSynthEffect::settingsDialogClosed() {
-    settings_.reload();
-    velocityCurve_ = settings_.velocityCurve;
-    noteNames_ = settings_.noteNames;
+// What the instrument accepted is what the host reads back.
+void DrumSynthEffect::takeRatesBack() {
+    sampleRate = currentSampleRate();
+    blockSize = currentBlockSize();
 }
 
 void DrumSynthEffect::setSampleRate(float rate) {
-    if (!isUsableSampleRate(rate)) return;
-    sampleRate = rate;
-    engine_.setSampleRate(rate);
-    reapplyProgram();
-}
-
-void DrumSynthEffect::reallocateBuffers() {
-    if (engine_.setCapacity(blockSize)) discard_.allocate(engine_.capacity());
-    reapplyProgram();
+    DrumSynth::setSampleRate(rate);
+    takeRatesBack();
 }
 
 void DrumSynthEffect::setBlockSize(vst::VstInt32 size) {
-    if (size < 1) return;
-    blockSize = size;
-    if (size != engine_.capacity())
-        reallocateBuffers();
-    else
-        reapplyProgram();
+    DrumSynth::setBlockSize(size);
+    takeRatesBack();
 }
 
 void DrumSynthEffect::setBlockSizeAndSampleRate(vst::VstInt32 size, float rate) {
-    if (size >= 1) {
-        blockSize = size;
-        if (size != engine_.capacity()) reallocateBuffers();
-    }
-    setSampleRate(rate);
+    DrumSynth::setBlockSizeAndSampleRate(size, rate);
+    takeRatesBack();
 }
 
 void DrumSynthEffect::resume() {
     wantEvents(1);
-    hostIdle_.store(needIdle(), std::memory_order_relaxed);
-    reapplyProgram();
+    DrumSynth::resume(needIdle());
+}
+
+void DrumSynthEffect::processReplacing(float** /*inputs*/, float** outputs, vst::VstInt32 frames) {
+    renderReplacing(outputs, cEffect.numOutputs, frames);
+}
+
+void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32 frames) {
+    renderAccumulating(outputs, cEffect.numOutputs, frames);
+}
+
+vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* events) {
+    if (!events) {
+        receiveMidi(nullptr);
+    } else {
+        VstMidiEvents midi(*events);
+        receiveMidi(&midi);
+    }
+    return 1;
+}
+
+vst::VstInt32 DrumSynthEffect::fxIdle() {
+    takeDeferredProgram();
+    return 1;
 }
 
 bool DrumSynthEffect::getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) {
-    if (index < 0 || index >= outputCountFor(outputMode_)) return false;
-    switch (outputMode_) {
+    if (index < 0 || index >= outputCountFor(outputMode())) return false;
+    switch (outputMode()) {
     case kTenMono:
         copyText(properties->label, kPinLabels[index], sizeof(properties->label));
         properties->flags = vst::kVstPinIsActive;

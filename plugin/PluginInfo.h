@@ -1,12 +1,14 @@
 // What the plug-in tells hosts about itself.
 #pragma once
 
+#include <cstdint>
+
 #include "product/Version.h"
-#include "vst/VstAbi.h"
 
 namespace plugin {
 
-constexpr vst::VstInt32 kUniqueId = vst::fourCharCode('5', '0', '7', '4');
+// The plug-in's four-character ID, '5074', as one big-endian word.
+constexpr std::int32_t kUniqueId = ('5' << 24) | ('0' << 16) | ('7' << 8) | '4';
 constexpr int kProgramCount = 16;
 constexpr int kParameterCount = 88;
 constexpr int kVoiceCount = 10;

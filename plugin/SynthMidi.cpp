@@ -1,13 +1,12 @@
-// DrumSynthEffect: MIDI intake. Note-ons become sample-accurate triggers,
+// DrumSynth: MIDI intake. Note-ons become sample-accurate triggers,
 // control changes are collected for MIDI learn and applied once per block,
 // program changes run at once or at the next idle call. Runs on the audio
 // thread: table look-ups and buffer writes only.
 #include <algorithm>
-#include <cstddef>
 
 #include "persist/ControllerMap.h"
-#include "plugin/DrumSynthEffect.h"
-#include "plugin/EffectThreads.h"
+#include "plugin/DrumSynth.h"
+#include "plugin/SynthThreads.h"
 #include "plugin/ParameterIndex.h"
 
 namespace plugin {
@@ -19,32 +18,26 @@ constexpr int kCrashNote = 10;
 
 }  // namespace
 
-vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* events) {
+void DrumSynth::receiveMidi(MidiEventSource* events) {
     AudioCall call(*this);
     // Another thread is changing the model just as this thread starts to
     // render: the block's events cannot reach the engine and are dropped.
-    if (!call.ownsEngine()) return 1;
+    if (!call.ownsEngine()) return;
     takeQueuedChanges();
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
     if (learnRetry_ >= 0 && controllers.learn(learnRetry_)) learnRetry_ = -1;
     if (!events) {
         applyBlockChanges();
-        return 1;
+        return;
     }
-    // The list is declared with two entries but holds numEvents of them.
-    const auto* list = reinterpret_cast<vst::VstEvent* const*>(reinterpret_cast<const char*>(events) +
-                                                                offsetof(vst::VstEvents, events));
-    for (vst::VstInt32 e = 0; e < events->numEvents; ++e) {
-        const vst::VstEvent* event = list[e];
-        if (!event || event->type != vst::kVstMidiType) continue;
-        const auto* midi = reinterpret_cast<const vst::VstMidiEvent*>(event);
-        const int status = static_cast<unsigned char>(midi->midiData[0]);
-        const int data1 = midi->midiData[1] & 0x7F;
-        const int data2 = midi->midiData[2] & 0x7F;
+    for (MidiEvent midi; events->next(&midi);) {
+        const int status = midi.bytes[0];
+        const int data1 = midi.bytes[1] & 0x7F;
+        const int data2 = midi.bytes[2] & 0x7F;
         const float velocity = velocityCurves_.value(velocityCurve_, data2);
         // Events outside the buffers are moved to their nearest end; those
         // beyond the block the host then renders play at its last frame.
-        int frame = midi->deltaFrames;
+        int frame = midi.frame;
         if (frame < 0) frame = 0;
         if (frame >= engine_.capacity()) frame = engine_.capacity() - 1;
 
@@ -67,7 +60,7 @@ vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* events) {
             } else if (ModelLock lock(*this); lock.owns()) {
                 takeBacklog();
                 changeProgram(data1);
-                updateDisplay();
+                refreshHost();
             } else {
                 keepForNextBlock(-1 - data1, 0.0f);  // in order, once the lock is free
             }
@@ -77,13 +70,12 @@ vst::VstInt32 DrumSynthEffect::processEvents(vst::VstEvents* events) {
         }
     }
     applyBlockChanges();
-    return 1;
 }
 
 // Program changes in the order they came, then the controllers' values;
 // what cannot be applied now (another thread holds the model, or the map)
 // stays for the next block.
-bool DrumSynthEffect::applyBlockChanges() {
+bool DrumSynth::applyBlockChanges() {
     ModelLock lock(*this);
     if (!lock.owns()) return false;
     takeBacklog();
@@ -97,7 +89,7 @@ bool DrumSynthEffect::applyBlockChanges() {
 }
 
 // One note can start several voices: every test is made on its own.
-void DrumSynthEffect::dispatchNote(int note, int channel, float velocity, int frame) {
+void DrumSynth::dispatchNote(int note, int channel, float velocity, int frame) {
     const PitchTables& pitch = engine_.pitchTables();
     auto matches = [&](int voice) {
         return channel == voiceChannels_[voice] && (keyModes_[voice] || note == noteNumbers_[voice]);
@@ -118,17 +110,17 @@ void DrumSynthEffect::dispatchNote(int note, int channel, float velocity, int fr
         engine_.startVoice(kCrash, frame, velocity * 0.75f, 0.0f);
 }
 
-vst::VstInt32 DrumSynthEffect::fxIdle() {
+void DrumSynth::takeDeferredProgram() {
     const int program = deferredProgram_.exchange(-1, std::memory_order_acq_rel);
     if (program >= 0) {
         setProgram(program);
-        updateDisplay();
+        refreshHost();
     }
-    return 1;
 }
 
-void DrumSynthEffect::automateParameter(int index, float value) {
-    setParameterAutomated(index, value);
+void DrumSynth::automateParameter(int index, float value) {
+    setParameter(index, value);
+    parameterAutomated(index, value);
 }
 
 }  // namespace plugin

@@ -1,46 +1,49 @@
-// DrumSynthEffect: the two audio calls and the routing of the voices onto the
+// DrumSynth: the two audio calls and the routing of the voices onto the
 // host's outputs. Runs on the audio thread: no allocation, no locks, no I/O.
+#include <algorithm>
 #include <cstring>
 
-#include "plugin/DrumSynthEffect.h"
-#include "plugin/EffectThreads.h"
+#include "plugin/DrumSynth.h"
+#include "plugin/SynthThreads.h"
 
 namespace plugin {
 
 // At the first audio call, unconnected outputs among the first ten make the
-// instance mix everything into one stereo pair for the rest of its life.
-void DrumSynthEffect::firstBlockCheck(float** outputs) {
+// instance mix everything into one stereo pair for the rest of its life,
+// unless the host interface fixed the layout.
+void DrumSynth::firstBlockCheck(float** outputs, int count) {
     if (!firstBlock_) return;
-    const int checked = std::min(10, static_cast<int>(cEffect.numOutputs));
-    for (int i = 0; i < checked; ++i)
-        if (!outputs || !outputs[i]) outputMode_ = kOneStereo;
+    const int checked = std::min(10, count);
+    if (!fixedLayout_)
+        for (int i = 0; i < checked; ++i)
+            if (!outputs || !outputs[i]) outputMode_ = kOneStereo;
     firstBlock_ = false;
 }
 
-void DrumSynthEffect::processReplacing(float** inputs, float** outputs, vst::VstInt32 frames) {
+void DrumSynth::renderReplacing(float** outputs, int count, int frames) {
     AudioCall call(*this);
     // Without the engine the block is silent: every output is cleared.
-    if (call.ownsEngine()) firstBlockCheck(outputs);
+    if (call.ownsEngine()) firstBlockCheck(outputs, count);
     if (outputs && frames > 0) {
         const int used = call.ownsEngine() ? outputCountFor(outputMode_) : 20;
-        const int count = std::min(used, static_cast<int>(cEffect.numOutputs));
-        for (int j = 0; j < count; ++j)
+        const int cleared = std::min(used, count);
+        for (int j = 0; j < cleared; ++j)
             if (outputs[j]) std::memset(outputs[j], 0, sizeof(float) * static_cast<size_t>(frames));
     }
-    process(inputs, outputs, frames);
+    renderAccumulating(outputs, count, frames);
 }
 
-void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32 frames) {
+void DrumSynth::renderAccumulating(float** outputs, int count, int frames) {
     AudioCall call(*this);
     if (!call.ownsEngine()) return;
     takeQueuedChanges();
-    // For hosts that skip processEvents when a block has no events.
+    // For hosts that skip their event call when a block has no events.
     if (backlogSize_ > 0) applyBlockChanges();
-    firstBlockCheck(outputs);
+    firstBlockCheck(outputs, count);
     if (frames < 0) frames = 0;
     playLateEvents(frames);
     const int used = outputCountFor(outputMode_);
-    const int connected = std::min(used, static_cast<int>(cEffect.numOutputs));
+    const int connected = std::min(used, count);
     const int capacity = std::min(engine_.capacity(), discard_.size());
     if (capacity < 1) return;  // buffers that could not be had render nothing, and never loop
     int offset = 0;
@@ -62,7 +65,7 @@ void DrumSynthEffect::process(float** /*inputs*/, float** outputs, vst::VstInt32
 // Events the host placed beyond the block it then renders play at the
 // block's last frame, never later; a block of no frames ends at the first
 // frame of the next, where they then play.
-void DrumSynthEffect::playLateEvents(int frames) {
+void DrumSynth::playLateEvents(int frames) {
     if (lastEventFrame_ >= frames) engine_.moveLateTriggers(frames, lastEventFrame_);
     lastEventFrame_ = -1;
 }

@@ -1,12 +1,12 @@
-// DrumSynthEffect: programs and banks to and from images (the factory bank,
+// DrumSynth: programs and banks to and from images (the factory bank,
 // the File menu's commands) and MIDI learn's export and import. Paths come
 // from the file selector; an empty path is a cancelled dialog.
 #include <cstring>
 
 #include "persist/ControllerMap.h"
 #include "persist/FxFormats.h"
-#include "plugin/DrumSynthEffect.h"
-#include "plugin/EffectThreads.h"
+#include "plugin/DrumSynth.h"
+#include "plugin/SynthThreads.h"
 #include "plugin/ParameterIndex.h"
 #include "platform/Resources.h"
 
@@ -21,17 +21,17 @@ struct LoadedName {
 
 }  // namespace
 
-void DrumSynthEffect::takeValues(int index, const persist::ProgramImage& image) {
+void DrumSynth::takeValues(int index, const persist::ProgramImage& image) {
     for (int i = 0; i < kParameterCount; ++i) programs_[index].values[i] = image.parameter(i);
 }
 
-void DrumSynthEffect::giveValues(int index, persist::ProgramImage& image) const {
+void DrumSynth::giveValues(int index, persist::ProgramImage& image) const {
     for (int i = 0; i < kParameterCount; ++i) image.setParameter(i, programs_[index].values[i]);
 }
 
 // The factory bank stored in the module; without it the programs keep
 // their constructed state.
-void DrumSynthEffect::loadBuiltInBank() {
+void DrumSynth::loadBuiltInBank() {
     const platform::Resource resource = platform::findResource("PRESET_RESOURCE", "PRESETS");
     if (!resource.data) return;
     persist::BankImage bank(kUniqueId, kProgramCount, kParameterCount);
@@ -40,9 +40,9 @@ void DrumSynthEffect::loadBuiltInBank() {
 
 // Under the model lock throughout: a controller's value arriving on the
 // audio thread meanwhile waits, and lands in the program current after the load.
-bool DrumSynthEffect::loadBank(const persist::BankImage& bank) {
+bool DrumSynth::loadBank(const persist::BankImage& bank) {
     ModelLock lock(*this);
-    const int remembered = curProgram;
+    const int remembered = program_;
     for (int i = 0; i < kProgramCount; ++i) {
         LoadedName name(bank.program(i));
         takeValues(i, bank.program(i));
@@ -53,7 +53,7 @@ bool DrumSynthEffect::loadBank(const persist::BankImage& bank) {
     return true;
 }
 
-void DrumSynthEffect::loadProgramFile(const std::string& path) {
+void DrumSynth::loadProgramFile(const std::string& path) {
     if (!path.empty()) {
         persist::ProgramImage image(kUniqueId, kParameterCount, "");
         if (persist::loadProgramFile(image, path)) {
@@ -61,14 +61,14 @@ void DrumSynthEffect::loadProgramFile(const std::string& path) {
             LoadedName name(image);
             ModelLock lock(*this);
             setProgramName(name.text);
-            takeValues(curProgram, image);
-            setProgram(curProgram);
+            takeValues(program_, image);
+            setProgram(program_);
         }
     }
-    updateDisplay();
+    refreshHost();
 }
 
-void DrumSynthEffect::loadBankFile(const std::string& path) {
+void DrumSynth::loadBankFile(const std::string& path) {
     if (!path.empty()) {
         persist::BankImage bank(kUniqueId, kProgramCount, kParameterCount);
         if (persist::loadBankFile(bank, path)) {
@@ -76,23 +76,21 @@ void DrumSynthEffect::loadBankFile(const std::string& path) {
             loadBank(bank);
         }
     }
-    updateDisplay();
+    refreshHost();
 }
 
-void DrumSynthEffect::saveProgramFile(const std::string& path) {
+void DrumSynth::saveProgramFile(const std::string& path) {
     if (path.empty()) return;
     settings_.programPath = path;
     ModelLock lock(*this);
     char name[kProgramNameSize];
     getProgramName(name);
     persist::ProgramImage image(kUniqueId, kParameterCount, name);
-    giveValues(curProgram, image);
+    giveValues(program_, image);
     persist::saveProgramFile(image, path);
 }
 
-void DrumSynthEffect::saveBankFile(const std::string& path) {
-    if (path.empty()) return;
-    settings_.programPath = path;
+persist::BankImage DrumSynth::bankImage() {
     persist::BankImage bank(kUniqueId, kProgramCount, kParameterCount);
     ModelLock lock(*this);
     for (int p = 0; p < kProgramCount; ++p) {
@@ -101,12 +99,18 @@ void DrumSynthEffect::saveBankFile(const std::string& path) {
         bank.program(p).setName(name);
         giveValues(p, bank.program(p));
     }
-    persist::saveBankFile(bank, path);
+    return bank;
+}
+
+void DrumSynth::saveBankFile(const std::string& path) {
+    if (path.empty()) return;
+    settings_.programPath = path;
+    persist::saveBankFile(bankImage(), path);
 }
 
 // Export and Import remember the path and end learning, even when the
 // dialog was cancelled (an empty path, which is not remembered).
-persist::ControllerMap& DrumSynthEffect::stopLearningFor(const std::string& path) {
+persist::ControllerMap& DrumSynth::stopLearningFor(const std::string& path) {
     if (!path.empty()) settings_.midiLearnPath = path;
     currentValues_[param::kMidiLearnMode].store(0.0f, std::memory_order_relaxed);
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
@@ -114,11 +118,11 @@ persist::ControllerMap& DrumSynthEffect::stopLearningFor(const std::string& path
     return controllers;
 }
 
-void DrumSynthEffect::exportMidiLearn(const std::string& path) {
+void DrumSynth::exportMidiLearn(const std::string& path) {
     stopLearningFor(path).exportFile(path);
 }
 
-void DrumSynthEffect::importMidiLearn(const std::string& path) {
+void DrumSynth::importMidiLearn(const std::string& path) {
     stopLearningFor(path).importFile(path);
 }
 

@@ -1,19 +1,19 @@
-// DrumSynthEffect: the two guards its threads pass through (see the
-// member comment on model_ in DrumSynthEffect.h).
+// DrumSynth: the two guards its threads pass through (see the
+// member comment on model_ in DrumSynth.h).
 #pragma once
 
 #include <mutex>
 
-#include "plugin/DrumSynthEffect.h"
+#include "plugin/DrumSynth.h"
 
 namespace plugin {
 
 // Holds the model lock. Threads outside the audio calls wait for it, unless
 // asked only to try; inside an audio call it is only ever tried.
-class DrumSynthEffect::ModelLock {
+class DrumSynth::ModelLock {
 public:
     enum Wait { kWait, kTry };
-    explicit ModelLock(DrumSynthEffect& effect, Wait wait = kWait) : mutex_(effect.model_) {
+    explicit ModelLock(DrumSynth& effect, Wait wait = kWait) : mutex_(effect.model_) {
         if (wait == kTry || audioCall_ == &effect) {
             owns_ = mutex_.try_lock();
         } else {
@@ -35,9 +35,9 @@ private:
 
 // Marks the thread as inside one of the effect's audio calls and makes it
 // the engine's owner, if it can be without waiting.
-class DrumSynthEffect::AudioCall {
+class DrumSynth::AudioCall {
 public:
-    explicit AudioCall(DrumSynthEffect& effect) : previous_(audioCall_) {
+    explicit AudioCall(DrumSynth& effect) : previous_(audioCall_) {
         audioCall_ = &effect;
         owns_ = effect.ownEngine();
     }
@@ -47,7 +47,7 @@ public:
     bool ownsEngine() const { return owns_; }
 
 private:
-    const DrumSynthEffect* previous_;
+    const DrumSynth* previous_;
     bool owns_ = false;
 };
 

@@ -1,10 +1,10 @@
-// DrumSynthEffect: the single funnel for parameter changes, and programs.
+// DrumSynth: the single funnel for parameter changes, and programs.
 #include <cmath>
 #include <cstring>
 
 #include "persist/ControllerMap.h"
-#include "plugin/DrumSynthEffect.h"
-#include "plugin/EffectThreads.h"
+#include "plugin/DrumSynth.h"
+#include "plugin/SynthThreads.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/ParameterText.h"
 #include "plugin/ProgramClipboard.h"
@@ -140,7 +140,7 @@ float clampUnit(float value) {
 // The Version (55) belongs to the program files: hosts that write it back
 // clamped would otherwise make the next setProgram upgrade the program
 // again, replacing its notes or its mix.
-void DrumSynthEffect::setParameter(vst::VstInt32 index, float value) {
+void DrumSynth::setParameter(int index, float value) {
     if (index == param::kVersion) {
         if (notifications_) notifications_->parameterChanged(index, value);
         return;
@@ -155,11 +155,11 @@ void DrumSynthEffect::setParameter(vst::VstInt32 index, float value) {
     changeParameter(index, value);
 }
 
-void DrumSynthEffect::changeParameter(int index, float value) {
+void DrumSynth::changeParameter(int index, float value) {
     if (param::hasCurrentValue(index)) {
         float v = clampUnit(value);
         if (param::isKeyMode(index)) v = v > 0.5f ? 1.0f : 0.0f;
-        programs_[curProgram].values[index] = v;
+        programs_[program_].values[index] = v;
         currentValues_[index].store(v, std::memory_order_relaxed);
         handOver(index, v);
     } else if (!param::isHostVisible(index) && !std::isnan(value)) {
@@ -168,7 +168,7 @@ void DrumSynthEffect::changeParameter(int index, float value) {
     if (notifications_ && param::isHostVisible(index)) notifications_->parameterChanged(index, value);
 }
 
-void DrumSynthEffect::handOver(int index, float value) {
+void DrumSynth::handOver(int index, float value) {
     if (owner_.load(std::memory_order_acquire) == std::this_thread::get_id()) {
         takeQueuedChanges();
         applyParameter(index, value);
@@ -177,14 +177,14 @@ void DrumSynthEffect::handOver(int index, float value) {
     }
 }
 
-bool DrumSynthEffect::onRenderingThread() const {
+bool DrumSynth::onRenderingThread() const {
     return rendered_.load(std::memory_order_acquire) &&
            owner_.load(std::memory_order_acquire) == std::this_thread::get_id();
 }
 
 // The owner changes only while no other thread holds the model lock, so no
 // thread is changing the engine at that moment.
-bool DrumSynthEffect::ownEngine() {
+bool DrumSynth::ownEngine() {
     const std::thread::id self = std::this_thread::get_id();
     if (owner_.load(std::memory_order_acquire) != self) {
         std::unique_lock<std::recursive_mutex> lock(model_, std::try_to_lock);
@@ -195,7 +195,7 @@ bool DrumSynthEffect::ownEngine() {
     return true;
 }
 
-void DrumSynthEffect::takeQueuedChanges() {
+void DrumSynth::takeQueuedChanges() {
     changes_.drain([this](int index, float value) { applyParameter(index, value); });
     // Changes that found the queue full: every current value again, in the
     // order a program applies them.
@@ -207,12 +207,12 @@ void DrumSynthEffect::takeQueuedChanges() {
 // A change that could not wait for the model lock on the rendering thread.
 // Beyond the backlog's room (a thousand changes within one block while
 // another thread holds the lock) a change is dropped.
-void DrumSynthEffect::keepForNextBlock(int index, float value) {
+void DrumSynth::keepForNextBlock(int index, float value) {
     if (backlogSize_ < static_cast<int>(sizeof(backlog_) / sizeof(backlog_[0])))
         backlog_[backlogSize_++] = {index, value};
 }
 
-void DrumSynthEffect::takeBacklog() {
+void DrumSynth::takeBacklog() {
     const int count = backlogSize_;
     backlogSize_ = 0;  // a program step among them may come back here
     for (int i = 0; i < count; ++i) {
@@ -221,12 +221,12 @@ void DrumSynthEffect::takeBacklog() {
             changeParameter(change.index, change.value);
         } else {
             changeProgram(-1 - change.index);
-            updateDisplay();
+            refreshHost();
         }
     }
 }
 
-float DrumSynthEffect::getParameter(vst::VstInt32 index) {
+float DrumSynth::getParameter(int index) {
     if (param::hasCurrentValue(index) || index == param::kMidiLearnMode)
         return currentValues_[index].load(std::memory_order_relaxed);
     if (index == param::kVersion) return kCurrentVersion;
@@ -234,7 +234,7 @@ float DrumSynthEffect::getParameter(vst::VstInt32 index) {
 }
 
 // Hands one value to the engine or to the derived channel and note numbers.
-void DrumSynthEffect::applyParameter(int index, float v) {
+void DrumSynth::applyParameter(int index, float v) {
     const ParameterInfo& p = kParameters[index];
     if (p.role == Role::kKeyMode) keyModes_[p.voice] = v == 1.0f;
     switch (p.role) {
@@ -246,22 +246,22 @@ void DrumSynthEffect::applyParameter(int index, float v) {
     }
 }
 
-void DrumSynthEffect::getParameterName(vst::VstInt32 index, char* text) {
+void DrumSynth::getParameterName(int index, char* text) {
     copyText(text, parameterName(index));
 }
 
-void DrumSynthEffect::getParameterLabel(vst::VstInt32 index, char* text) {
+void DrumSynth::getParameterLabel(int index, char* text) {
     copyText(text, parameterLabel(index));
 }
 
-void DrumSynthEffect::getParameterDisplay(vst::VstInt32 index, char* text) {
+void DrumSynth::getParameterDisplay(int index, char* text) {
     const float v = index == param::kVersion ? kCurrentVersion : getParameter(index);
     copyText(text, param::isHostVisible(index) ? parameterDisplay(index, v, noteNames_) : std::string());
 }
 
 // Command indices above the host-visible range, which a host may send: the
 // editor's own operations under the numbers they once had.
-void DrumSynthEffect::applyCommand(int index, float value) {
+void DrumSynth::applyCommand(int index, float value) {
     switch (index) {
     case param::kMidiLearnMode:
         chooseLearnMode(roundHalfDown(value * 8.0f));  // a menu position times 0.125
@@ -283,7 +283,7 @@ void DrumSynthEffect::applyCommand(int index, float value) {
     }
 }
 
-void DrumSynthEffect::chooseLearnMode(int position) {
+void DrumSynth::chooseLearnMode(int position) {
     persist::ControllerMap& controllers = persist::ControllerMap::shared();
     currentValues_[param::kMidiLearnMode].store(position == 1 ? 1.0f : 0.0f, std::memory_order_relaxed);
     if (position == 0) controllers.setLearnMode(false);
@@ -295,25 +295,25 @@ void DrumSynthEffect::chooseLearnMode(int position) {
     if (notifications_ && position >= 0 && position <= 4) notifications_->learnModeChanged(position == 1);
 }
 
-bool DrumSynthEffect::learning() const {
+bool DrumSynth::learning() const {
     return currentValues_[param::kMidiLearnMode].load(std::memory_order_relaxed) == 1.0f;
 }
 
-void DrumSynthEffect::learnParameter(int index) {
+void DrumSynth::learnParameter(int index) {
     persist::ControllerMap::shared().selectPending(index);
 }
 
-void DrumSynthEffect::forgetParameter(int index) {
+void DrumSynth::forgetParameter(int index) {
     persist::ControllerMap::shared().forget(index);
 }
 
-void DrumSynthEffect::stepProgram(int step) {
+void DrumSynth::stepProgram(int step) {
     ModelLock lock(*this);
     if (!lock.owns()) return;
-    const int next = curProgram + (step < 0 ? -1 : 1);
+    const int next = program_ + (step < 0 ? -1 : 1);
     if (next >= 0 && next < kProgramCount) {
         setProgram(next);
-        updateDisplay();
+        refreshHost();
     }
     if (notifications_) notifications_->programChanged();
 }
@@ -322,24 +322,24 @@ void DrumSynthEffect::stepProgram(int step) {
 // engine expects, upgrading programs stored by older versions on the way.
 // The whole program is applied under the model lock: no other thread's
 // change lands in the middle of it, or in a program no longer current.
-void DrumSynthEffect::setProgram(vst::VstInt32 index) {
+void DrumSynth::setProgram(int index) {
     ModelLock lock(*this);
     if (!lock.owns()) return;  // inside an audio call the lock is already held
     if (onRenderingThread()) takeBacklog();
     changeProgram(index);
 }
 
-void DrumSynthEffect::reapplyProgram() {
+void DrumSynth::reapplyProgram() {
     ModelLock lock(*this);
-    if (lock.owns()) changeProgram(curProgram);
+    if (lock.owns()) changeProgram(program_);
 }
 
-void DrumSynthEffect::changeProgram(int index) {
+void DrumSynth::changeProgram(int index) {
     if (index < 0) index = 0;
     if (index > kProgramCount - 1) index = kProgramCount - 1;
     ProgramRecord& program = programs_[index];
     const float storedVersion = program.values[param::kVersion];
-    curProgram = index;
+    program_ = index;
     currentProgram_.store(index, std::memory_order_relaxed);
 
     for (int i : kApplicationOrder.index) {
@@ -358,19 +358,19 @@ void DrumSynthEffect::changeProgram(int index) {
     if (notifications_) notifications_->programChanged();
 }
 
-void DrumSynthEffect::setProgramName(char* name) {
+void DrumSynth::setProgramName(char* name) {
     ModelLock lock(*this);
-    char* target = programs_[curProgram].name;
+    char* target = programs_[program_].name;
     std::strncpy(target, name, kProgramNameSize - 1);
     target[kProgramNameSize - 1] = 0;
     if (notifications_) notifications_->programRenamed();
 }
 
-void DrumSynthEffect::getProgramName(char* name) {
-    getProgramNameIndexed(0, curProgram, name);
+void DrumSynth::getProgramName(char* name) {
+    getProgramNameIndexed(0, program_, name);
 }
 
-bool DrumSynthEffect::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::VstInt32 index,
+bool DrumSynth::getProgramNameIndexed(int /*category*/, int index,
                                             char* text) {
     if (index < 0 || index >= kProgramCount) return false;
     ModelLock lock(*this);
@@ -381,25 +381,25 @@ bool DrumSynthEffect::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::Vst
 
 // The clipboard's lock comes before any instance's model lock: neither is
 // taken here while the other is held the other way round.
-void DrumSynthEffect::copyProgramToClipboard() {
+void DrumSynth::copyProgramToClipboard() {
     ProgramClipboard::shared().copy(&programs_[currentProgram_.load(std::memory_order_relaxed)], this, &model_);
 }
 
-void DrumSynthEffect::pasteProgramFromClipboard() {
+void DrumSynth::pasteProgramFromClipboard() {
     ProgramRecord copied;  // the source may be this very record
     if (!ProgramClipboard::shared().paste(&copied)) return;
     ModelLock lock(*this);
     char name[kProgramNameSize + 4] = {};
     std::memcpy(name, copied.name, kProgramNameSize);
     setProgramName(name);
-    std::memcpy(programs_[curProgram].values, copied.values, sizeof(copied.values));
-    setProgram(curProgram);
+    std::memcpy(programs_[program_].values, copied.values, sizeof(copied.values));
+    setProgram(program_);
 }
 
-bool DrumSynthEffect::copyProgram(vst::VstInt32 destination) {
+bool DrumSynth::copyProgram(int destination) {
     if (destination < 0 || destination >= kProgramCount) return false;
     ModelLock lock(*this);
-    if (destination != curProgram) programs_[destination] = programs_[curProgram];
+    if (destination != program_) programs_[destination] = programs_[program_];
     return true;
 }
 
