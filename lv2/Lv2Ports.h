@@ -1,0 +1,102 @@
+// The LV2 plug-ins' names and ports, written once for the plug-in and for
+// the generator of the bundle's Turtle files: their URIs, the order of the
+// ports and how a control port's value maps to a parameter's.
+#pragma once
+
+#include <cmath>
+
+#include "plugin/ParameterIndex.h"
+#include "plugin/ParameterTable.h"
+#include "plugin/ParameterText.h"
+#include "plugin/PluginInfo.h"
+
+namespace lv2port {
+
+// Every URI of ours begins with this.
+#define TAMBORIK_LV2_URI "urn:tamborik:lv2:"
+constexpr char kBaseUri[] = TAMBORIK_LV2_URI;
+constexpr char kStereoUri[] = TAMBORIK_LV2_URI "Tamborik";
+constexpr char kMultiUri[] = TAMBORIK_LV2_URI "TamborikMulti";
+constexpr char kProjectUri[] = TAMBORIK_LV2_URI "project";
+// A factory preset's URI is this followed by its number, 1 to 16.
+constexpr char kPresetUri[] = TAMBORIK_LV2_URI "preset:";
+// State: the bank (atom type kBankType: the bytes of a bank file), the
+// current program (atom:Int, 0 to 15) and the state's format (atom:Int).
+constexpr char kBankKey[] = TAMBORIK_LV2_URI "state:bank";
+constexpr char kBankType[] = TAMBORIK_LV2_URI "Bank";
+constexpr char kProgramKey[] = TAMBORIK_LV2_URI "state:program";
+constexpr char kFormatKey[] = TAMBORIK_LV2_URI "state:format";
+constexpr int kStateFormat = 1;
+#undef TAMBORIK_LV2_URI
+
+// The shared object inside the bundle.
+constexpr char kBinaryName[] = "Tamborik.so";
+
+// Port 0 takes MIDI; then one control port per parameter that reaches the
+// engine, in the table's order; then the audio outputs, in pairs.
+constexpr int kMidiPort = 0;
+constexpr int kFirstControlPort = 1;
+
+struct ControlParameters {
+    int parameter[plugin::kParameterCount] = {};
+    int count = 0;
+    constexpr ControlParameters() {
+        for (int i = 0; i < plugin::kParameterCount; ++i)
+            if (plugin::param::hasCurrentValue(i)) parameter[count++] = i;
+    }
+};
+inline constexpr ControlParameters kControls;
+constexpr int kControlCount = kControls.count;
+constexpr int kFirstAudioPort = kFirstControlPort + kControlCount;
+
+// The two plug-ins: their URIs, output layouts and output counts.
+struct Variant {
+    const char* uri;
+    const char* name;
+    int outputMode;
+    int outputCount;
+};
+inline constexpr Variant kVariants[2] = {
+    {kStereoUri, "Tamborik", plugin::kOneStereo, plugin::outputCountFor(plugin::kOneStereo)},
+    {kMultiUri, "Tamborik Multi", plugin::kTenStereo, plugin::outputCountFor(plugin::kTenStereo)},
+};
+
+// How a control port shows its parameter: the value itself from 0 to 1, a
+// channel from 1 to 16, a note from 0 to 127, or Key Mode as a toggle.
+enum class Kind { kUnit, kChannel, kNote, kToggle };
+
+constexpr Kind kindOf(int parameter) {
+    switch (plugin::kParameters[parameter].role) {
+    case plugin::Role::kChannel: return Kind::kChannel;
+    case plugin::Role::kNote: return Kind::kNote;
+    case plugin::Role::kKeyMode: return Kind::kToggle;
+    default: return Kind::kUnit;
+    }
+}
+
+// The port's value for a parameter's value.
+inline float portValue(int parameter, float value) {
+    switch (kindOf(parameter)) {
+    case Kind::kChannel: return static_cast<float>(plugin::midiChannelOf(value) + 1);
+    case Kind::kNote: return static_cast<float>(plugin::roundHalfDown(value * 127.0f));
+    case Kind::kToggle: return value > 0.5f ? 1.0f : 0.0f;
+    case Kind::kUnit: break;
+    }
+    return value;
+}
+
+// The parameter's value for a port's: within the port's range, whole where
+// the port is; false for a value that is no number (NaN, infinity).
+inline bool parameterValue(int parameter, float port, float* value) {
+    if (!std::isfinite(port)) return false;
+    auto within = [](float v, float low, float high) { return v < low ? low : v > high ? high : v; };
+    switch (kindOf(parameter)) {
+    case Kind::kChannel: *value = (std::round(within(port, 1.0f, 16.0f)) - 1.0f) / 15.0f; return true;
+    case Kind::kNote: *value = std::round(within(port, 0.0f, 127.0f)) / 127.0f; return true;
+    case Kind::kToggle: *value = port > 0.5f ? 1.0f : 0.0f; return true;
+    case Kind::kUnit: *value = within(port, 0.0f, 1.0f); return true;
+    }
+    return false;
+}
+
+}  // namespace lv2port
