@@ -1,6 +1,8 @@
 # make install copies build/Tamborik.so into ~/.vst (or the first folder of
 #             $VST_PATH when it is set), replacing the file rather than
-#             writing into it, so a running host keeps the old module
+#             writing into it, so a running host keeps the old module; and
+#             the bundle build/Tamborik.lv2 into ~/.lv2 (or the first folder
+#             of $LV2_PATH) the same way
 # make test   installs what is missing, builds the Linux module and both
 #             Windows modules, runs every test (the Windows ones under wine64)
 # make windows cross-compiles build-win32/Tamborik.dll (32-bit hosts) and
@@ -151,4 +153,9 @@ clean:
 .PHONY: install
 install: build
 	@dest="$${VST_PATH%%:*}"; [ -n "$$dest" ] || dest="$$HOME/.vst"; \
-	install -D -m 755 $(BUILD)/Tamborik.so "$$dest/Tamborik.so" && echo "installed $$dest/Tamborik.so"
+	install -D -m 755 $(BUILD)/Tamborik.so "$$dest/Tamborik.so" && echo "installed $$dest/Tamborik.so" && \
+	dest="$${LV2_PATH%%:*}"; [ -n "$$dest" ] || dest="$$HOME/.lv2"; dest="$$dest/Tamborik.lv2"; \
+	for file in $(BUILD)/Tamborik.lv2/*; do \
+	    mode=644; case $$file in *.so) mode=755 ;; esac; \
+	    install -D -m $$mode "$$file" "$$dest/$$(basename "$$file")" || exit 1; \
+	done && echo "installed $$dest"
