@@ -3,6 +3,7 @@
 // ports and how a control port's value maps to a parameter's.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 #include "plugin/ParameterIndex.h"
@@ -74,6 +75,14 @@ constexpr Kind kindOf(int parameter) {
     }
 }
 
+// A control port's range.
+struct Range {
+    int low, high;
+};
+constexpr Range rangeOf(Kind kind) {
+    return kind == Kind::kChannel ? Range{1, 16} : kind == Kind::kNote ? Range{0, 127} : Range{0, 1};
+}
+
 // The port's value for a parameter's value.
 inline float portValue(int parameter, float value) {
     switch (kindOf(parameter)) {
@@ -89,12 +98,14 @@ inline float portValue(int parameter, float value) {
 // the port is; false for a value that is no number (NaN, infinity).
 inline bool parameterValue(int parameter, float port, float* value) {
     if (!std::isfinite(port)) return false;
-    auto within = [](float v, float low, float high) { return v < low ? low : v > high ? high : v; };
-    switch (kindOf(parameter)) {
-    case Kind::kChannel: *value = (std::round(within(port, 1.0f, 16.0f)) - 1.0f) / 15.0f; return true;
-    case Kind::kNote: *value = std::round(within(port, 0.0f, 127.0f)) / 127.0f; return true;
-    case Kind::kToggle: *value = port > 0.5f ? 1.0f : 0.0f; return true;
-    case Kind::kUnit: *value = within(port, 0.0f, 1.0f); return true;
+    const Kind kind = kindOf(parameter);
+    const Range range = rangeOf(kind);
+    const float v = std::max(static_cast<float>(range.low), std::min(port, static_cast<float>(range.high)));
+    switch (kind) {
+    case Kind::kChannel: *value = (std::round(v) - 1.0f) / 15.0f; return true;
+    case Kind::kNote: *value = std::round(v) / 127.0f; return true;
+    case Kind::kToggle: *value = v > 0.5f ? 1.0f : 0.0f; return true;
+    case Kind::kUnit: *value = v; return true;
     }
     return false;
 }

@@ -78,31 +78,27 @@ std::string controlPort(int k, float defaultValue) {
     ttl += "        lv2:symbol " + quoted(symbolOf(name)) + " ;\n";
     ttl += "        lv2:name " + quoted(name) + " ;\n";
     const float shown = lv2port::portValue(parameter, defaultValue);
-    switch (lv2port::kindOf(parameter)) {
-    case lv2port::Kind::kChannel:
-        ttl += "        lv2:portProperty lv2:integer ;\n";
-        ttl += "        lv2:default " + std::to_string(static_cast<int>(shown)) + " ;\n";
-        ttl += "        lv2:minimum 1 ;\n        lv2:maximum 16 ;\n";
-        break;
-    case lv2port::Kind::kNote:
-        ttl += "        lv2:portProperty lv2:integer, lv2:enumeration ;\n";
-        ttl += "        lv2:default " + std::to_string(static_cast<int>(shown)) + " ;\n";
-        ttl += "        lv2:minimum 0 ;\n        lv2:maximum 127 ;\n        lv2:scalePoint";
+    const lv2port::Kind kind = lv2port::kindOf(parameter);
+    const lv2port::Range range = lv2port::rangeOf(kind);
+    if (kind == lv2port::Kind::kUnit) {
+        ttl += "        lv2:default " + number(shown) + " ;\n";
+        ttl += "        lv2:minimum 0.0 ;\n        lv2:maximum 1.0 ;\n";
+        return ttl + "    ]";
+    }
+    ttl += "        lv2:portProperty lv2:integer";
+    ttl += kind == lv2port::Kind::kNote ? ", lv2:enumeration ;\n" : kind == lv2port::Kind::kToggle ? ", lv2:toggled ;\n" : " ;\n";
+    ttl += "        lv2:default " + std::to_string(static_cast<int>(shown)) + " ;\n";
+    ttl += "        lv2:minimum " + std::to_string(range.low) + " ;\n        lv2:maximum " +
+           std::to_string(range.high) + " ;\n";
+    // Notes show their names, Key Mode its two modes.
+    if (kind == lv2port::Kind::kNote) {
+        ttl += "        lv2:scalePoint";
         for (int note = 0; note < 128; ++note)
             ttl += std::string(note ? " ,\n            " : " ") + "[ rdfs:label " +
                    quoted(plugin::noteText(note, true)) + " ; rdf:value " + std::to_string(note) + " ]";
         ttl += " ;\n";
-        break;
-    case lv2port::Kind::kToggle:
-        ttl += "        lv2:portProperty lv2:integer, lv2:toggled ;\n";
-        ttl += "        lv2:default " + std::to_string(static_cast<int>(shown)) + " ;\n";
-        ttl += "        lv2:minimum 0 ;\n        lv2:maximum 1 ;\n";
+    } else if (kind == lv2port::Kind::kToggle) {
         ttl += "        lv2:scalePoint [ rdfs:label \"Drum\" ; rdf:value 0 ] , [ rdfs:label \"Key\" ; rdf:value 1 ] ;\n";
-        break;
-    case lv2port::Kind::kUnit:
-        ttl += "        lv2:default " + number(shown) + " ;\n";
-        ttl += "        lv2:minimum 0.0 ;\n        lv2:maximum 1.0 ;\n";
-        break;
     }
     return ttl + "    ]";
 }
