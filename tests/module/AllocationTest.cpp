@@ -4,15 +4,22 @@
 // The count comes from malloc itself, which this program replaces for the
 // whole process (the module links its C++ runtime statically, so its
 // operator new ends in the C library's malloc, which is what is replaced).
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/core/lv2.h>
+#include <lv2/midi/midi.h>
+#include <lv2/urid/urid.h>
 
 #include <atomic>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "host/PluginInstance.h"
 #include "host/PluginModule.h"
+#include "lv2/Lv2Ports.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define TAMBORIK_COUNTS_ALLOCATIONS 0  // the sanitizer owns malloc
@@ -142,6 +149,77 @@ TEST(Allocations, NoneInEventsOrAudioAfterTheFirstBlock) {
     counting = false;
     EXPECT_GT(allocations, 0);
     dispatch(vst::effClose);
+}
+
+// The same through the LV2 plug-in with ten stereo pairs: notes,
+// controllers and program changes in the atom sequence, and control ports
+// that move between runs.
+TEST(Allocations, NoneInTheLv2PluginsRunsAfterTheFirst) {
+    if (!TAMBORIK_COUNTS_ALLOCATIONS) GTEST_SKIP() << "the sanitizer replaces malloc";
+    void* library = dlopen(TAMBORIK_LV2_BUNDLE "/Tamborik.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_TRUE(library) << dlerror();
+    auto entry = reinterpret_cast<const LV2_Descriptor* (*)(std::uint32_t)>(dlsym(library, "lv2_descriptor"));
+    ASSERT_TRUE(entry);
+    const LV2_Descriptor* descriptor = entry(1);
+    static std::vector<std::string> uris;
+    LV2_URID_Map map{nullptr, [](LV2_URID_Map_Handle, const char* uri) {
+                         for (std::size_t i = 0; i < uris.size(); ++i)
+                             if (uris[i] == uri) return static_cast<LV2_URID>(i + 1);
+                         uris.emplace_back(uri);
+                         return static_cast<LV2_URID>(uris.size());
+                     }};
+    const LV2_Feature mapFeature{LV2_URID__map, &map};
+    const LV2_Feature* features[] = {&mapFeature, nullptr};
+    LV2_Handle instance = descriptor->instantiate(descriptor, 44100.0, TAMBORIK_LV2_BUNDLE, features);
+    ASSERT_TRUE(instance);
+    std::vector<float> controls(lv2port::kControlCount, 0.5f);
+    std::vector<float> storage(20 * 512);
+    std::vector<std::uint64_t> sequence(4096);
+    descriptor->connect_port(instance, lv2port::kMidiPort, sequence.data());
+    for (int k = 0; k < lv2port::kControlCount; ++k)
+        descriptor->connect_port(instance, lv2port::kFirstControlPort + k, &controls[k]);
+    for (int c = 0; c < 20; ++c) descriptor->connect_port(instance, lv2port::kFirstAudioPort + c, &storage[c * 512]);
+    descriptor->activate(instance);
+    const LV2_URID midiType = map.map(nullptr, LV2_MIDI__MidiEvent);
+    const LV2_URID sequenceType = map.map(nullptr, LV2_ATOM__Sequence);
+    auto block = [&](int b) {
+        auto* atom = reinterpret_cast<LV2_Atom_Sequence*>(sequence.data());
+        atom->atom = {sizeof(LV2_Atom_Sequence_Body), sequenceType};
+        atom->body = {0, 0};
+        auto add = [&](int frame, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+            auto* at = reinterpret_cast<std::uint8_t*>(sequence.data()) + sizeof(LV2_Atom) + atom->atom.size;
+            const LV2_Atom_Event event{{frame}, {3, midiType}};
+            std::memcpy(at, &event, sizeof(event));
+            const std::uint8_t bytes[8] = {status, data1, data2};
+            std::memcpy(at + sizeof(event), bytes, sizeof(bytes));
+            atom->atom.size += sizeof(event) + sizeof(bytes);
+        };
+        for (int channel = 0; channel < 16; ++channel)
+            add((b * 37 + channel) % 512, static_cast<std::uint8_t>(0x90 | channel), 36 + b % 40, 127);
+        add(100, 0xB0, static_cast<std::uint8_t>(7 + b % 20), static_cast<std::uint8_t>(b % 128));
+        if (b % 10 == 9) add(300, 0xC0, static_cast<std::uint8_t>(b % 16), 0);
+        controls[b % lv2port::kControlCount] = static_cast<float>(b % 7) / 6.0f;
+        descriptor->run(instance, 512);
+    };
+    block(0);
+    allocations = 0;
+    counting = true;
+    for (int b = 1; b < 400; ++b) block(b);
+    counting = false;
+    EXPECT_EQ(allocations, 0);
+    bool sounded = false;
+    for (float sample : storage) sounded = sounded || sample != 0.0f;
+    EXPECT_TRUE(sounded);
+
+    // The count sees the plug-in's own allocations: a second instance.
+    allocations = 0;
+    counting = true;
+    LV2_Handle second = descriptor->instantiate(descriptor, 48000.0, TAMBORIK_LV2_BUNDLE, features);
+    counting = false;
+    EXPECT_GT(allocations, 0);
+    descriptor->cleanup(second);
+    descriptor->cleanup(instance);
+    dlclose(library);
 }
 
 }  // namespace
