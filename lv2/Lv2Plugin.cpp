@@ -192,7 +192,9 @@ private:
 
     // A port that moved since the last run sets its parameter, as a VST 2
     // host's automation does before a block; unconnected ports and values
-    // that are no number are passed over.
+    // that are no number are passed over. Only the first run waits for the
+    // model lock; no other thread holds it then, as state is restored only
+    // between runs here.
     void applyControls() {
         for (int k = 0; k < kControlCount; ++k) {
             if (!controls_[k]) continue;
