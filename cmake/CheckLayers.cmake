@@ -15,7 +15,7 @@ set(layers
   "native vst platform persist gui"
   "editor vst dsp platform persist plugin gui native resources/Pictures.h"
   "host vst dsp platform persist plugin"
-  "lv2 dsp platform persist plugin"
+  "lv2 dsp platform persist plugin gui native editor"
   "resources vst dsp platform persist plugin gui editor"
 )
 

@@ -4,7 +4,7 @@
 
 namespace editor {
 
-LearnKnob::LearnKnob(plugin::DrumSynthEffect& effect, const gui::Rect& size, gui::ControlListener* listener,
+LearnKnob::LearnKnob(SynthLink& effect, const gui::Rect& size, gui::ControlListener* listener,
                      int tag, int frames, int frameHeight, gui::Bitmap* strip, gui::Point offset)
     : StripKnob(size, listener, tag, frames, frameHeight, strip, offset), effect_(effect) {}
 

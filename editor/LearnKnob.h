@@ -4,19 +4,19 @@
 #pragma once
 
 #include "gui/KnobControl.h"
-#include "plugin/DrumSynthEffect.h"
+#include "editor/SynthLink.h"
 
 namespace editor {
 
 class LearnKnob : public gui::StripKnob {
 public:
-    LearnKnob(plugin::DrumSynthEffect& effect, const gui::Rect& size, gui::ControlListener* listener,
+    LearnKnob(SynthLink& effect, const gui::Rect& size, gui::ControlListener* listener,
               int tag, int frames, int frameHeight, gui::Bitmap* strip, gui::Point offset = {});
 
     void mouse(gui::Surface& surface, gui::Point where) override;
 
 protected:
-    plugin::DrumSynthEffect& effect_;
+    SynthLink& effect_;
 };
 
 }  // namespace editor

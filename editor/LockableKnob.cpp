@@ -9,7 +9,7 @@ namespace {
 constexpr int kLockedAlpha = 128;
 }
 
-LockableKnob::LockableKnob(plugin::DrumSynthEffect& effect, const gui::Rect& size,
+LockableKnob::LockableKnob(SynthLink& effect, const gui::Rect& size,
                            gui::ControlListener* listener, int tag, int frames, int frameHeight, gui::Bitmap* strip,
                            float lockValue)
     : LearnKnob(effect, size, listener, tag, frames, frameHeight, strip), lockValue_(lockValue) {}

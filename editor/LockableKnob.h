@@ -10,7 +10,7 @@ namespace editor {
 
 class LockableKnob : public LearnKnob {
 public:
-    LockableKnob(plugin::DrumSynthEffect& effect, const gui::Rect& size, gui::ControlListener* listener,
+    LockableKnob(SynthLink& effect, const gui::Rect& size, gui::ControlListener* listener,
                  int tag, int frames, int frameHeight, gui::Bitmap* strip, float lockValue);
 
     void setValue(float value) override;

@@ -58,8 +58,8 @@ PluginEditor::WindowFactory& defaultWindowFactory() {
 
 }  // namespace
 
-PluginEditor::PluginEditor(plugin::DrumSynthEffect& effect)
-    : GuiEditorBase(&effect), synth_(effect), windowFactory_(defaultWindowFactory()),
+PluginEditor::PluginEditor(std::unique_ptr<SynthLink> link)
+    : GuiEditorBase(link->vstEffect()), link_(std::move(link)), synth_(*link_), windowFactory_(defaultWindowFactory()),
       fileDialog_(&native::systemFileDialog()),
       linkOpener_([](const std::string& target) { platform::openLink(target); }) {
     readStoredZoom();
@@ -288,8 +288,10 @@ void PluginEditor::buildTopBar() {
 
     fileMenu_ = new CommandMenu(toRect(lay::kFileMenuButton), this, lay::kTagFileMenu, false, "File", kCommandMenuStyle);
     for (const char* entry : {"Load Program", "Load Bank", "Save Program", "Save Bank", "Copy Program",
-                              "Paste Program", "Settings"})
+                              "Paste Program"})
         fileMenu_->addEntry(entry);
+    // What the link cannot do stays in its menu, greyed.
+    fileMenu_->addEntry(synth_.offersSettings() ? "Settings" : "-GSettings");
     zoomMenu_ = new gui::PopupMenuControl(toRect(lay::kFileMenuButton), this, kTagZoomMenu, nullptr, nullptr,
                                           gui::PopupMenuControl::kCheckCurrent);
     for (int step : kZoomSteps) zoomMenu_->addEntry(std::to_string(step) + " %");
@@ -317,7 +319,8 @@ void PluginEditor::buildTopBar() {
 
     learnMenu_ = new CommandMenu(toRect(lay::kMidiLearnMenuButton), this, lay::kTagMidiLearnMenu, true, "",
                                  kCommandMenuStyle);
-    for (const char* entry : {"Off", "On", "Export", "Import", "Reset"}) learnMenu_->addEntry(entry);
+    for (const char* entry : {"Off", "On", "Export", "Import", "Reset"})
+        learnMenu_->addEntry(synth_.offersMidiLearn() || entry[1] == 'f' ? std::string(entry) : std::string("-G") + entry);
     learnMenu_->setCurrent(kLearnOff);
     root_->addChild(learnMenu_);
 }
@@ -445,6 +448,17 @@ void PluginEditor::programChanged() {
 void PluginEditor::programRenamed() {
     if (!open_ || deferred(pendingRename_)) return;
     showProgramName();
+    postUpdate();
+}
+
+void PluginEditor::refreshProgramNames() {
+    if (!open_ || std::this_thread::get_id() != windowThread_) return;
+    for (int i = 0; i < plugin::kProgramCount; ++i) {
+        char entry[plugin::kProgramNameSize + 1] = {};
+        synth_.getProgramNameIndexed(0, i, entry);
+        programMenu_->setEntryText(i, entry);
+    }
+    refreshProgram();
     postUpdate();
 }
 
@@ -588,6 +602,7 @@ void* PluginEditor::dialogOwner() const {
 }
 
 void PluginEditor::runLearnCommand(int command) {
+    if (!synth_.offersMidiLearn()) return;
     if (command == kLearnExport)
         synth_.exportMidiLearn(chooseFile(true, "ccm", synth_.settings().midiLearnPath));
     else if (command == kLearnImport)
@@ -630,7 +645,7 @@ void PluginEditor::runFileCommand(int command) {
 }
 
 void PluginEditor::openSettings() {
-    if (settings_ || !root_) return;
+    if (settings_ || !root_ || !synth_.offersSettings()) return;
     // The platform's own dialog where it has one, else the panel in the window.
     if (const std::optional<bool> accepted =
             native::runSettingsDialog(dialogOwner(), synth_.registry(), synth_.registryKey())) {
@@ -737,12 +752,6 @@ void PluginEditor::followHover() {
         readout_->hide();
     }
     if (knob >= 0 && now - hoverSince_ >= kRestBeforeReadout) showReadout(knob);
-}
-
-vst::AEffEditor* createPluginEditor(plugin::DrumSynthEffect& effect) {
-    auto* editor = new PluginEditor(effect);
-    editor->setNoteNames(effect.noteNames());
-    return editor;
 }
 
 }  // namespace editor

@@ -19,6 +19,7 @@
 #include "gui/TextField.h"
 #include "gui/WindowPort.h"
 #include "native/FileDialog.h"
+#include "editor/SynthLink.h"
 #include "plugin/DrumSynthEffect.h"
 #include "plugin/EditorNotifications.h"
 
@@ -37,7 +38,10 @@ public:
     using WindowFactory = std::function<std::unique_ptr<gui::WindowPort>(void* parent, int width, int height)>;
     using LinkOpener = std::function<void(const std::string& target)>;
 
+    // The VST 2 module's editor, on its effect.
     explicit PluginEditor(plugin::DrumSynthEffect& effect);
+    // An editor on any link to the instrument.
+    explicit PluginEditor(std::unique_ptr<SynthLink> link);
     ~PluginEditor() override;
 
     // The host's editor requests.
@@ -62,6 +66,8 @@ public:
     void learnModeChanged(bool on) override;
     void programChanged() override;
     void programRenamed() override;
+    // Every program's name may have changed: the program menu reads them again.
+    void refreshProgramNames();
     void controlChanged(gui::Surface* surface, gui::Control* control) override;
     void lockKnob(int index, bool on);
     void setNoteNames(bool names) { noteNames_ = names; }
@@ -133,7 +139,8 @@ private:
     void showReadout(int parameter);
     void followHover();
 
-    plugin::DrumSynthEffect& synth_;
+    std::unique_ptr<SynthLink> link_;
+    SynthLink& synth_;
     vst::ERect reported_{};
     bool noteNames_ = true;
     bool volumesLocked_ = false;

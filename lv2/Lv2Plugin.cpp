@@ -1,16 +1,21 @@
 // The LV2 plug-ins over the instrument: the host's ports, its run calls and
 // its state translated into DrumSynth's calls. Two descriptors, one stereo
 // pair or ten; MIDI from an atom sequence at its frames, control ports
-// applied at the start of every run.
+// applied at the start of every run. The editor's commands arrive in the
+// same sequence and are carried out by the host's worker, off the audio
+// thread; the answers go out through the notify port.
 #include <lv2/atom/atom.h>
+#include <lv2/atom/forge.h>
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
 #include <lv2/midi/midi.h>
 #include <lv2/options/options.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
+#include <lv2/worker/worker.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -43,9 +48,80 @@ struct Uris {
           bank(map.map(map.handle, lv2port::kBankKey)),
           bankType(map.map(map.handle, lv2port::kBankType)),
           program(map.map(map.handle, lv2port::kProgramKey)),
-          format(map.map(map.handle, lv2port::kFormatKey)) {}
+          format(map.map(map.handle, lv2port::kFormatKey)),
+          object(map.map(map.handle, LV2_ATOM__Object)),
+          blank(map.map(map.handle, LV2_ATOM__Blank)),
+          atomString(map.map(map.handle, LV2_ATOM__String)),
+          command(map.map(map.handle, lv2port::kCommandType)),
+          commandKey(map.map(map.handle, lv2port::kCommandKey)),
+          valueKey(map.map(map.handle, lv2port::kValueKey)),
+          textKey(map.map(map.handle, lv2port::kTextKey)),
+          programs(map.map(map.handle, lv2port::kProgramsType)),
+          levels(map.map(map.handle, lv2port::kLevelsType)),
+          namesKey(map.map(map.handle, lv2port::kNamesKey)),
+          valuesKey(map.map(map.handle, lv2port::kValuesKey)) {}
     LV2_URID sequence, frameTime, midiEvent, atomInt, maxBlock, nominalBlock, bank, bankType, program, format;
+    LV2_URID object, blank, atomString, command, commandKey, valueKey, textKey, programs, levels, namesKey, valuesKey;
 };
+
+// Calls f(event) for every whole event of a sequence, within the size the
+// host gave it.
+template <typename F>
+void forEachEvent(const LV2_Atom_Sequence* sequence, std::uint32_t sequenceType, F f) {
+    if (!sequence || sequence->atom.type != sequenceType || sequence->atom.size < sizeof(LV2_Atom_Sequence_Body))
+        return;
+    const auto* body = reinterpret_cast<const std::uint8_t*>(&sequence->body);
+    const std::uint32_t size = sequence->atom.size;
+    std::uint64_t offset = sizeof(LV2_Atom_Sequence_Body);
+    while (offset + sizeof(LV2_Atom_Event) <= size) {
+        const auto* e = reinterpret_cast<const LV2_Atom_Event*>(body + offset);
+        const std::uint64_t end = offset + sizeof(LV2_Atom_Event) + std::uint64_t{e->body.size};
+        if (end > size) return;
+        f(*e);
+        offset = (end + 7u) & ~std::uint64_t{7u};
+    }
+}
+
+// One command of the editor, as the worker gets it.
+struct WorkItem {
+    std::int32_t command = lv2port::kGet;
+    std::int32_t value = 0;
+    char text[lv2port::kCommandTextSize] = {};
+};
+
+// Reads an editor's command object; false for anything else, or a command
+// that is not whole.
+bool readCommand(const LV2_Atom& atom, const Uris& uris, WorkItem* item) {
+    if ((atom.type != uris.object && atom.type != uris.blank) || atom.size < sizeof(LV2_Atom_Object_Body))
+        return false;
+    const auto* object = reinterpret_cast<const LV2_Atom_Object_Body*>(&atom + 1);
+    if (object->otype != uris.command) return false;
+    const auto* base = reinterpret_cast<const std::uint8_t*>(object);
+    std::uint64_t offset = sizeof(LV2_Atom_Object_Body);
+    bool hasCommand = false;
+    std::size_t textLength = 0;
+    while (offset + sizeof(LV2_Atom_Property_Body) <= atom.size) {
+        const auto* p = reinterpret_cast<const LV2_Atom_Property_Body*>(base + offset);
+        const std::uint64_t end = offset + sizeof(LV2_Atom_Property_Body) + std::uint64_t{p->value.size};
+        if (end > atom.size) return false;
+        const auto* data = reinterpret_cast<const char*>(p + 1);
+        const bool isInt = p->value.type == uris.atomInt && p->value.size == sizeof(std::int32_t);
+        if (p->key == uris.commandKey && isInt) {
+            std::memcpy(&item->command, data, sizeof(std::int32_t));
+            hasCommand = true;
+        } else if (p->key == uris.valueKey && isInt) {
+            std::memcpy(&item->value, data, sizeof(std::int32_t));
+        } else if (p->key == uris.textKey && p->value.type == uris.atomString) {
+            // The text up to its end or the room there is; a text cut short is refused.
+            textLength = strnlen(data, p->value.size);
+            if (textLength >= sizeof(item->text)) return false;
+            std::memcpy(item->text, data, textLength);
+            item->text[textLength] = '\0';
+        }
+        offset = (end + 7u) & ~std::uint64_t{7u};
+    }
+    return hasCommand && item->command >= 0 && item->command < lv2port::kCommandCount;
+}
 
 // The MIDI events of one piece of the block: those whose frames fall in
 // [start, start + length), with frames outside the block moved to its
@@ -95,16 +171,45 @@ private:
     std::uint32_t offset_ = sizeof(LV2_Atom_Sequence_Body);
 };
 
-class Instrument : public plugin::DrumSynth {
+class Instrument : public plugin::DrumSynth, private plugin::EditorNotifications {
 public:
     Instrument(const lv2port::Variant& variant, const std::string& modulePath, const LV2_URID_Map& map)
         : DrumSynth(platform::processRegistry(), modulePath, variant.outputMode),
           uris_(map),
-          outputCount_(variant.outputCount) {
+          outputCount_(variant.outputCount),
+          notifyPort_(lv2port::notifyPort(variant)) {
         for (int k = 0; k < kControlCount; ++k) {
             const int parameter = kControls.parameter[k];
             seen_[k] = lv2port::portValue(parameter, getParameter(parameter));
         }
+        lv2_atom_forge_init(&notifyForge_, const_cast<LV2_URID_Map*>(&map));
+        lv2_atom_forge_init(&workForge_, const_cast<LV2_URID_Map*>(&map));
+        setEditorNotifications(this);
+    }
+    ~Instrument() override { setEditorNotifications(nullptr); }
+
+    void takeWorker(const LV2_Worker_Schedule* worker) {
+        if (worker && worker->schedule_work) worker_ = worker;
+    }
+
+    // On the worker's thread: carries out an editor's command and answers
+    // with the programs' names, the current program and the values.
+    void work(const void* data, std::uint32_t size, LV2_Worker_Respond_Function respond,
+              LV2_Worker_Respond_Handle handle) {
+        WorkItem item;
+        std::memcpy(&item, data, std::min<std::size_t>(size, sizeof(item)));
+        item.text[sizeof(item.text) - 1] = '\0';
+        perform(item);
+        alignas(8) std::uint8_t answer[lv2port::kNotifySize];
+        if (const std::uint32_t length = writeAnswer(answer, sizeof(answer)); length > 0)
+            respond(handle, length, answer);
+    }
+
+    // On the audio thread: the answer waits for the next run's notify port.
+    void takeAnswer(const void* data, std::uint32_t size) {
+        if (size > sizeof(answer_)) return;
+        std::memcpy(answer_, data, size);
+        answerSize_ = size;
     }
 
     void takeOptions(const LV2_Options_Option* options) {
@@ -127,11 +232,16 @@ public:
             controls_[port - lv2port::kFirstControlPort] = static_cast<const float*>(data);
         } else if (port < static_cast<std::uint32_t>(lv2port::kFirstAudioPort + outputCount_)) {
             outputs_[port - lv2port::kFirstAudioPort] = static_cast<float*>(data);
+        } else if (port == static_cast<std::uint32_t>(notifyPort_)) {
+            notify_ = static_cast<LV2_Atom_Sequence*>(data);
         }
     }
 
     void run(std::uint32_t frames) {
+        takeCommands();
+        applyingPorts_ = true;
         applyControls();
+        applyingPorts_ = false;
         const int total = static_cast<int>(std::min<std::uint32_t>(frames, 1u << 30));
         const int piece = std::max(1, currentBlockSize());
         int start = 0;
@@ -144,6 +254,7 @@ public:
             renderReplacing(outputs, outputCount_, length);
             start += length;
         } while (start < total);
+        writeNotify(total);
     }
 
     LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle) {
@@ -184,6 +295,111 @@ public:
     }
 
 private:
+    // EditorNotifications: what changes the programs or values other than
+    // the host's ports is sent to the editor.
+    void parameterChanged(int /*index*/, float /*value*/) override {
+        if (!applyingPorts_) answerWanted_.store(true);
+    }
+    void learnModeChanged(bool /*on*/) override {}
+    void programChanged() override { answerWanted_.store(true); }
+    void programRenamed() override { answerWanted_.store(true); }
+
+    // The editor's commands in the MIDI port's sequence, and the answer a
+    // change asked for, go to the worker; without one they are passed over.
+    void takeCommands() {
+        if (!worker_) return;
+        forEachEvent(midi_, uris_.sequence, [this](const LV2_Atom_Event& e) {
+            WorkItem item;
+            if (!readCommand(e.body, uris_, &item)) return;
+            const std::uint32_t size = static_cast<std::uint32_t>(offsetof(WorkItem, text) + std::strlen(item.text) + 1);
+            worker_->schedule_work(worker_->handle, size, &item);
+            answerWanted_.store(false);
+        });
+        if (answerWanted_.exchange(false)) {
+            const WorkItem get;
+            worker_->schedule_work(worker_->handle, static_cast<std::uint32_t>(offsetof(WorkItem, text) + 1), &get);
+        }
+    }
+
+    void perform(const WorkItem& item) {
+        const std::string text = item.text;
+        switch (item.command) {
+        case lv2port::kSelectProgram:
+            if (item.value >= 0 && item.value < plugin::kProgramCount) setProgram(item.value);
+            break;
+        case lv2port::kStepProgram:
+            if (item.value != 0) stepProgram(item.value < 0 ? -1 : 1);
+            break;
+        case lv2port::kRenameProgram: {
+            char name[plugin::kProgramNameSize + 1] = {};
+            std::strncpy(name, item.text, plugin::kProgramNameSize - 1);
+            setProgramName(name);
+            break;
+        }
+        case lv2port::kCopyProgram: copyProgramToClipboard(); break;
+        case lv2port::kPasteProgram: pasteProgramFromClipboard(); break;
+        case lv2port::kLoadProgramFile: if (!text.empty()) loadProgramFile(text); break;
+        case lv2port::kLoadBankFile: if (!text.empty()) loadBankFile(text); break;
+        case lv2port::kSaveProgramFile: if (!text.empty()) saveProgramFile(text); break;
+        case lv2port::kSaveBankFile: if (!text.empty()) saveBankFile(text); break;
+        default: break;
+        }
+    }
+
+    // The programs' names, the current program and every value as one
+    // atom; its size, or 0 when it does not fit.
+    std::uint32_t writeAnswer(std::uint8_t* buffer, std::uint32_t capacity) {
+        LV2_Atom_Forge& f = workForge_;
+        lv2_atom_forge_set_buffer(&f, buffer, capacity);
+        LV2_Atom_Forge_Frame object, names;
+        if (!lv2_atom_forge_object(&f, &object, 0, uris_.programs)) return 0;
+        lv2_atom_forge_key(&f, uris_.program);
+        lv2_atom_forge_int(&f, getProgram());
+        lv2_atom_forge_key(&f, uris_.namesKey);
+        lv2_atom_forge_tuple(&f, &names);
+        for (int p = 0; p < plugin::kProgramCount; ++p) {
+            char name[plugin::kProgramNameSize + 1] = {};
+            getProgramNameIndexed(0, p, name);
+            lv2_atom_forge_string(&f, name, static_cast<std::uint32_t>(std::strlen(name)));
+        }
+        lv2_atom_forge_pop(&f, &names);
+        float values[plugin::kParameterCount];
+        for (int i = 0; i < plugin::kParameterCount; ++i) values[i] = getParameter(i);
+        lv2_atom_forge_key(&f, uris_.valuesKey);
+        const LV2_Atom_Forge_Ref last =
+            lv2_atom_forge_vector(&f, sizeof(float), f.Float, plugin::kParameterCount, values);
+        lv2_atom_forge_pop(&f, &object);
+        if (!last) return 0;
+        const auto* atom = reinterpret_cast<const LV2_Atom*>(buffer);
+        return static_cast<std::uint32_t>(sizeof(LV2_Atom) + atom->size);
+    }
+
+    // The notify port: the worker's last answer, and about 30 times a
+    // second the voices' activity for the editor's lights.
+    void writeNotify(int frames) {
+        if (!notify_) return;
+        LV2_Atom_Forge& f = notifyForge_;
+        lv2_atom_forge_set_buffer(&f, reinterpret_cast<std::uint8_t*>(notify_), notify_->atom.size);
+        LV2_Atom_Forge_Frame sequence;
+        if (!lv2_atom_forge_sequence_head(&f, &sequence, uris_.frameTime)) return;
+        if (answerSize_ > 0 && lv2_atom_forge_frame_time(&f, 0) &&
+            lv2_atom_forge_write(&f, answer_, answerSize_))
+            answerSize_ = 0;
+        levelFrames_ += frames;
+        if (levelFrames_ >= static_cast<int>(currentSampleRate() / 30.0f)) {
+            levelFrames_ = 0;
+            float levels[plugin::kVoiceCount];
+            for (int k = 0; k < plugin::kVoiceCount; ++k) levels[k] = voiceLevel(k);
+            LV2_Atom_Forge_Frame object;
+            if (lv2_atom_forge_frame_time(&f, 0) && lv2_atom_forge_object(&f, &object, 0, uris_.levels)) {
+                lv2_atom_forge_key(&f, uris_.valuesKey);
+                lv2_atom_forge_vector(&f, sizeof(float), f.Float, plugin::kVoiceCount, levels);
+                lv2_atom_forge_pop(&f, &object);
+            }
+        }
+        lv2_atom_forge_pop(&f, &sequence);
+    }
+
     static std::int32_t readInt(const void* data) {
         std::int32_t value;
         std::memcpy(&value, data, sizeof(value));
@@ -214,7 +430,21 @@ private:
     const float* controls_[kControlCount] = {};
     float seen_[kControlCount] = {};
     float* outputs_[20] = {};
+    int notifyPort_;
+    LV2_Atom_Sequence* notify_ = nullptr;
+    const LV2_Worker_Schedule* worker_ = nullptr;
+    LV2_Atom_Forge notifyForge_{};  // the audio thread's
+    LV2_Atom_Forge workForge_{};    // the worker's
+    // Set on the audio thread while the host's ports apply: those changes
+    // are the host's own and are not sent back.
+    static thread_local bool applyingPorts_;
+    std::atomic<bool> answerWanted_{false};
+    alignas(8) std::uint8_t answer_[lv2port::kNotifySize] = {};
+    std::uint32_t answerSize_ = 0;
+    int levelFrames_ = 0;
 };
+
+thread_local bool Instrument::applyingPorts_ = false;
 
 const void* findFeature(const LV2_Feature* const* features, const char* uri) {
     for (const LV2_Feature* const* f = features; f && *f; ++f)
@@ -236,6 +466,7 @@ LV2_Handle instantiate(const LV2_Descriptor* /*descriptor*/, double rate, const 
         auto* instrument = new (std::nothrow) Instrument(lv2port::kVariants[V], modulePath, *map);
         if (!instrument) return nullptr;
         instrument->takeOptions(static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options)));
+        instrument->takeWorker(static_cast<const LV2_Worker_Schedule*>(findFeature(features, LV2_WORKER__schedule)));
         instrument->setSampleRate(static_cast<float>(rate));
         return instrument;
     } catch (...) {
@@ -261,9 +492,23 @@ LV2_State_Status restoreState(LV2_Handle handle, LV2_State_Retrieve_Function ret
     return of(handle).restore(retrieve, state);
 }
 
+LV2_Worker_Status work(LV2_Handle handle, LV2_Worker_Respond_Function respond, LV2_Worker_Respond_Handle answer,
+                       std::uint32_t size, const void* data) {
+    if (!data || !respond) return LV2_WORKER_ERR_UNKNOWN;
+    of(handle).work(data, size, respond, answer);
+    return LV2_WORKER_SUCCESS;
+}
+
+LV2_Worker_Status workResponse(LV2_Handle handle, std::uint32_t size, const void* data) {
+    if (data) of(handle).takeAnswer(data, size);
+    return LV2_WORKER_SUCCESS;
+}
+
 const void* extensionData(const char* uri) {
     static const LV2_State_Interface state = {saveState, restoreState};
+    static const LV2_Worker_Interface worker = {work, workResponse, nullptr};
     if (uri && std::strcmp(uri, LV2_STATE__interface) == 0) return &state;
+    if (uri && std::strcmp(uri, LV2_WORKER__interface) == 0) return &worker;
     return nullptr;
 }
 

@@ -28,13 +28,52 @@ constexpr char kBankType[] = TAMBORIK_LV2_URI "Bank";
 constexpr char kProgramKey[] = TAMBORIK_LV2_URI "state:program";
 constexpr char kFormatKey[] = TAMBORIK_LV2_URI "state:format";
 constexpr int kStateFormat = 1;
+// The editor (an X11 UI in its own shared object) and its messages. The
+// editor sends objects of type kCommandType through the MIDI port: kCommandKey
+// (atom:Int, a UiCommand), kValueKey (atom:Int) and kTextKey (atom:String, a
+// name or a path) as the command needs. The plug-in answers through its
+// notify port with objects of type kProgramsType: kProgramKey (atom:Int),
+// kNamesKey (atom:Tuple of 16 atom:String) and kValuesKey (atom:Vector of
+// atom:Float, every parameter's value); and with kLevelsType objects,
+// kValuesKey holding the ten voices' activity.
+constexpr char kUiUri[] = TAMBORIK_LV2_URI "ui";
+constexpr char kCommandType[] = TAMBORIK_LV2_URI "Command";
+constexpr char kCommandKey[] = TAMBORIK_LV2_URI "command";
+constexpr char kValueKey[] = TAMBORIK_LV2_URI "value";
+constexpr char kTextKey[] = TAMBORIK_LV2_URI "text";
+constexpr char kProgramsType[] = TAMBORIK_LV2_URI "Programs";
+constexpr char kLevelsType[] = TAMBORIK_LV2_URI "Levels";
+constexpr char kNamesKey[] = TAMBORIK_LV2_URI "names";
+constexpr char kValuesKey[] = TAMBORIK_LV2_URI "values";
 #undef TAMBORIK_LV2_URI
 
-// The shared object inside the bundle.
+// The shared objects inside the bundle.
 constexpr char kBinaryName[] = "Tamborik.so";
+constexpr char kUiBinaryName[] = "TamborikUI.so";
+
+// What the editor asks of the plug-in. kGet asks for the programs' names,
+// the current program and the values; the others answer with them too.
+enum UiCommand : int {
+    kGet = 0,
+    kSelectProgram,   // value: the program
+    kStepProgram,     // value: -1 or +1
+    kRenameProgram,   // text: the current program's new name
+    kCopyProgram,
+    kPasteProgram,
+    kLoadProgramFile,  // text: the path
+    kLoadBankFile,
+    kSaveProgramFile,
+    kSaveBankFile,
+    kCommandCount
+};
+// The longest text a command carries, its end included.
+constexpr int kCommandTextSize = 4096;
+// Room the notify port needs for one answer.
+constexpr int kNotifySize = 8192;
 
 // Port 0 takes MIDI; then one control port per parameter that reaches the
-// engine, in the table's order; then the audio outputs, in pairs.
+// engine, in the table's order; then the audio outputs, in pairs; last the
+// notify port, an atom sequence out to the editor.
 constexpr int kMidiPort = 0;
 constexpr int kFirstControlPort = 1;
 
@@ -61,6 +100,14 @@ inline constexpr Variant kVariants[2] = {
     {kStereoUri, "Tamborik", plugin::kOneStereo, plugin::outputCountFor(plugin::kOneStereo)},
     {kMultiUri, "Tamborik Multi", plugin::kTenStereo, plugin::outputCountFor(plugin::kTenStereo)},
 };
+// After the outputs, the notify port: the plug-in's answers to its editor.
+constexpr int notifyPort(const Variant& variant) { return kFirstAudioPort + variant.outputCount; }
+// The control port of a parameter, or -1 for a parameter without one.
+constexpr int controlPortOf(int parameter) {
+    for (int k = 0; k < kControlCount; ++k)
+        if (kControls.parameter[k] == parameter) return kFirstControlPort + k;
+    return -1;
+}
 
 // How a control port shows its parameter: the value itself from 0 to 1, a
 // channel from 1 to 16, a note from 0 to 127, or Key Mode as a toggle.

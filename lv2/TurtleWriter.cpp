@@ -27,8 +27,11 @@ constexpr char kPrefixes[] =
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix rsz: <http://lv2plug.in/ns/ext/resize-port#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
+    "@prefix work: <http://lv2plug.in/ns/ext/worker#> .\n"
     "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n\n";
 
 // A Turtle string literal.
@@ -122,9 +125,10 @@ std::string pluginTurtle(const lv2port::Variant& variant, const plugin::DrumSynt
     ttl += "    lv2:project <" + std::string(lv2port::kProjectUri) + "> ;\n";
     ttl += versionLines();
     ttl += "    lv2:requiredFeature urid:map ;\n";
-    ttl += "    lv2:optionalFeature lv2:hardRTCapable, opts:options ;\n";
+    ttl += "    lv2:optionalFeature lv2:hardRTCapable, opts:options, work:schedule ;\n";
     ttl += "    opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n";
-    ttl += "    lv2:extensionData state:interface ;\n";
+    ttl += "    lv2:extensionData state:interface, work:interface ;\n";
+    ttl += "    ui:ui <" + std::string(lv2port::kUiUri) + "> ;\n";
     ttl += "    lv2:port [\n        a lv2:InputPort, atom:AtomPort ;\n"
            "        atom:bufferType atom:Sequence ;\n        atom:supports midi:MidiEvent ;\n"
            "        lv2:designation lv2:control ;\n"
@@ -138,6 +142,24 @@ std::string pluginTurtle(const lv2port::Variant& variant, const plugin::DrumSynt
         ttl += " , " + audioPort(lv2port::kFirstAudioPort + j, symbolOf(pair) + (left ? "_l" : "_r"),
                                  pair + (left ? " L" : " R")).substr(4);
     }
+    ttl += " , [\n        a lv2:OutputPort, atom:AtomPort ;\n        atom:bufferType atom:Sequence ;\n"
+           "        lv2:designation lv2:control ;\n"
+           "        rsz:minimumSize " + std::to_string(lv2port::kNotifySize) + " ;\n"
+           "        lv2:index " + std::to_string(lv2port::notifyPort(variant)) + " ;\n"
+           "        lv2:symbol \"notify\" ;\n        lv2:name \"Notify\" ;\n    ]";
+    return ttl + " .\n\n";
+}
+
+// The editor, for both plug-ins.
+std::string uiTurtle() {
+    std::string ttl = "<" + std::string(lv2port::kUiUri) + ">\n    a ui:X11UI ;\n";
+    ttl += "    lv2:binary <" + std::string(lv2port::kUiBinaryName) + "> ;\n";
+    ttl += "    lv2:requiredFeature ui:idleInterface, ui:parent, urid:map ;\n";
+    ttl += "    lv2:optionalFeature ui:resize ;\n";
+    ttl += "    lv2:extensionData ui:idleInterface ;\n    ui:portNotification";
+    for (const lv2port::Variant& variant : lv2port::kVariants)
+        ttl += std::string(&variant == lv2port::kVariants ? " " : " ,\n        ") + "[ ui:plugin <" + variant.uri +
+               "> ; lv2:symbol \"notify\" ; ui:protocol atom:eventTransfer ]";
     return ttl + " .\n\n";
 }
 
@@ -180,6 +202,8 @@ std::string manifestTurtle() {
     for (const lv2port::Variant& variant : lv2port::kVariants)
         ttl += "<" + std::string(variant.uri) + ">\n    a lv2:Plugin ;\n    lv2:binary <" + lv2port::kBinaryName +
                "> ;\n    rdfs:seeAlso <Tamborik.ttl> .\n\n";
+    ttl += "<" + std::string(lv2port::kUiUri) + ">\n    a ui:X11UI ;\n    lv2:binary <" + lv2port::kUiBinaryName +
+           "> ;\n    rdfs:seeAlso <Tamborik.ttl> .\n\n";
     for (int p = 0; p < plugin::kProgramCount; ++p)
         ttl += presetUri(p) + "\n    a pset:Preset ;\n    lv2:appliesTo <" + lv2port::kStereoUri + "> , <" +
                lv2port::kMultiUri + "> ;\n    rdfs:seeAlso <presets.ttl> .\n\n";
@@ -212,6 +236,7 @@ int main(int argc, char** argv) {
     plugins.put(kPrefixes);
     plugins.put(projectTurtle());
     for (const lv2port::Variant& variant : lv2port::kVariants) plugins.put(pluginTurtle(variant, synth));
+    plugins.put(uiTurtle());
     presets.put(kPrefixes);
     presets.put(presetsTurtle(synth));
     return 0;
