@@ -146,6 +146,10 @@ void PluginEditor::applyZoom() {
     synth_.sizeWindow(reported_.right, reported_.bottom);
 }
 
+gui::Rect PluginEditor::windowArea() const {
+    return gui::zoomed(viewArea(), zoomFactor(shownZoom_));
+}
+
 // The window in view pixels: the background picture's size, or the
 // layout's where the picture is missing.
 gui::Rect PluginEditor::viewArea() const {

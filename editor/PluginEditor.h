@@ -59,6 +59,9 @@ public:
     // settings for every editor opened from now on.
     void chooseZoom(int percent);
     int zoom() const { return zoom_; }
+    // The window's size in pixels at the zoom shown (hosts are told one more
+    // in width through getRect).
+    gui::Rect windowArea() const;
     void beginEdit(int index) override;
     void endEdit(int index) override;
 

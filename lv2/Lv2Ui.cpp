@@ -179,10 +179,16 @@ public:
 
     int outputMode() const override { return variant_.outputMode; }
     float voiceLevel(int voice) override { return voice >= 0 && voice < plugin::kVoiceCount ? levels_[voice] : 0.0f; }
-    void sizeWindow(int width, int height) override {
-        if (resize_ && resize_->ui_resize) resize_->ui_resize(resize_->handle, width, height);
+    // The host's window takes the editor's window's size, without the
+    // VST 2 host's extra pixel.
+    void sizeWindow(int, int) override {
+        if (resize_ && resize_->ui_resize && view_) {
+            const gui::Rect area = view_->windowArea();
+            resize_->ui_resize(resize_->handle, area.width(), area.height());
+        }
     }
     void setEditorNotifications(plugin::EditorNotifications* editor) override { editor_ = editor; }
+    void setView(const editor::PluginEditor* view) { view_ = view; }
 
 private:
     static void copy(char* text, const std::string& from) {
@@ -266,6 +272,7 @@ private:
     persist::SettingsStore settings_;
     bool noteNames_ = true;
     plugin::EditorNotifications* editor_ = nullptr;
+    const editor::PluginEditor* view_ = nullptr;
     float values_[plugin::kParameterCount] = {};
     float levels_[plugin::kVoiceCount] = {};
     char names_[plugin::kProgramCount][plugin::kProgramNameSize + 1] = {};
@@ -306,6 +313,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
         ui->link = link.get();
         ui->editor = std::make_unique<editor::PluginEditor>(std::move(link));
         ui->editor->setNoteNames(ui->link->noteNames());
+        ui->link->setView(ui->editor.get());
         Ui* self = ui.get();
         ui->editor->setWindowFactory([self](void* into, int width, int height) -> std::unique_ptr<gui::WindowPort> {
             auto window = native::X11Window::create(reinterpret_cast<std::uintptr_t>(into), width, height);
@@ -314,8 +322,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
         });
         if (!ui->editor->open(parent)) return nullptr;
         *widget = reinterpret_cast<LV2UI_Widget>(static_cast<std::uintptr_t>(ui->window));
-        vst::ERect* rect = nullptr;
-        if (ui->editor->getRect(&rect) && rect) ui->link->sizeWindow(rect->right, rect->bottom);
+        ui->link->sizeWindow(0, 0);
         ui->link->send(lv2port::kGet);
         return ui.release();
     } catch (...) {

@@ -306,8 +306,7 @@ TEST_F(Lv2UiTest, KnobsWritePortsAndFollowThemProgramsTravelAsMessages) {
     // for the programs.
     ASSERT_NE(widget, nullptr);
     ASSERT_FALSE(sizes.empty());
-    EXPECT_GE(sizes.front().first, lay::kWindowWidth);
-    EXPECT_GE(sizes.front().second, lay::kWindowHeight);
+    EXPECT_EQ(sizes.front(), std::make_pair(lay::kWindowWidth, lay::kWindowHeight));
     ASSERT_TRUE(turnUntil([&] { return answeredProgram == 0; }));
     const std::string firstName = answeredName;
     EXPECT_FALSE(firstName.empty());
