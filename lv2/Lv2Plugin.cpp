@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "lv2/Lv2Messages.h"
 #include "lv2/Lv2Ports.h"
 #include "persist/FxFormats.h"
 #include "platform/Registry.h"
@@ -37,31 +38,16 @@ constexpr int kDefaultBlock = 1024;
 // A host's maximum block beyond this is rendered in pieces of this size.
 constexpr int kLargestBlock = 8192;
 
-struct Uris {
+struct Uris : lv2port::MessageUris {
     explicit Uris(const LV2_URID_Map& map)
-        : sequence(map.map(map.handle, LV2_ATOM__Sequence)),
-          frameTime(map.map(map.handle, LV2_ATOM__frameTime)),
+        : MessageUris(map),
           midiEvent(map.map(map.handle, LV2_MIDI__MidiEvent)),
-          atomInt(map.map(map.handle, LV2_ATOM__Int)),
           maxBlock(map.map(map.handle, LV2_BUF_SIZE__maxBlockLength)),
           nominalBlock(map.map(map.handle, LV2_BUF_SIZE__nominalBlockLength)),
           bank(map.map(map.handle, lv2port::kBankKey)),
           bankType(map.map(map.handle, lv2port::kBankType)),
-          program(map.map(map.handle, lv2port::kProgramKey)),
-          format(map.map(map.handle, lv2port::kFormatKey)),
-          object(map.map(map.handle, LV2_ATOM__Object)),
-          blank(map.map(map.handle, LV2_ATOM__Blank)),
-          atomString(map.map(map.handle, LV2_ATOM__String)),
-          command(map.map(map.handle, lv2port::kCommandType)),
-          commandKey(map.map(map.handle, lv2port::kCommandKey)),
-          valueKey(map.map(map.handle, lv2port::kValueKey)),
-          textKey(map.map(map.handle, lv2port::kTextKey)),
-          programs(map.map(map.handle, lv2port::kProgramsType)),
-          levels(map.map(map.handle, lv2port::kLevelsType)),
-          namesKey(map.map(map.handle, lv2port::kNamesKey)),
-          valuesKey(map.map(map.handle, lv2port::kValuesKey)) {}
-    LV2_URID sequence, frameTime, midiEvent, atomInt, maxBlock, nominalBlock, bank, bankType, program, format;
-    LV2_URID object, blank, atomString, command, commandKey, valueKey, textKey, programs, levels, namesKey, valuesKey;
+          format(map.map(map.handle, lv2port::kFormatKey)) {}
+    LV2_URID midiEvent, maxBlock, nominalBlock, bank, bankType, format;
 };
 
 // Calls f(event) for every whole event of a sequence, within the size the
@@ -92,35 +78,26 @@ struct WorkItem {
 // Reads an editor's command object; false for anything else, or a command
 // that is not whole.
 bool readCommand(const LV2_Atom& atom, const Uris& uris, WorkItem* item) {
-    if ((atom.type != uris.object && atom.type != uris.blank) || atom.size < sizeof(LV2_Atom_Object_Body))
-        return false;
-    const auto* object = reinterpret_cast<const LV2_Atom_Object_Body*>(&atom + 1);
-    if (object->otype != uris.command) return false;
-    const auto* base = reinterpret_cast<const std::uint8_t*>(object);
-    std::uint64_t offset = sizeof(LV2_Atom_Object_Body);
-    bool hasCommand = false;
-    std::size_t textLength = 0;
-    while (offset + sizeof(LV2_Atom_Property_Body) <= atom.size) {
-        const auto* p = reinterpret_cast<const LV2_Atom_Property_Body*>(base + offset);
-        const std::uint64_t end = offset + sizeof(LV2_Atom_Property_Body) + std::uint64_t{p->value.size};
-        if (end > atom.size) return false;
-        const auto* data = reinterpret_cast<const char*>(p + 1);
-        const bool isInt = p->value.type == uris.atomInt && p->value.size == sizeof(std::int32_t);
-        if (p->key == uris.commandKey && isInt) {
-            std::memcpy(&item->command, data, sizeof(std::int32_t));
+    bool hasCommand = false, whole = true;
+    const LV2_URID type = lv2port::forEachProperty(atom, uris, [&](LV2_URID key, const LV2_Atom& value) {
+        if (key == uris.commandKey && lv2port::intOf(value, uris, &item->command)) {
             hasCommand = true;
-        } else if (p->key == uris.valueKey && isInt) {
-            std::memcpy(&item->value, data, sizeof(std::int32_t));
-        } else if (p->key == uris.textKey && p->value.type == uris.atomString) {
+        } else if (key == uris.valueKey) {
+            lv2port::intOf(value, uris, &item->value);
+        } else if (key == uris.textKey && value.type == uris.atomString) {
             // The text up to its end or the room there is; a text cut short is refused.
-            textLength = strnlen(data, p->value.size);
-            if (textLength >= sizeof(item->text)) return false;
-            std::memcpy(item->text, data, textLength);
-            item->text[textLength] = '\0';
+            const auto* text = reinterpret_cast<const char*>(&value + 1);
+            const std::size_t length = strnlen(text, value.size);
+            if (length >= sizeof(item->text)) {
+                whole = false;
+                return;
+            }
+            std::memcpy(item->text, text, length);
+            item->text[length] = '\0';
         }
-        offset = (end + 7u) & ~std::uint64_t{7u};
-    }
-    return hasCommand && item->command >= 0 && item->command < lv2port::kCommandCount;
+    });
+    return type == uris.command && hasCommand && whole && item->command >= 0 &&
+           item->command < lv2port::kCommandCount;
 }
 
 // The MIDI events of one piece of the block: those whose frames fall in
@@ -446,11 +423,7 @@ private:
 
 thread_local bool Instrument::applyingPorts_ = false;
 
-const void* findFeature(const LV2_Feature* const* features, const char* uri) {
-    for (const LV2_Feature* const* f = features; f && *f; ++f)
-        if ((*f)->URI && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-    return nullptr;
-}
+using lv2port::findFeature;
 
 template <int V>
 LV2_Handle instantiate(const LV2_Descriptor* /*descriptor*/, double rate, const char* bundlePath,

@@ -20,6 +20,7 @@
 
 #include "editor/PluginEditor.h"
 #include "editor/SynthLink.h"
+#include "lv2/Lv2Messages.h"
 #include "lv2/Lv2Ports.h"
 #include "native/X11Window.h"
 #include "plugin/ParameterIndex.h"
@@ -29,28 +30,7 @@ namespace {
 
 using lv2port::kControls;
 
-struct UiUris {
-    explicit UiUris(const LV2_URID_Map& map)
-        : eventTransfer(map.map(map.handle, LV2_ATOM__eventTransfer)),
-          object(map.map(map.handle, LV2_ATOM__Object)),
-          blank(map.map(map.handle, LV2_ATOM__Blank)),
-          atomInt(map.map(map.handle, LV2_ATOM__Int)),
-          atomFloat(map.map(map.handle, LV2_ATOM__Float)),
-          atomString(map.map(map.handle, LV2_ATOM__String)),
-          tuple(map.map(map.handle, LV2_ATOM__Tuple)),
-          vector(map.map(map.handle, LV2_ATOM__Vector)),
-          command(map.map(map.handle, lv2port::kCommandType)),
-          commandKey(map.map(map.handle, lv2port::kCommandKey)),
-          valueKey(map.map(map.handle, lv2port::kValueKey)),
-          textKey(map.map(map.handle, lv2port::kTextKey)),
-          programs(map.map(map.handle, lv2port::kProgramsType)),
-          levels(map.map(map.handle, lv2port::kLevelsType)),
-          program(map.map(map.handle, lv2port::kProgramKey)),
-          namesKey(map.map(map.handle, lv2port::kNamesKey)),
-          valuesKey(map.map(map.handle, lv2port::kValuesKey)) {}
-    LV2_URID eventTransfer, object, blank, atomInt, atomFloat, atomString, tuple, vector;
-    LV2_URID command, commandKey, valueKey, textKey, programs, levels, program, namesKey, valuesKey;
-};
+using UiUris = lv2port::MessageUris;
 
 // The floats of an atom:Vector of atom:Float, or none.
 const float* floatsOf(const LV2_Atom& atom, const UiUris& uris, std::uint32_t* count) {
@@ -208,57 +188,44 @@ private:
     }
 
     bool takeAnswer(const LV2_Atom& atom) {
-        if ((atom.type != uris_.object && atom.type != uris_.blank) || atom.size < sizeof(LV2_Atom_Object_Body))
-            return false;
-        const auto* object = reinterpret_cast<const LV2_Atom_Object_Body*>(&atom + 1);
-        const auto* base = reinterpret_cast<const std::uint8_t*>(object);
-        const bool programs = object->otype == uris_.programs;
-        if (!programs && object->otype != uris_.levels) return false;
-        bool names = false;
-        std::uint64_t offset = sizeof(LV2_Atom_Object_Body);
-        while (offset + sizeof(LV2_Atom_Property_Body) <= atom.size) {
-            const auto* p = reinterpret_cast<const LV2_Atom_Property_Body*>(base + offset);
-            const std::uint64_t end = offset + sizeof(LV2_Atom_Property_Body) + std::uint64_t{p->value.size};
-            if (end > atom.size) break;
-            std::uint32_t count = 0;
-            if (p->key == uris_.valuesKey) {
-                const float* values = floatsOf(p->value, uris_, &count);
-                if (!programs) {
-                    for (std::uint32_t k = 0; k < count && k < plugin::kVoiceCount; ++k) levels_[k] = values[k];
-                } else {
-                    for (std::uint32_t i = 0; i < count && i < plugin::kParameterCount; ++i)
-                        if (plugin::param::hasCurrentValue(static_cast<int>(i))) show(static_cast<int>(i), values[i]);
-                }
-            } else if (programs && p->key == uris_.program && p->value.type == uris_.atomInt &&
-                       p->value.size == sizeof(std::int32_t)) {
-                std::int32_t program;
-                std::memcpy(&program, p + 1, sizeof(program));
-                if (program >= 0 && program < plugin::kProgramCount) program_ = program;
-            } else if (programs && p->key == uris_.namesKey && p->value.type == uris_.tuple) {
-                names = takeNames(reinterpret_cast<const std::uint8_t*>(p + 1), p->value.size);
+        bool names = false, programs = false;
+        std::int32_t program = -1;
+        const float* values = nullptr;
+        std::uint32_t count = 0;
+        const LV2_URID type = lv2port::forEachProperty(atom, uris_, [&](LV2_URID key, const LV2_Atom& value) {
+            if (key == uris_.valuesKey) {
+                values = floatsOf(value, uris_, &count);
+            } else if (key == uris_.program) {
+                lv2port::intOf(value, uris_, &program);
+            } else if (key == uris_.namesKey && value.type == uris_.tuple) {
+                names = takeNames(reinterpret_cast<const std::uint8_t*>(&value + 1), value.size);
             }
-            offset = (end + 7u) & ~std::uint64_t{7u};
+        });
+        if (type == uris_.levels) {
+            for (std::uint32_t k = 0; values && k < count && k < plugin::kVoiceCount; ++k) levels_[k] = values[k];
+            return false;
         }
-        if (programs && editor_) editor_->programChanged();
+        programs = type == uris_.programs;
+        if (!programs) return false;
+        if (program >= 0 && program < plugin::kProgramCount) program_ = program;
+        for (std::uint32_t i = 0; values && i < count && i < plugin::kParameterCount; ++i)
+            if (plugin::param::hasCurrentValue(static_cast<int>(i))) show(static_cast<int>(i), values[i]);
+        if (editor_) editor_->programChanged();
         return names;
     }
 
     bool takeNames(const std::uint8_t* tuple, std::uint32_t size) {
-        std::uint64_t offset = 0;
         int index = 0;
-        while (offset + sizeof(LV2_Atom) <= size && index < plugin::kProgramCount) {
-            const auto* item = reinterpret_cast<const LV2_Atom*>(tuple + offset);
-            const std::uint64_t end = offset + sizeof(LV2_Atom) + std::uint64_t{item->size};
-            if (end > size) break;
-            if (item->type == uris_.atomString) {
-                const auto* text = reinterpret_cast<const char*>(item + 1);
-                const std::size_t length = strnlen(text, item->size);
+        lv2port::forEachAtom(tuple, size, [&](const LV2_Atom& item) {
+            if (index >= plugin::kProgramCount) return;
+            if (item.type == uris_.atomString) {
+                const auto* text = reinterpret_cast<const char*>(&item + 1);
+                const std::size_t length = strnlen(text, item.size);
                 std::memset(names_[index], 0, sizeof(names_[index]));
                 std::memcpy(names_[index], text, std::min<std::size_t>(length, plugin::kProgramNameSize - 1));
             }
             ++index;
-            offset = (end + 7u) & ~std::uint64_t{7u};
-        }
+        });
         return index > 0;
     }
 
@@ -285,28 +252,17 @@ struct Ui {
     unsigned long window = 0;
 };
 
-const void* findFeature(const LV2_Feature* const* features, const char* uri) {
-    for (const LV2_Feature* const* f = features; f && *f; ++f)
-        if ((*f)->URI && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-    return nullptr;
-}
-
-bool hasFeature(const LV2_Feature* const* features, const char* uri) {
-    for (const LV2_Feature* const* f = features; f && *f; ++f)
-        if ((*f)->URI && std::strcmp((*f)->URI, uri) == 0) return true;
-    return false;
-}
-
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,
                          LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
     const lv2port::Variant* variant = nullptr;
     for (const lv2port::Variant& v : lv2port::kVariants)
         if (pluginUri && std::strcmp(pluginUri, v.uri) == 0) variant = &v;
-    auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(findFeature(features, LV2_URID__map)));
-    void* parent = const_cast<void*>(findFeature(features, LV2_UI__parent));
-    if (!variant || !write || !widget || !map || !map->map || !parent || !hasFeature(features, LV2_UI__idleInterface))
-        return nullptr;
-    const auto* resize = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize));
+    auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(lv2port::findFeature(features, LV2_URID__map)));
+    void* parent = const_cast<void*>(lv2port::findFeature(features, LV2_UI__parent));
+    bool idles = false;
+    lv2port::findFeature(features, LV2_UI__idleInterface, &idles);
+    if (!variant || !write || !widget || !map || !map->map || !parent || !idles) return nullptr;
+    const auto* resize = static_cast<const LV2UI_Resize*>(lv2port::findFeature(features, LV2_UI__resize));
     try {
         auto ui = std::make_unique<Ui>();
         auto link = std::make_unique<Lv2Link>(*variant, write, controller, *map, resize);

@@ -22,6 +22,7 @@
 
 #include "editor/EditorLayout.h"
 #include "lv2/Lv2Ports.h"
+#include "support/UridMap.h"
 #include "support/VirtualXServer.h"
 
 // Last: Xlib's macros would clash with the names above.
@@ -31,26 +32,9 @@
 
 namespace {
 
+using testing_support::UridMap;
+
 namespace lay = editor::layout;
-
-class UridMap {
-public:
-    UridMap() {
-        map_.handle = this;
-        map_.map = [](LV2_URID_Map_Handle handle, const char* uri) { return static_cast<UridMap*>(handle)->id(uri); };
-    }
-    LV2_URID id(const char* uri) {
-        for (std::size_t i = 0; i < uris_.size(); ++i)
-            if (uris_[i] == uri) return static_cast<LV2_URID>(i + 1);
-        uris_.emplace_back(uri);
-        return static_cast<LV2_URID>(uris_.size());
-    }
-    LV2_URID_Map* map() { return &map_; }
-
-private:
-    std::vector<std::string> uris_;
-    LV2_URID_Map map_{};
-};
 
 struct PortWrite {
     std::uint32_t port;
