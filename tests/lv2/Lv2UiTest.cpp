@@ -11,7 +11,10 @@
 #include <lv2/urid/urid.h>
 #include <lv2/worker/worker.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -29,12 +32,26 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
 using testing_support::UridMap;
 
 namespace lay = editor::layout;
+
+// The settings of this process's editors and plug-ins, in a folder of its
+// own: the zoom one test chooses stays out of every other test's way.
+char configFolder[] = "/tmp/tamborik-lv2-ui-XXXXXX";
+
+std::string privateConfig() {
+    static const bool made = [] {
+        if (!mkdtemp(configFolder)) return false;
+        std::atexit([] { std::system((std::string("rm -rf ") + configFolder).c_str()); });
+        return true;
+    }();
+    return made ? configFolder : "/tmp";
+}
 
 struct PortWrite {
     std::uint32_t port;
@@ -44,6 +61,8 @@ struct PortWrite {
 class Lv2UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        setenv("XDG_CONFIG_HOME", privateConfig().c_str(), 1);
+        std::remove((privateConfig() + "/Vok/Tamborik.reg").c_str());
         const std::string name = server.start();
         ASSERT_FALSE(name.empty()) << "Xvfb could not be started";
         setenv("DISPLAY", name.c_str(), 1);
@@ -222,6 +241,36 @@ protected:
         }
         return false;
     }
+    // Clicks the File menu and, once it shows, types the keys from another
+    // connection while the menu runs inside the editor's idle call.
+    bool inFileMenu(std::vector<KeySym> keys) {
+        const lay::Box& button = lay::kFileMenuButton;
+        const int x = (button.left + button.right) / 2, y = (button.top + button.bottom) / 2;
+        const auto window = static_cast<::Window>(reinterpret_cast<std::uintptr_t>(widget));
+        moveTo(x, y);
+        press(1);
+        std::atomic<bool> shown{false};
+        std::thread user([&] {
+            Display* hand = XOpenDisplay(server.name().c_str());
+            for (int i = 0; i < 300 && !shown; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                // The menu's panel, light grey below the File button.
+                if (XImage* image = XGetImage(hand, window, x, y + 20, 1, 1, AllPlanes, ZPixmap)) {
+                    shown = (XGetPixel(image, 0, 0) & 0xffffffu) == 0xf0f0f0u;
+                    XDestroyImage(image);
+                }
+            }
+            for (KeySym symbol : keys) {
+                XTestFakeKeyEvent(hand, XKeysymToKeycode(hand, symbol), True, 0);
+                XTestFakeKeyEvent(hand, XKeysymToKeycode(hand, symbol), False, 0);
+            }
+            XSync(hand, False);
+            XCloseDisplay(hand);
+        });
+        idle->idle(ui);
+        user.join();
+        return shown;
+    }
     void moveTo(int x, int y) {
         XTestFakeMotionEvent(display, DefaultScreen(display), x, y, 0);
         XSync(display, False);
@@ -317,6 +366,17 @@ TEST_F(Lv2UiTest, KnobsWritePortsAndFollowThemProgramsTravelAsMessages) {
     EXPECT_GT(messages, 1);
     EXPECT_NE(answeredName, firstName);
     EXPECT_TRUE(turnUntil([&] { return nameFieldPixels() != before; }));
+}
+
+// The zoom chosen in the File menu sizes the host's window.
+TEST_F(Lv2UiTest, AZoomFromTheFileMenuResizesTheHostsWindow) {
+    ASSERT_TRUE(turnUntil([&] { return answeredProgram == 0; }));
+    // Up from the first entry: Zoom; then its fifth step, 200 %.
+    ASSERT_TRUE(inFileMenu({XK_Up, XK_Right, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Return}));
+    EXPECT_TRUE(turnUntil([&] {
+        return sizes.back() == std::make_pair(2 * lay::kWindowWidth, 2 * lay::kWindowHeight);
+    }));
+    std::remove((privateConfig() + "/Vok/Tamborik.reg").c_str());
 }
 
 TEST_F(Lv2UiTest, BadPortEventsAndHostsWithoutTheFeaturesAreRefusedQuietly) {
