@@ -185,6 +185,28 @@ protected:
         sequence->body.pad = 0;
     }
 
+    // A command as the editor sends it, its object cut short by cut bytes.
+    void sendCommand(int command, int value, const std::string& text = "", std::uint32_t cut = 0) {
+        std::vector<std::uint64_t> buffer(1024);
+        LV2_Atom_Forge forge;
+        lv2_atom_forge_init(&forge, uris.map());
+        lv2_atom_forge_set_buffer(&forge, reinterpret_cast<std::uint8_t*>(buffer.data()), buffer.size() * 8);
+        LV2_Atom_Forge_Frame frame;
+        lv2_atom_forge_object(&forge, &frame, 0, uris.id(lv2port::kCommandType));
+        lv2_atom_forge_key(&forge, uris.id(lv2port::kCommandKey));
+        lv2_atom_forge_int(&forge, command);
+        if (!text.empty()) {
+            lv2_atom_forge_key(&forge, uris.id(lv2port::kTextKey));
+            lv2_atom_forge_string(&forge, text.c_str(), static_cast<std::uint32_t>(text.size()));
+        }
+        lv2_atom_forge_key(&forge, uris.id(lv2port::kValueKey));
+        lv2_atom_forge_int(&forge, value);
+        lv2_atom_forge_pop(&forge, &frame);
+        auto* atom = reinterpret_cast<LV2_Atom*>(buffer.data());
+        atom->size -= cut;
+        write(this, lv2port::kMidiPort, sizeof(LV2_Atom) + atom->size, uris.id(LV2_ATOM__eventTransfer), atom);
+    }
+
     // One run of the plug-in, its worker's work, and its notify port handed
     // to the editor.
     void run() {
@@ -388,6 +410,21 @@ TEST_F(Lv2UiTest, BadPortEventsAndHostsWithoutTheFeaturesAreRefusedQuietly) {
     uiDescriptor->port_event(ui, 9999, sizeof(float), 0, &nan);
     uiDescriptor->port_event(ui, static_cast<std::uint32_t>(lv2port::controlPortOf(3)), 0, 0, nullptr);
     EXPECT_TRUE(turnUntil([] { return true; }));
+
+    // Commands to the plug-in that are not whole or not known change
+    // nothing; a good one after them still works.
+    ASSERT_TRUE(turnUntil([&] { return answeredProgram == 0; }));
+    const std::string firstName = answeredName;
+    sendCommand(99, 1);
+    sendCommand(lv2port::kSelectProgram, 99);
+    sendCommand(lv2port::kSelectProgram, 5, "", 12);  // the value runs past the object's end
+    sendCommand(lv2port::kRenameProgram, 0, std::string(static_cast<std::size_t>(lv2port::kCommandTextSize), 'x'));
+    sendCommand(lv2port::kLoadBankFile, 0, "/nonexistent/folder/bank.fxb");
+    turnUntil([] { return false; }, 5);
+    EXPECT_EQ(answeredProgram, 0);
+    EXPECT_EQ(answeredName, firstName);
+    sendCommand(lv2port::kSelectProgram, 2);
+    EXPECT_TRUE(turnUntil([&] { return answeredProgram == 2; }));
 
     LV2UI_Widget other = nullptr;
     const LV2_Feature* noParent[] = {&mapFeature, &idleFeature, nullptr};
