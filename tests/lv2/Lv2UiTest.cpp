@@ -88,6 +88,9 @@ protected:
     }
 
     void startPlugin() {
+        // Both objects stay loaded for the whole process, as in the other LV2
+        // tests: what their runtimes keep for good stays attributable.
+        dlopen(TAMBORIK_LV2_BUNDLE "/Tamborik.so", RTLD_NOW | RTLD_NODELETE);
         world = lilv_world_new();
         lilv_world_load_specifications(world);
         LilvNode* bundleUri = lilv_new_file_uri(world, nullptr, TAMBORIK_LV2_BUNDLE "/");
@@ -129,7 +132,7 @@ protected:
     }
 
     void startEditor() {
-        uiLibrary = dlopen(TAMBORIK_LV2_BUNDLE "/TamborikUI.so", RTLD_NOW);
+        uiLibrary = dlopen(TAMBORIK_LV2_BUNDLE "/TamborikUI.so", RTLD_NOW | RTLD_NODELETE);
         ASSERT_NE(uiLibrary, nullptr) << dlerror();
         auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(uiLibrary, "lv2ui_descriptor"));
         ASSERT_NE(entry, nullptr);
