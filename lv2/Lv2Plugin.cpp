@@ -35,7 +35,7 @@ constexpr int kLargestBlock = 8192;
 struct Uris {
     explicit Uris(const LV2_URID_Map& map)
         : sequence(map.map(map.handle, LV2_ATOM__Sequence)),
-          frameTime(map.map(map.handle, LV2_ATOM__frameTime)),
+          beatTime(map.map(map.handle, LV2_ATOM__beatTime)),
           midiEvent(map.map(map.handle, LV2_MIDI__MidiEvent)),
           atomInt(map.map(map.handle, LV2_ATOM__Int)),
           maxBlock(map.map(map.handle, LV2_BUF_SIZE__maxBlockLength)),
@@ -44,7 +44,7 @@ struct Uris {
           bankType(map.map(map.handle, lv2port::kBankType)),
           program(map.map(map.handle, lv2port::kProgramKey)),
           format(map.map(map.handle, lv2port::kFormatKey)) {}
-    LV2_URID sequence, frameTime, midiEvent, atomInt, maxBlock, nominalBlock, bank, bankType, program, format;
+    LV2_URID sequence, beatTime, midiEvent, atomInt, maxBlock, nominalBlock, bank, bankType, program, format;
 };
 
 // The MIDI events of one piece of the block: those whose frames fall in
@@ -58,8 +58,10 @@ public:
         if (!sequence_ || sequence_->atom.type != uris_.sequence ||
             sequence_->atom.size < sizeof(LV2_Atom_Sequence_Body))
             sequence_ = nullptr;
-        // Times in beats have no frame here: such events play at the block's start.
-        else if (sequence_->body.unit != 0 && sequence_->body.unit != uris_.frameTime)
+        // Times in beats have no frame here: such events play at the block's
+        // start. Any other unit is taken as frames, the default for a run:
+        // some hosts leave the field as they find it.
+        else if (sequence_->body.unit == uris_.beatTime)
             framed_ = false;
     }
 
