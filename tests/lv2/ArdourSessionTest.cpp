@@ -150,7 +150,8 @@ TEST_F(ArdourSession, PlaysEveryNoteAndAPresetAsTheProgramSounds) {
     Outputs got[2];
     for (Outputs& track : got) {
         std::string name, left, right;
-        ASSERT_TRUE(renders >> name >> left >> right) << readText(path("ardour.log"));
+        ASSERT_TRUE(std::getline(renders, name) && std::getline(renders, left) && std::getline(renders, right))
+            << readText(path("ardour.log"));
         track = {readMono(left), readMono(right)};
         ASSERT_EQ(track[0].size(), static_cast<size_t>(kFrames)) << left;
         ASSERT_EQ(track[1].size(), static_cast<size_t>(kFrames)) << right;

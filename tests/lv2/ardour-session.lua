@@ -4,8 +4,8 @@
 -- Arguments: the session folder (made here); the pattern, one note a line
 -- (start tick, length in ticks, channel 0-15, note, velocity; 1920 ticks a
 -- beat); the plug-in's URI; the preset's URI; the sample rate; the length of
--- the renders in frames; and the file that receives the renders' paths, one
--- track a line: its name, the left and the right file.
+-- the renders in frames; and the file that receives, for each track, its
+-- name, its left and its right file, each on a line of its own.
 local folder, patternPath, pluginUri, presetUri = arg[1], arg[2], arg[3], arg[4]
 local kRate, kFrames, listPath = tonumber(arg[5]), tonumber(arg[6]), arg[7]
 assert(listPath, "usage: ardour-session.lua FOLDER PATTERN PLUGIN PRESET RATE FRAMES LIST")
@@ -65,7 +65,7 @@ local function render(route)
     local region = track:bounce_range(0, kFrames, ARDOUR.InterThreadInfo(), route:the_instrument(), true,
         route:name() .. "-out", false)
     assert(not region:isnil() and not region:to_audioregion():isnil(), "the bounce of " .. route:name() .. " failed")
-    return route:name() .. " " .. region:source(0):to_filesource():path() .. " " ..
+    return route:name() .. "\n" .. region:source(0):to_filesource():path() .. "\n" ..
         region:source(1):to_filesource():path() .. "\n"
 end
 
