@@ -41,13 +41,14 @@ constexpr int kLargestBlock = 8192;
 struct Uris : lv2port::MessageUris {
     explicit Uris(const LV2_URID_Map& map)
         : MessageUris(map),
+          beatTime(map.map(map.handle, LV2_ATOM__beatTime)),
           midiEvent(map.map(map.handle, LV2_MIDI__MidiEvent)),
           maxBlock(map.map(map.handle, LV2_BUF_SIZE__maxBlockLength)),
           nominalBlock(map.map(map.handle, LV2_BUF_SIZE__nominalBlockLength)),
           bank(map.map(map.handle, lv2port::kBankKey)),
           bankType(map.map(map.handle, lv2port::kBankType)),
           format(map.map(map.handle, lv2port::kFormatKey)) {}
-    LV2_URID midiEvent, maxBlock, nominalBlock, bank, bankType, format;
+    LV2_URID beatTime, midiEvent, maxBlock, nominalBlock, bank, bankType, format;
 };
 
 // Calls f(event) for every whole event of a sequence, within the size the
@@ -111,8 +112,10 @@ public:
         if (!sequence_ || sequence_->atom.type != uris_.sequence ||
             sequence_->atom.size < sizeof(LV2_Atom_Sequence_Body))
             sequence_ = nullptr;
-        // Times in beats have no frame here: such events play at the block's start.
-        else if (sequence_->body.unit != 0 && sequence_->body.unit != uris_.frameTime)
+        // Times in beats have no frame here: such events play at the block's
+        // start. Any other unit is taken as frames, the default for a run:
+        // some hosts leave the field as they find it.
+        else if (sequence_->body.unit == uris_.beatTime)
             framed_ = false;
     }
 

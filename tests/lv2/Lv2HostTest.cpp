@@ -136,7 +136,9 @@ public:
         auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(sequence_.data());
         sequence->atom.type = uris_.id(LV2_ATOM__Sequence);
         sequence->atom.size = sizeof(LV2_Atom_Sequence_Body);
-        sequence->body.unit = 0;
+        // A unit the plug-in does not know, as some hosts leave it: the
+        // times are still frames.
+        sequence->body.unit = uris_.id("urn:example:unit-left-as-found");
         sequence->body.pad = 0;
     }
     void addEvent(std::int64_t frame, LV2_URID type, const std::uint8_t* bytes, std::uint32_t size) {

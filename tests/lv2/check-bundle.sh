@@ -5,18 +5,19 @@
 # of the VST 2 layer.
 set -eu
 bundle=$1
-schemas=/usr/lib/lv2
 fail() { echo "check-bundle: $*" >&2; exit 1; }
+# The schemas' bundles, without the plug-ins other packages put beside them.
+schemas=$(dpkg -L lv2-dev | grep '^/usr/lib/lv2/[^/]*\.lv2$') || fail "lv2-dev is not installed"
 
-sord_validate $(find "$schemas" -name '*.ttl') "$bundle"/*.ttl || fail "the Turtle is not valid"
+sord_validate $(find $schemas -name '*.ttl') "$bundle"/*.ttl || fail "the Turtle is not valid"
 
-# lv2info looks through LV2_PATH: a folder holding the bundle alone.
+# lv2info looks through LV2_PATH: a folder holding the bundle and the schemas.
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 ln -s "$(cd "$bundle" && pwd)" "$folder/Tamborik.lv2"
-export LV2_PATH="$folder:$schemas"
-# (the schemas' folder may hold other plug-ins, such as a host's own)
-[ "$(lv2ls | grep '^urn:tamborik:')" = "urn:tamborik:lv2:Tamborik
+for schema in $schemas; do ln -s "$schema" "$folder/"; done
+export LV2_PATH="$folder"
+[ "$(lv2ls)" = "urn:tamborik:lv2:Tamborik
 urn:tamborik:lv2:TamborikMulti" ] || fail "lv2ls lists: $(lv2ls)"
 check() {
     info=$(lv2info "$1")
