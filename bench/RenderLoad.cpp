@@ -24,13 +24,16 @@ int main(int argc, char** argv) {
     const std::string what = argc > 5 ? argv[5] : "all";
     const int every = argc > 6 ? std::atoi(argv[6]) : bench::kRetriggerFrames;
     const bool idle = what == "idle";
-    const int voice = idle || what == "all" ? -1 : std::atoi(what.c_str());
-    if (!(seconds >= 0.0) || block < 1 || mode < 0 || mode > 2 || voice >= plugin::kVoiceCount || every < 1 ||
-        (voice < 0 && !idle && what != "all") || (voice == 0 && what != "0"))
-        return 2;
+    long voice = -1;  // all ten
+    if (!idle && what != "all") {
+        char* end = nullptr;
+        voice = std::strtol(what.c_str(), &end, 10);
+        if (what.empty() || *end || voice < 0 || voice >= plugin::kVoiceCount) return 2;
+    }
+    if (!(seconds >= 0.0) || block < 1 || mode < 0 || mode > 2 || every < 1) return 2;
     try {
         bench::EntryPointLoad load(argv[1], mode, block);
-        if (!idle) load.keepSounding(voice, every);
+        if (!idle) load.keepSounding(static_cast<int>(voice), every);
         const auto blocks = static_cast<long>(seconds * 44100.0 / block);
         for (long k = 0; k < blocks; ++k) load.renderBlock();
         std::printf("%ld frames\n", blocks * block);
