@@ -27,6 +27,9 @@
 #             build-tsan and runs them: the threads tests, the torture test
 #             (briefly), the editor's updates from other threads
 # make torture  runs the torture test for TORTURE_SECONDS (default 300)
+# make bench-compare REV=<revision>  builds that revision's module (default
+#             main) and measures it beside the current tree's: instructions
+#             per frame and real-time factor, full load and each voice alone
 # make fuzz   builds the libFuzzer targets with clang in build-fuzz and runs
 #             each for FUZZ_SECONDS (default 60); failing inputs land in
 #             fuzz/regression/<target>/
@@ -56,7 +59,7 @@ SANITIZER_ENV = TAMBORIK_KEEP_MODULES=1 ASAN_OPTIONS=detect_leaks=1:abort_on_err
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-leaks.supp:print_suppressions=0
 
-.PHONY: all bootstrap configure build windows dist check-dist test test-sanitize test-tsan torture fuzz demo voices bank pictures bench clean
+.PHONY: all bootstrap configure build windows dist check-dist test test-sanitize test-tsan torture fuzz demo voices bank pictures bench bench-compare clean
 
 all: build
 
@@ -146,6 +149,9 @@ pictures: configure
 
 bench: build
 	@$(BUILD)/bench/tamborik_entry_bench
+
+bench-compare: configure
+	@scripts/bench-compare $(BUILD) $(or $(REV),main)
 
 clean:
 	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) out dist

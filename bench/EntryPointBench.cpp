@@ -25,9 +25,9 @@ void countFrames(benchmark::State& state, std::int64_t frames) {
     state.SetItemsProcessed(frames);
 }
 
-void fullLoad(benchmark::State& state, std::string module, int mode, int block) {
+void fullLoad(benchmark::State& state, std::string module, int mode, int block, int every) {
     EntryPointLoad load(module, mode, block);
-    load.keepSounding(-1);
+    load.keepSounding(-1, every);
     for (auto _ : state) {
         load.renderBlock();
         benchmark::ClobberMemory();
@@ -105,7 +105,11 @@ void registerFor(const std::string& prefix, const std::string& module) {
         for (int block : {32, 256, 2048})
             benchmark::RegisterBenchmark(
                 (prefix + "FullLoad/" + kModeNames[mode] + "/" + std::to_string(block)).c_str(), fullLoad, module,
-                mode, block);
+                mode, block, bench::kRetriggerFrames);
+    // Struck four times as often: more of the frames are retriggers.
+    for (int mode = 0; mode < 3; ++mode)
+        benchmark::RegisterBenchmark((prefix + "FastRoll/" + kModeNames[mode] + "/256").c_str(), fullLoad, module,
+                                     mode, 256, bench::kFastRetriggerFrames);
     for (int voice = 0; voice < plugin::kVoiceCount; ++voice)
         benchmark::RegisterBenchmark((prefix + "VoiceAlone/" + plugin::kPinLabels[voice]).c_str(), voiceAlone,
                                      module, voice);

@@ -24,14 +24,11 @@ std::unique_ptr<PluginModule> PluginModule::load(const std::string& path, std::s
         return nullptr;
     }
     return std::unique_ptr<PluginModule>(
-        new PluginModule(handle, reinterpret_cast<EntryPoint>(entry), path));
-}
-
-PluginModule::~PluginModule() {
-    dlclose(handle_);
+        new PluginModule(handle, reinterpret_cast<EntryPoint>(entry), path, [](void* loaded) { dlclose(loaded); }));
 }
 
 void* PluginModule::symbol(const char* name) const {
+    if (!handle_) return nullptr;
     return dlsym(handle_, name);
 }
 

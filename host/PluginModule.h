@@ -1,8 +1,9 @@
-// A VST 2 module loaded from disk, and its entry point.
+// A VST 2 module loaded from disk (or linked in), and its entry point.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "vst/VstAbi.h"
 
@@ -15,7 +16,14 @@ public:
     // Loads the module; null (with a reason in *error) when it cannot be
     // loaded or exports no VST 2 entry point.
     static std::unique_ptr<PluginModule> load(const std::string& path, std::string* error = nullptr);
-    ~PluginModule();
+    // A plug-in linked into the program itself, reached through its entry
+    // point as a loaded one is; it exports no other symbols.
+    static std::unique_ptr<PluginModule> linkedIn(EntryPoint entry, std::string name) {
+        return std::unique_ptr<PluginModule>(new PluginModule(nullptr, entry, std::move(name)));
+    }
+    ~PluginModule() {
+        if (close_) close_(handle_);
+    }
     PluginModule(const PluginModule&) = delete;
     PluginModule& operator=(const PluginModule&) = delete;
 
@@ -25,12 +33,17 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    PluginModule(void* handle, EntryPoint entry, std::string path)
-        : handle_(handle), entry_(entry), path_(std::move(path)) {}
+    using Close = void (*)(void* handle);
+    PluginModule(void* handle, EntryPoint entry, std::string path, Close close = nullptr)
+        : handle_(handle), entry_(entry), path_(std::move(path)), close_(close) {}
 
     void* handle_;
     EntryPoint entry_;
     std::string path_;
+    // Unloads a loaded module. Kept out of the header's code so that a
+    // program with the plug-in linked in (and linked statically) never
+    // draws in the loader.
+    Close close_;
 };
 
 }  // namespace host

@@ -31,14 +31,12 @@ std::unique_ptr<PluginModule> PluginModule::load(const std::string& path, std::s
         return nullptr;
     }
     return std::unique_ptr<PluginModule>(
-        new PluginModule(handle, reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(entry)), path));
-}
-
-PluginModule::~PluginModule() {
-    FreeLibrary(static_cast<HMODULE>(handle_));
+        new PluginModule(handle, reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(entry)), path,
+                         [](void* loaded) { FreeLibrary(static_cast<HMODULE>(loaded)); }));
 }
 
 void* PluginModule::symbol(const char* name) const {
+    if (!handle_) return nullptr;
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
 }
 
