@@ -84,6 +84,8 @@ void ClapVoice::render(const VoiceBlock& block, int frames) {
     if (endBlock(frames)) {
         active_ = false;
         elapsed_ = 0;
+        highpass_.rest();
+        bandpass_.rest();
     }
 }
 

@@ -39,7 +39,11 @@ private:
     }
     void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
     void endOfBlock(int frames) {
-        if (endBlock(frames)) active_ = false;
+        if (endBlock(frames)) {
+            active_ = false;
+            upperFilter_.rest();
+            lowerFilter_.rest();
+        }
     }
 
     ScratchBuffer signal_;

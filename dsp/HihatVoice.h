@@ -53,7 +53,10 @@ private:
     }
     void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
     void endOfBlock(int frames) {
-        if (endBlock(frames)) active_ = false;
+        if (endBlock(frames)) {
+            active_ = false;
+            filter_.rest();
+        }
     }
 
     float envelopeLevel_ = 0.0f;

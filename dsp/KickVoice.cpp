@@ -1,6 +1,8 @@
 #include "dsp/KickVoice.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "dsp/DspMath.h"
 
@@ -58,19 +60,54 @@ void KickVoice::setKeyMode(float x) {
     keyMode_ = x;
     sweepEnvelope_.setLevel(0.0f);
     bodyResonator_.clearState();
+    bodyResonator_.restartBound(0.0f);
 }
 
-KickVoice::Pass KickVoice::beginPass() {
+float KickVoice::fixedReference() {
+    const float depth = sweepDepth_ * fixedFrequency_;
+    const ReferenceKey key{fixedFrequency_, depth, depth, sweepEnvelope_.coefficient(), bodyResonator_.radius(), 0};
+    if (!(key == fixedKey_)) {
+        fixedKey_ = key;
+        fixedReference_ = bodyResonator_.reference(key.base, key.firstDepth, 0, key.depth, key.glide);
+    }
+    return fixedReference_;
+}
+
+float KickVoice::referenceFor(const ReferenceKey& key) {
+    std::uint32_t bits[3];
+    std::memcpy(&bits[0], &key.base, sizeof(float));
+    std::memcpy(&bits[1], &key.firstDepth, sizeof(float));
+    bits[2] = static_cast<std::uint32_t>(key.firstSamples);
+    const std::uint32_t hash = (bits[0] * 2654435761u) ^ (bits[1] * 40503u) ^ (bits[2] * 2246822519u);
+    NoteReference& slot = noteReferences_[(hash >> 7) % kNoteReferences];
+    if (!(slot.key == key)) {
+        slot.key = key;
+        slot.reference = bodyResonator_.reference(key.base, key.firstDepth, key.firstSamples, key.depth, key.glide);
+    }
+    return slot.reference;
+}
+
+float KickVoice::noteReference(float note, float depth, int blockLeft) {
+    const float glide = sweepEnvelope_.coefficient(), radius = bodyResonator_.radius();
+    const float own = sweepDepth_ * note;
+    float most = referenceFor({note, depth, own, glide, radius, blockLeft});
+    const float fresh = sweepDepth_ * fixedFrequency_;
+    if (fresh != depth) most = std::max(most, referenceFor({note, fresh, own, glide, radius, blockLeft}));
+    return most;
+}
+
+KickVoice::Pass KickVoice::beginPass(int frames) {
     Pass pass{clickResonator_.begin(), sweepEnvelope_.begin(), {}, keyMode_ == 1.0f, fixedFrequency_,
-              currentBaseFrequency_, 0.0f, clickGain_, bodyGain_};
-    const float base = pass.keyMode ? 0.0f : fixedFrequency_;
-    if (base != glideBase_ || sweepDepth_ != glideDepth_) bodyResonator_.changeCourse();
-    glideBase_ = base;
-    glideDepth_ = sweepDepth_;
-    pass.body = bodyResonator_.begin();
+              currentBaseFrequency_, 0.0f, clickGain_, bodyGain_, frames};
     // In Key Mode the glide depth of a block follows the base in force at
     // its start.
     pass.depth = sweepDepth_ * (pass.keyMode ? pass.current : pass.fixed);
+    // (In Key Mode each note raises it as it starts; this covers a ringing
+    // note carried on from before.)
+    bodyResonator_.raiseBound(pass.keyMode ? referenceFor({pass.current, pass.depth, pass.depth,
+                                                           sweepEnvelope_.coefficient(), bodyResonator_.radius(), 0})
+                                           : fixedReference());
+    pass.body = bodyResonator_.begin();
     return pass;
 }
 
@@ -88,6 +125,7 @@ void KickVoice::endOfBlock(int frames) {
     if (endBlock(frames)) {
         sweepEnvelope_.setLevel(0.0f);
         bodyResonator_.clearState();
+        bodyResonator_.restartBound(0.0f);
         clickResonator_.rest();
         active_ = false;
         elapsed_ = 0;
@@ -99,12 +137,12 @@ void KickVoice::render(const VoiceBlock& block, int frames) {
         // The click and the glide first, over the whole block; the body's
         // coefficients follow from the glide alone and are worked out ahead,
         // a stretch at a time, leaving only its recursion sample by sample.
-        Pass pass = beginPass();
+        Pass pass = beginPass(frames);
         for (int i = 0; i < frames; ++i) clickAndGlide(pass, block.velocity, block.pitch, i);
         SweptResonator::Course course;
         for (int start = 0; start < frames; start += SweptResonator::kStretch) {
             const int n = std::min(SweptResonator::kStretch, frames - start);
-            pass.body.plan(glide_.data() + start, n, anyStrike(block.velocity + start, n), course);
+            pass.body.plan(glide_.data() + start, n, course);
             for (int i = 0; i < n; ++i) body(pass, start, i, block.velocity[start + i], course);
         }
         finishPass(pass, block, frames);

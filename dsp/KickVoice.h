@@ -38,15 +38,19 @@ private:
         SweptResonator::Run body;
         bool keyMode;
         float fixed, current, depth, clickGain, bodyGain;
+        int frames;
     };
-    Pass beginPass();
+    Pass beginPass(int frames);
     // The click, and the glide the body follows, for frame i.
     void clickAndGlide(Pass& pass, const float* velocity, const float* pitch, int i) {
         const float v = velocity[i];
         signal_.data()[i] = pass.click.step(v, pitch, i);
         const float envelope = pass.sweep.trigger(v);
         if (pass.keyMode) {
-            if (v > 0.0f && pitch[i] > 0.0f) pass.current = pitch[i];
+            if (v > 0.0f && pitch[i] > 0.0f) {
+                pass.current = pitch[i];
+                pass.body.bound.raise(noteReference(pass.current, pass.depth, pass.frames - i));
+            }
             glide_.data()[i] = pass.depth * envelope + pass.current;
         } else {
             glide_.data()[i] = pass.depth * envelope + pass.fixed;
@@ -68,6 +72,13 @@ private:
     static void renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& second, const VoiceBlock& b,
                            int frames);
     void endOfBlock(int frames);
+    // The body's reference for a note in Key Mode that starts with
+    // blockLeft frames of its block to go: it glides by the depth in force
+    // at the start of the block until the block ends (the Key Mode depth of
+    // the voice as it is, and of a freshly opened one), then by the note's.
+    float noteReference(float note, float depth, int blockLeft);
+    // The body's reference for the present settings out of Key Mode.
+    float fixedReference();
 
 
     float clickGain_ = 2.4f;
@@ -76,10 +87,26 @@ private:
     float sweepDepth_ = 0.0f;
     float currentBaseFrequency_ = 40.0f;
     float keyMode_ = 0.0f;
-    // The glide the body last rendered with; a change while it rings hands
-    // the ringing over to the body's tail.
-    float glideBase_ = 0.0f;
-    float glideDepth_ = 0.0f;
+    // The settings the body's reference was last worked out for, and the
+    // references of the notes played in Key Mode since (keyed by note and
+    // depth, forgotten when the settings change).
+    struct ReferenceKey {
+        float base, firstDepth, depth, glide, radius;
+        int firstSamples;
+        bool operator==(const ReferenceKey& o) const {
+            return base == o.base && firstDepth == o.firstDepth && depth == o.depth && glide == o.glide &&
+                   radius == o.radius && firstSamples == o.firstSamples;
+        }
+    };
+    float referenceFor(const ReferenceKey& key);
+    ReferenceKey fixedKey_{-1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0};
+    float fixedReference_ = 0.0f;
+    static constexpr int kNoteReferences = 64;
+    struct NoteReference {
+        ReferenceKey key{-1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0};
+        float reference = 0.0f;
+    };
+    NoteReference noteReferences_[kNoteReferences];
     ScratchBuffer signal_;
     ScratchBuffer glide_;  // the body's frequency, sample by sample
     PingResonator clickResonator_;
