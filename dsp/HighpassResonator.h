@@ -18,14 +18,15 @@ public:
         float x1, x2, y1, y2, w;
         Shadow shadow;
         float step(float x) {
-            w = (x - 2.0f * x1 + x2) * gain + d;
+            const float bend = x - 2.0f * x1 + x2;
+            w = bend * gain + d;
             const float y = w + a2 * y2 + a1 * y1;
             y2 = y1;
             y1 = y;
             x2 = x1;
             x1 = x;
             if (!shadow.on) return y;
-            return shadow.follow(w, a1, a2, y, y1, y2);
+            return shadow.follow(bend, d, y, y1, y2, a1, a2);
         }
     };
     Run begin() { return {gain_, a1_, a2_, denormal_.flip(), x1_, x2_, y1_, y2_, lastIntermediate_, shadow_}; }

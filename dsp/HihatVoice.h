@@ -6,6 +6,7 @@
 #include "dsp/DrumVoice.h"
 #include "dsp/DspMath.h"
 #include "dsp/HighpassResonator.h"
+#include "dsp/RingBound.h"
 #include "dsp/SawBank.h"
 
 namespace dsp {
@@ -47,8 +48,11 @@ private:
             meterDecay_ = meterDecayFor(samplePeriod_, tau);
         }
         const float coefficient = pass.flag > 0.5f ? pass.closedCoefficient : pass.openCoefficient;
-        // Not limited: hits in quick succession add up.
+        // Not limited: hits in quick succession add up, written as they
+        // are until twice a hit at velocity 127, eased above (a roll would
+        // otherwise pile up to many hits).
         pass.level = pass.d + coefficient * pass.level + velocity[i];
+        if (!(pass.level <= kEnvelopeLimit)) pass.level = RingBound::ease(pass.level, RingBound::kLoudestVelocity);
         return pass.level;
     }
     void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
@@ -60,6 +64,7 @@ private:
     }
 
     float envelopeLevel_ = 0.0f;
+    static constexpr float kEnvelopeLimit = RingBound::kExactUpTo * RingBound::kLoudestVelocity;
     float closedCoefficient_ = 0.0f;
     float openCoefficient_ = 0.0f;
     float closedFlag_ = 0.0f;

@@ -87,13 +87,11 @@ float KickVoice::referenceFor(const ReferenceKey& key) {
     return slot.reference;
 }
 
-float KickVoice::noteReference(float note, float depth, int blockLeft) {
-    const float glide = sweepEnvelope_.coefficient(), radius = bodyResonator_.radius();
-    const float own = sweepDepth_ * note;
-    float most = referenceFor({note, depth, own, glide, radius, blockLeft});
-    const float fresh = sweepDepth_ * fixedFrequency_;
-    if (fresh != depth) most = std::max(most, referenceFor({note, fresh, own, glide, radius, blockLeft}));
-    return most;
+float KickVoice::noteReference(float note, int blockLeft) {
+    // As on a freshly opened voice, whose base until then is the fixed
+    // frequency.
+    return referenceFor({note, sweepDepth_ * fixedFrequency_, sweepDepth_ * note, sweepEnvelope_.coefficient(),
+                         bodyResonator_.radius(), blockLeft});
 }
 
 KickVoice::Pass KickVoice::beginPass(int frames) {
@@ -102,11 +100,17 @@ KickVoice::Pass KickVoice::beginPass(int frames) {
     // In Key Mode the glide depth of a block follows the base in force at
     // its start.
     pass.depth = sweepDepth_ * (pass.keyMode ? pass.current : pass.fixed);
-    // (In Key Mode each note raises it as it starts; this covers a ringing
-    // note carried on from before.)
-    bodyResonator_.raiseBound(pass.keyMode ? referenceFor({pass.current, pass.depth, pass.depth,
-                                                           sweepEnvelope_.coefficient(), bodyResonator_.radius(), 0})
-                                           : fixedReference());
+    // In Key Mode each note raises it as it starts (and a hit without a
+    // note rings at the base it finds).
+    if (!pass.keyMode)
+        bodyResonator_.raiseBound(fixedReference());
+    else if (!(bodyResonator_.boundReference() > 0.0f))
+        bodyResonator_.raiseBound(noteReference(pass.current, frames));
+    // The click adds at most its own hit to the body's (in the body's terms:
+    // the body's output is 8 y times its gain).
+    const float body = 8.0f * std::abs(bodyGain_);
+    bodyResonator_.allowForOtherParts(body > 0.0f ? std::abs(clickGain_) * clickResonator_.boundReference() / body
+                                                  : 1e6f);
     pass.body = bodyResonator_.begin();
     return pass;
 }

@@ -49,7 +49,7 @@ private:
         if (pass.keyMode) {
             if (v > 0.0f && pitch[i] > 0.0f) {
                 pass.current = pitch[i];
-                pass.body.bound.raise(noteReference(pass.current, pass.depth, pass.frames - i));
+                pass.body.bound.raise(noteReference(pass.current, pass.frames - i));
             }
             glide_.data()[i] = pass.depth * envelope + pass.current;
         } else {
@@ -73,10 +73,10 @@ private:
                            int frames);
     void endOfBlock(int frames);
     // The body's reference for a note in Key Mode that starts with
-    // blockLeft frames of its block to go: it glides by the depth in force
-    // at the start of the block until the block ends (the Key Mode depth of
-    // the voice as it is, and of a freshly opened one), then by the note's.
-    float noteReference(float note, float depth, int blockLeft);
+    // blockLeft frames of its block to go: a hit on a freshly opened voice,
+    // which glides by the depth of the fixed frequency until the block
+    // ends, then by the note's.
+    float noteReference(float note, int blockLeft);
     // The body's reference for the present settings out of Key Mode.
     float fixedReference();
 

@@ -52,6 +52,9 @@ public:
     // The owning voice has gone quiet: the reference starts over from the
     // present tuning.
     void rest() { bound_.restart(reference(a1_, -a2_, gain_)); }
+    // See RingBound::allow.
+    void allowForOtherParts(float allowance) { bound_.allow(allowance); }
+    float boundReference() const { return bound_.reference(); }
 
     // The loudest output a hit at velocity 127 gives with these coefficients.
     static float reference(float a1, float rSquared, float gain) {

@@ -24,21 +24,31 @@ double amplitude(float y1, float y2, float a1, float rSquared) {
 }  // namespace
 
 void ResonantFilter::recompute() {
-    const float oldA1 = a1_, oldRSquared = -a2_;
+    const Shadow::Setting before{a1_, a2_, gain_, y1_, y2_, 0.0f};
     computeCoefficients();
     if ((y1_ == 0.0f && y2_ == 0.0f) || !(r_ > 0.0f)) return;  // nothing rings
     if (!shadow_.on) {
+        // The settings so far, from the state as it is: nothing has moved
+        // under it yet.
         shadow_.on = true;
-        shadow_.y1 = y1_;
-        shadow_.y2 = y2_;
-        shadow_.bound.restart(static_cast<float>(amplitude(y1_, y2_, oldA1, oldRSquared)));
+        shadow_.settings[0] = before;
+        shadow_.settings[0].peak = static_cast<float>(amplitude(y1_, y2_, before.a1, -before.a2));
+        shadow_.settings[1] = shadow_.settings[0];
+        shadow_.bound.restart(shadow_.settings[0].peak);
     }
-    const double before = amplitude(shadow_.y1, shadow_.y2, oldA1, oldRSquared);
-    const double after = amplitude(shadow_.y1, shadow_.y2, a1_, -a2_);
-    if (after > before) {
-        const double scale = before / after;
-        shadow_.y1 = static_cast<float>(shadow_.y1 * scale);
-        shadow_.y2 = static_cast<float>(shadow_.y2 * scale);
+    Shadow::Setting* const s = shadow_.settings;
+    const bool known = (s[0].a1 == a1_ && s[0].a2 == a2_ && s[0].gain == gain_) ||
+                       (s[1].a1 == a1_ && s[1].a2 == a2_ && s[1].gain == gain_);
+    if (!known) {
+        // The quieter setting gives way to the new one, which starts from
+        // the loudest's state with no more amplitude than it has there.
+        const Shadow::Setting& loudest = s[0].peak >= s[1].peak ? s[0] : s[1];
+        Shadow::Setting& replaced = s[0].peak >= s[1].peak ? s[1] : s[0];
+        const double was = amplitude(loudest.y1, loudest.y2, loudest.a1, -loudest.a2);
+        const double is = amplitude(loudest.y1, loudest.y2, a1_, -a2_);
+        const double scale = is > was ? was / is : 1.0;
+        replaced = {a1_, a2_, gain_, static_cast<float>(loudest.y1 * scale), static_cast<float>(loudest.y2 * scale),
+                    0.0f};
     }
     // Eight time constants: what the change left has fallen by 70 dB.
     const double timeConstant = -1.0 / portable::log(static_cast<double>(r_));

@@ -4,13 +4,17 @@
 //
 // Their input does not depend on the hits, and at fixed settings they are
 // plainly stable: only settings that move while the filter rings can pump
-// it up. So from a change of settings under a ringing state until the
-// change has rung out, the filter runs a shadow of itself beside the
-// recursion: the same input through the same coefficients, whose amplitude
-// a change of settings never raises. The shadow's peak is the reference of
-// the filter's RingBound (the level these settings give without pumping);
-// the filter's own samples are untouched below twice it.
+// it up. So from a change of settings under a ringing state until the last
+// change has rung out, the filter runs two shadows of itself beside the
+// recursion: the same input through the coefficients of two settings it
+// has had, each held fixed, the loudest and the latest (a new one starts
+// from the loudest's state, no louder). The shadows' peak, the level these
+// settings give unpumped, is the reference of the filter's RingBound; the
+// filter's own samples are untouched below twice it.
 #pragma once
+
+#include <algorithm>
+#include <cmath>
 
 #include "dsp/DspUnit.h"
 #include "dsp/RingBound.h"
@@ -35,21 +39,28 @@ public:
     void rest() { shadow_.on = false; }
     bool shadowed() const { return shadow_.on; }
 
-    // The shadow in a block's locals.
+    // The shadows in a block's locals.
     struct Shadow {
+        struct Setting {
+            float a1, a2, gain, y1, y2, peak;
+        };
         bool on;
-        float y1, y2;
         int remaining;  // samples until the last change has rung out
+        Setting settings[2];
         RingBound bound;
 
-        // One sample: drive is the part of the recursion that does not
-        // depend on its state; y the filter's own new output, with y1 and
-        // y2 its state after it. Returns the output.
-        float follow(float drive, float a1, float a2, float y, float& stateY1, float& stateY2) {
-            const float shadow = drive + a2 * y2 + a1 * y1;
-            y2 = y1;
-            y1 = shadow;
-            bound.raise(std::abs(shadow));
+        // One sample: input is what the recursion's gain multiplies (the
+        // high-pass's second difference, the band-pass's input), y the
+        // filter's own new output, stateY1 and stateY2 its state after it.
+        // Returns the output.
+        float follow(float input, float d, float y, float& stateY1, float& stateY2, float a1, float a2) {
+            for (Setting& s : settings) {
+                const float out = input * s.gain + d + s.a2 * s.y2 + s.a1 * s.y1;
+                s.y2 = s.y1;
+                s.y1 = out;
+                s.peak = std::max(s.peak, std::abs(out));
+            }
+            bound.raise(std::max(settings[0].peak, settings[1].peak));
             if (--remaining <= 0) on = false;
             if (RingBound::within(y, bound.limit())) return y;
             return bound.hold(stateY1, stateY2, a1, -a2);
@@ -68,7 +79,7 @@ protected:
     float gain_ = 0.0f;
     float r_ = 0.0f;
     DenormalOffset denormal_;
-    Shadow shadow_{false, 0.0f, 0.0f, 0, {}};
+    Shadow shadow_{false, 0, {}, {}};
 };
 
 }  // namespace dsp

@@ -33,14 +33,18 @@ bool RingBound::acting() {
     return boundActs;
 }
 
+float RingBound::ease(float level, float reference) {
+    return static_cast<float>(std::copysign(dsp::ease(std::abs(static_cast<double>(level)), reference), level));
+}
+
 float RingBound::hold(float& y1, float& y2, float a1, float rSquared) const {
-    const double h = reference_;
+    const double h = static_cast<double>(reference_) + allowance_;
     const double y = y1, before = y2;
     if (!std::isfinite(y) || !std::isfinite(before) || !(h > 0.0)) {
         y1 = y2 = 0.0f;
         return 0.0f;
     }
-    const double out = std::copysign(ease(std::abs(y), h), y);
+    const double out = std::copysign(dsp::ease(std::abs(y), h), y);
     // Without a swing to speak of (a double pole), the state is scaled whole.
     double next = y != 0.0 ? before * (out / y) : 0.0;
     const double r = std::sqrt(static_cast<double>(std::max(rSquared, 0.0f)));
@@ -52,7 +56,7 @@ float RingBound::hold(float& y1, float& y2, float a1, float rSquared) const {
             // y^2 - a1 y y2 + r^2 y2^2 is (amplitude * sin(theta))^2.
             const double energy = std::max(y * y - a1 * y * before + rSquared * before * before, 0.0);
             const double amplitude = std::max(std::sqrt(energy) / s, std::abs(y));
-            const double target = std::max(ease(amplitude, h), std::abs(out));
+            const double target = std::max(dsp::ease(amplitude, h), std::abs(out));
             // r*y2 - c*y is the swing's sine part: its sign says which way
             // the waveform is going, which the new state keeps.
             const double swing = s * std::sqrt(std::max(target * target - out * out, 0.0));

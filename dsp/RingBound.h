@@ -15,6 +15,7 @@
 // back down at its own decay as the hits stop.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 namespace dsp {
@@ -31,19 +32,30 @@ public:
 
     // From a unit at rest: the reference of its present settings.
     void restart(float reference) {
-        reference_ = 0.0f;
-        raise(reference);
+        reference_ = reference > 0.0f ? reference : 0.0f;
+        update();
     }
     // New settings or a new note: the reference only ever grows until the
     // unit goes quiet, so it covers everything played since.
     void raise(float reference) {
         if (reference > reference_) {
             reference_ = reference;
-            limit_ = acting() ? kExactUpTo * reference : INFINITY;
+            update();
         }
+    }
+    // What the voice's other parts can add to its loudest hit, in this
+    // unit's terms: the unit is left alone until the voice as a whole could
+    // have passed twice its loudest hit.
+    void allow(float allowance) {
+        allowance_ = std::min(std::max(allowance, 0.0f), 1e6f);
+        update();
     }
     float reference() const { return reference_; }
     float limit() const { return limit_; }
+
+    // The same easing for a level that is its own whole state (an envelope
+    // that adds up hits): itself up to twice the reference, eased above.
+    static float ease(float level, float reference);
 
     // The per-sample test: true while the sample needs nothing (false for
     // a NaN, which the hold clears).
@@ -59,7 +71,10 @@ public:
     static bool acting();
 
 private:
+    void update() { limit_ = acting() ? kExactUpTo * (reference_ + allowance_) : INFINITY; }
+
     float reference_ = 0.0f;
+    float allowance_ = 0.0f;
     float limit_ = INFINITY;
 };
 

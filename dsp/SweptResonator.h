@@ -76,6 +76,8 @@ public:
     float reference(float base, float firstDepth, int firstSamples, float depth, float glide) const;
     void restartBound(float reference) { bound_.restart(reference); }
     void raiseBound(float reference) { bound_.raise(reference); }
+    float boundReference() const { return bound_.reference(); }
+    void allowForOtherParts(float allowance) { bound_.allow(allowance); }
     float radius() const { return r_; }
 
 private:

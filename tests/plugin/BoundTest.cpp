@@ -98,15 +98,21 @@ Outputs render(const Scenario& s, bool bounded) {
 
 // Each voice's loudest single hit: one note at velocity 127 on a fresh
 // instance with the same settings, over the notes the scenario plays it and
-// the settings its automation visits.
+// the settings its automation visits. The hihat's and the crash's
+// oscillators run on whether they sound or not, so how loud their hit is
+// depends on when it comes: their hit is struck at a few moments.
 std::vector<float> loudestHits(const Scenario& s) {
-    std::vector<std::set<int>> notes(kVoiceCount);
+    // The notes each voice plays, with the frame within its block they
+    // start at (a Key Mode kick glides by the depth of the base in force
+    // when its block began until the block ends).
+    std::vector<std::set<std::pair<int, int>>> notes(kVoiceCount);
     {
         std::vector<std::pair<int, Strike>> due;
         for (int start = 0, b = 0; start < s.frames; start += s.block, ++b) {
             due.clear();
             s.strikes(b, start, std::min(s.block, s.frames - start), due);
-            for (const auto& hit : due) notes[static_cast<size_t>(hit.second.voice)].insert(hit.second.note);
+            for (const auto& hit : due)
+                notes[static_cast<size_t>(hit.second.voice)].insert({hit.second.note, hit.first});
         }
     }
     std::vector<float> loudest(kVoiceCount, 0.0f);
@@ -115,25 +121,31 @@ std::vector<float> loudestHits(const Scenario& s) {
     const int frames = static_cast<int>(s.rate * 0.6f);
     for (const auto& setting : s.settings) {
         for (size_t round = 0; round < rounds; ++round) {
-            Scenario fresh = s;
-            fresh.setup = [&](DrumSynthEffect& e) {
-                s.setup(e);
-                setting(e);
-            };
-            Player player(fresh);
-            const Outputs out = player.play(
-                [&](int b, int, int, std::vector<std::pair<int, Strike>>& due) {
-                    if (b != 0) return;
-                    for (int v = 0; v < kVoiceCount; ++v) {
-                        if (notes[static_cast<size_t>(v)].empty()) continue;
-                        auto it = notes[static_cast<size_t>(v)].begin();
-                        std::advance(it, round % notes[static_cast<size_t>(v)].size());
-                        due.push_back({0, {v, *it}});
-                    }
-                },
-                [](DrumSynthEffect&, int) {}, frames);
-            for (int v = 0; v < kVoiceCount; ++v)
-                for (float x : out[static_cast<size_t>(v)]) loudest[static_cast<size_t>(v)] = std::max(loudest[static_cast<size_t>(v)], std::abs(x));
+            for (float onset : {0.0f, 0.05f, 0.11f, 0.17f}) {
+                Scenario fresh = s;
+                fresh.setup = [&](DrumSynthEffect& e) {
+                    s.setup(e);
+                    setting(e);
+                };
+                Player player(fresh);
+                const int onsetBlock = static_cast<int>(onset * s.rate) / s.block * s.block;
+                const Outputs out = player.play(
+                    [&](int, int start, int n, std::vector<std::pair<int, Strike>>& due) {
+                        if (onsetBlock < start || onsetBlock >= start + n) return;
+                        for (int v = 0; v < kVoiceCount; ++v) {
+                            const auto& played = notes[static_cast<size_t>(v)];
+                            if (played.empty()) continue;
+                            if (onset > 0.0f && v != plugin::kHihat && v != plugin::kCrash) continue;
+                            auto it = played.begin();
+                            std::advance(it, round % played.size());
+                            due.push_back({std::min(it->second, n - 1), {v, it->first}});
+                        }
+                    },
+                    [](DrumSynthEffect&, int) {}, onsetBlock + frames);
+                for (int v = 0; v < kVoiceCount; ++v)
+                    for (float x : out[static_cast<size_t>(v)])
+                        loudest[static_cast<size_t>(v)] = std::max(loudest[static_cast<size_t>(v)], std::abs(x));
+            }
         }
     }
     return loudest;
@@ -156,7 +168,7 @@ void check(const Scenario& s) {
                 ASSERT_EQ(b[i], w[i]) << s.name << " voice " << v << " frame " << i << " hit " << h;
             }
         }
-        EXPECT_LE(peak, 4.0f * h) << s.name << " voice " << v;
+        EXPECT_LE(peak, 4.0f * h) << s.name << " voice " << v << " peak " << peak << " hit " << h;
     }
 }
 
