@@ -95,23 +95,24 @@ float KickVoice::noteReference(float note, int blockLeft) {
 }
 
 KickVoice::Pass KickVoice::beginPass(int frames) {
-    Pass pass{clickResonator_.begin(), sweepEnvelope_.begin(), {}, keyMode_ == 1.0f, fixedFrequency_,
+    const bool keyMode = keyMode_ == 1.0f;
+    // The body's reference: in Key Mode each note raises it as it starts
+    // (and a hit without a note rings at the base it finds).
+    if (!keyMode)
+        bodyResonator_.raiseBound(fixedReference());
+    else if (!(bodyResonator_.boundReference() > 0.0f))
+        bodyResonator_.raiseBound(noteReference(currentBaseFrequency_, frames));
+    // The click adds at most its own hit to the body's (whose output is 8 y
+    // times its gain). The click, a few samples long and never retuned,
+    // keeps to its own hit: only notes a few samples apart pile it up.
+    const float body = 8.0f * std::abs(bodyGain_);
+    bodyResonator_.allowForOtherParts(body > 0.0f ? std::abs(clickGain_) * clickResonator_.boundReference() / body
+                                                  : 1e6f);
+    Pass pass{clickResonator_.begin(), sweepEnvelope_.begin(), bodyResonator_.begin(), keyMode, fixedFrequency_,
               currentBaseFrequency_, 0.0f, clickGain_, bodyGain_, frames};
     // In Key Mode the glide depth of a block follows the base in force at
     // its start.
     pass.depth = sweepDepth_ * (pass.keyMode ? pass.current : pass.fixed);
-    // In Key Mode each note raises it as it starts (and a hit without a
-    // note rings at the base it finds).
-    if (!pass.keyMode)
-        bodyResonator_.raiseBound(fixedReference());
-    else if (!(bodyResonator_.boundReference() > 0.0f))
-        bodyResonator_.raiseBound(noteReference(pass.current, frames));
-    // The click adds at most its own hit to the body's (in the body's terms:
-    // the body's output is 8 y times its gain).
-    const float body = 8.0f * std::abs(bodyGain_);
-    bodyResonator_.allowForOtherParts(body > 0.0f ? std::abs(clickGain_) * clickResonator_.boundReference() / body
-                                                  : 1e6f);
-    pass.body = bodyResonator_.begin();
     return pass;
 }
 
