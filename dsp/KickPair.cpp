@@ -45,19 +45,19 @@ struct KickLanes {
         cb.y2 = v2[3];
     }
 
-    // Sample i of both planned stretches without an impulse: the bodies
-    // (times 8, as the body gives them) in lanes 0 and 1 of body, the clicks
-    // in lanes 0 and 1 of click. False, with nothing changed, where a
-    // lane's bound would act.
+    // Sample i of both planned stretches without an impulse, each kick's
+    // click and body mixed by its gains (the body times 8, as the body gives
+    // it). False, with nothing changed, where a bound would act.
     bool step(Floats excitation, const SweptResonator::Course& ca, const SweptResonator::Course& cb, int i,
-              Floats& body, Floats& click) {
+              Floats clickGains, Floats bodyGains, Floats voiceLimit, Floats& mixed) {
         const Floats e = _mm_movelh_ps(excitation, excitation);
         const Floats a1 = _mm_movelh_ps(lanes(ca.a1[i], cb.a1[i]), clickA1);
         const Floats gain = _mm_movelh_ps(lanes(ca.gain[i], cb.gain[i]), clickGain);
         const Floats y = add(add(add(mul(a1, y1), mul(a2, y2)), mul(gain, e)), d);
         if (beyond(y, limit, 15)) return false;
-        body = mul(kEight, y);
-        click = _mm_movehl_ps(y, y);
+        const Floats body = mul(kEight, y), click = _mm_movehl_ps(y, y);
+        mixed = add(mul(click, clickGains), mul(body, bodyGains));
+        if (beyond(mixed, voiceLimit, 3)) return false;
         y2 = y1;
         y1 = y;
         return true;
@@ -107,6 +107,7 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
     SweptResonator::Course courseA, courseB;
     KickLanes kicks;
     const Floats clickGain = lanes(pa.clickGain, pb.clickGain), bodyGain = lanes(pa.bodyGain, pb.bodyGain);
+    const Floats voiceLimit = lanes(pa.voice.limit(), pb.voice.limit());
     for (int start = 0; start < frames; start += SweptResonator::kStretch) {
         const int n = std::min(SweptResonator::kStretch, frames - start);
         pa.body.plan(glideA + start, n, courseA);
@@ -114,9 +115,9 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
         kicks.load(pa.body, pb.body, pa.click, pb.click);
         for (int i = 0; i < n; ++i) {
             const float va = a.velocity[start + i], vb = b.velocity[start + i];
-            Floats body, click;
-            if (!(va > 0.0f) && !(vb > 0.0f) && kicks.step(lanes(va, vb), courseA, courseB, i, body, click)) {
-                const Floats mixed = add(mul(click, clickGain), mul(body, bodyGain));
+            Floats mixed;
+            if (!(va > 0.0f) && !(vb > 0.0f) &&
+                kicks.step(lanes(va, vb), courseA, courseB, i, clickGain, bodyGain, voiceLimit, mixed)) {
                 _mm_store_ss(signalA + start + i, mixed);
                 signalB[start + i] = pairs::second(mixed);
                 continue;

@@ -1,8 +1,10 @@
 #include "dsp/KickVoice.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <cstdio>
 
 #include "dsp/DspMath.h"
 
@@ -61,47 +63,51 @@ void KickVoice::setKeyMode(float x) {
     sweepEnvelope_.setLevel(0.0f);
     bodyResonator_.clearState();
     bodyResonator_.restartBound(0.0f);
+    voiceBound_.restart(0.0f);
 }
 
-float KickVoice::fixedReference() {
+GlideShape::Peaks KickVoice::referenceFor(const ReferenceKey& key) const {
+    return bodyResonator_.reference(key.base, key.firstDepth, key.firstSamples, key.depth, key.glide,
+                                    8.0f * key.bodyGain, clickResonator_.companion(key.clickGain));
+}
+
+GlideShape::Peaks KickVoice::fixedReference() {
     const float depth = sweepDepth_ * fixedFrequency_;
-    const ReferenceKey key{fixedFrequency_, depth, depth, sweepEnvelope_.coefficient(), bodyResonator_.radius(), 0};
+    const ReferenceKey key = keyFor(fixedFrequency_, depth, depth, 0);
     if (!(key == fixedKey_)) {
         fixedKey_ = key;
-        fixedReference_ = bodyResonator_.reference(key.base, key.firstDepth, 0, key.depth, key.glide);
+        fixedReference_ = referenceFor(key);
     }
     return fixedReference_;
 }
 
-float KickVoice::referenceFor(const ReferenceKey& key) {
-    std::uint32_t bits[3];
+// As on a freshly opened voice, whose base until then is the fixed
+// frequency.
+GlideShape::Peaks KickVoice::noteReference(float note, int blockLeft) {
+    const ReferenceKey key = keyFor(note, sweepDepth_ * fixedFrequency_, sweepDepth_ * note, blockLeft);
+    std::uint32_t bits[2];
     std::memcpy(&bits[0], &key.base, sizeof(float));
     std::memcpy(&bits[1], &key.firstDepth, sizeof(float));
-    bits[2] = static_cast<std::uint32_t>(key.firstSamples);
-    const std::uint32_t hash = (bits[0] * 2654435761u) ^ (bits[1] * 40503u) ^ (bits[2] * 2246822519u);
+    const std::uint32_t hash = (bits[0] * 2654435761u) ^ (bits[1] * 40503u) ^
+                               (static_cast<std::uint32_t>(blockLeft) * 2246822519u);
     NoteReference& slot = noteReferences_[(hash >> 7) % kNoteReferences];
     if (!(slot.key == key)) {
         slot.key = key;
-        slot.reference = bodyResonator_.reference(key.base, key.firstDepth, key.firstSamples, key.depth, key.glide);
+        slot.reference = referenceFor(key);
     }
     return slot.reference;
-}
-
-float KickVoice::noteReference(float note, int blockLeft) {
-    // As on a freshly opened voice, whose base until then is the fixed
-    // frequency.
-    return referenceFor({note, sweepDepth_ * fixedFrequency_, sweepDepth_ * note, sweepEnvelope_.coefficient(),
-                         bodyResonator_.radius(), blockLeft});
 }
 
 KickVoice::Pass KickVoice::beginPass(int frames) {
     const bool keyMode = keyMode_ == 1.0f;
     // The body's reference: in Key Mode each note raises it as it starts
     // (and a hit without a note rings at the base it finds).
+    GlideShape::Peaks peaks{0.0, 0.0};
     if (!keyMode)
-        bodyResonator_.raiseBound(fixedReference());
+        peaks = fixedReference();
     else if (!(bodyResonator_.boundReference() > 0.0f))
-        bodyResonator_.raiseBound(noteReference(currentBaseFrequency_, frames));
+        peaks = noteReference(currentBaseFrequency_, frames);
+    bodyResonator_.raiseBound(static_cast<float>(peaks.body));
     // The click adds at most its own hit to the body's (whose output is 8 y
     // times its gain). The click, a few samples long and never retuned,
     // keeps to its own hit: only notes a few samples apart pile it up.
@@ -113,11 +119,28 @@ KickVoice::Pass KickVoice::beginPass(int frames) {
     // In Key Mode the glide depth of a block follows the base in force at
     // its start.
     pass.depth = sweepDepth_ * (pass.keyMode ? pass.current : pass.fixed);
+    voiceBound_.raise(static_cast<float>(peaks.mixed));
+    pass.voice = voiceBound_;
     return pass;
+}
+
+float KickVoice::Pass::holdBoth(float out) {
+    if (!std::isfinite(out)) {
+        click.y1 = click.y2 = body.y1 = body.y2 = 0.0f;
+        return 0.0f;
+    }
+    const float eased = RingBound::ease(out, voice.reference());
+    const float scale = out != 0.0f ? eased / out : 0.0f;
+    click.y1 *= scale;
+    click.y2 *= scale;
+    body.y1 *= scale;
+    body.y2 *= scale;
+    return eased;
 }
 
 void KickVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {
     clickResonator_.end(pass.click);
+    voiceBound_ = pass.voice;
     sweepEnvelope_.end(pass.sweep);
     bodyResonator_.end(pass.body);
     if (pass.keyMode) currentBaseFrequency_ = pass.current;
@@ -131,6 +154,7 @@ void KickVoice::endOfBlock(int frames) {
         sweepEnvelope_.setLevel(0.0f);
         bodyResonator_.clearState();
         bodyResonator_.restartBound(0.0f);
+        voiceBound_.restart(0.0f);
         clickResonator_.rest();
         active_ = false;
         elapsed_ = 0;

@@ -55,6 +55,8 @@ public:
     // See RingBound::allow.
     void allowForOtherParts(float allowance) { bound_.allow(allowance); }
     float boundReference() const { return bound_.reference(); }
+    // This resonator as a companion of a gliding one (see GlideShape).
+    GlideShape::Companion companion(float weight) const { return {a1_, -a2_, gain_, weight}; }
 
     // The loudest output a hit at velocity 127 gives with these coefficients.
     static float reference(float a1, float rSquared, float gain) {

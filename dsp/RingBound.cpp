@@ -127,12 +127,13 @@ double impulsePeak(float a1, float rSquared) {
     return ringingPeak(1.0, 0.0, a1, rSquared);
 }
 
-double GlideShape::peak(float firstDepth, int firstSamples, float depth) const {
+GlideShape::Peaks GlideShape::peaks(float firstDepth, int firstSamples, float depth) const {
     // The recursion of a hit of height 1 from rest, in the body's own float
     // operations, until the glide has all but reached the base.
     float y1 = 0.0f, y2 = 0.0f, envelope = 1.0f;
+    float c1 = 0.0f, c2 = 0.0f;  // the companion
     const float a2 = -(radius * radius);
-    double peak = 0.0;
+    double peak = 0.0, mixedPeak = 0.0;
     float a1 = 0.0f;
     int n = 0;
     for (; n < kSamples; ++n) {
@@ -145,23 +146,50 @@ double GlideShape::peak(float firstDepth, int firstSamples, float depth) const {
         const float y = a1 * y1 + a2 * y2 + excitation;
         y2 = y1;
         y1 = y;
+        const float c = companion.a1 * c1 - companion.rSquared * c2 + (n == 0 ? companion.gain : 0.0f);
+        c2 = c1;
+        c1 = c;
         peak = std::max(peak, static_cast<double>(std::abs(y)));
+        mixedPeak = std::max(mixedPeak, std::abs(static_cast<double>(weight) * y + static_cast<double>(companion.weight) * c));
         envelope *= glide;
         if (n >= firstSamples && depth * envelope < 1e-4f * base) break;
     }
-    // What rings on: at the base tuning, or, where the glide is still on its
-    // way (slow glides at high rates), at the base with the amplitude the
-    // rest of a slow glide adds (1/sqrt(sin theta)).
-    float u = angularScale * base;
-    u = std::min(u * u, kMaxStablePolyU);
-    const float baseA1 = std::clamp(polyCosScaled(u, 2.0f * radius), -a1Limit, a1Limit);
-    double lift = 1.0;
-    if (n >= kSamples) {
-        const double c0 = a1 / (2.0 * radius), c1 = baseA1 / (2.0 * radius);
-        const double s0 = std::sqrt(std::max(1.0 - c0 * c0, 1e-18)), s1 = std::sqrt(std::max(1.0 - c1 * c1, 1e-18));
-        lift = std::max(1.0, std::sqrt(s0 / s1));
+    // What rings on. Once at the base, the ringing in closed form. Where
+    // the glide is still on its way (slow glides at high rates), its
+    // amplitude, carried on as a slow glide carries it: times
+    // sqrt(sin theta now / sin theta then), falling at the decay.
+    const auto baseA1 = [&](float f) {
+        float w = angularScale * f;
+        w = std::min(w * w, kMaxStablePolyU);
+        return std::clamp(polyCosScaled(w, 2.0f * radius), -a1Limit, a1Limit);
+    };
+    double rest;
+    if (n < kSamples) {
+        rest = ringingPeak(y1, y2, baseA1(base), -a2);
+    } else {
+        const auto sine = [&](float a) {
+            const double c = a / (2.0 * radius);
+            return std::sqrt(std::max(1.0 - c * c, 1e-18));
+        };
+        const double now = sine(a1);
+        const double energy = std::max(static_cast<double>(y1) * y1 - static_cast<double>(a1) * y1 * y2 +
+                                           static_cast<double>(radius) * radius * y2 * y2,
+                                       0.0);
+        const double amplitude = std::sqrt(energy) / now;
+        const double decay = -portable::log(static_cast<double>(radius));
+        const double left = depth * envelope;  // the glide still to go
+        rest = amplitude;
+        for (int k = 1; k <= 64; ++k) {
+            // Up to ten time constants of the glide ahead, closer together
+            // at first.
+            const double m = 10.0 * (k * k) / (64.0 * 64.0) / std::max(-portable::log(static_cast<double>(glide)), 1e-12);
+            const double f = base + left * portable::exp(m * portable::log(static_cast<double>(glide)));
+            rest = std::max(rest, amplitude * std::sqrt(now / sine(baseA1(static_cast<float>(f)))) * portable::exp(-decay * m));
+        }
     }
-    return std::max(peak, lift * ringingPeak(y1, y2, baseA1, -a2));
+    const double companionRest = ringingPeak(c1, c2, companion.a1, companion.rSquared);
+    return {std::max(peak, rest),
+            std::max(mixedPeak, std::abs(weight) * rest + std::abs(companion.weight) * companionRest)};
 }
 
 }  // namespace dsp

@@ -92,13 +92,23 @@ double impulsePeak(float a1, float rSquared);
 // gain term at the top of the glide, is found by running the recursion as
 // the body runs it until the glide has all but reached the base, and the
 // ringing left then in closed form. At most kSamples samples: a glide
-// slower than that (long sweeps at high rates) is taken to lift the
-// amplitude the rest of the way as a slow glide does, by sqrt(sin theta)
-// of where it is over sqrt(sin theta) of the base.
+// slower than that (long sweeps at high rates) is carried on as a slow
+// glide carries the amplitude, by sqrt(sin theta) of where it is over
+// sqrt(sin theta) of where it goes, falling at the decay.
+// A second resonator struck by the same impulse and mixed with the body
+// (the kick's click) can ride along: the peak of weight * body + its weight
+// * its output is found as well.
 struct GlideShape {
     float base, glide, radius, angularScale, a1Limit;
+    float weight = 1.0f;
+    struct Companion {
+        float a1 = 0.0f, rSquared = 0.0f, gain = 0.0f, weight = 0.0f;
+    } companion;
+    struct Peaks {
+        double body, mixed;
+    };
     static constexpr int kSamples = 16384;
-    double peak(float firstDepth, int firstSamples, float depth) const;
+    Peaks peaks(float firstDepth, int firstSamples, float depth) const;
 };
 
 }  // namespace dsp

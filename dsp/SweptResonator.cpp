@@ -20,9 +20,13 @@ void SweptResonator::process(const UnitBlock& block, int frames) {
     end(run);
 }
 
-float SweptResonator::reference(float base, float firstDepth, int firstSamples, float depth, float glide) const {
-    const GlideShape shape{base, glide, r_, w_, stableA1Limit(-a2_)};
-    return static_cast<float>(RingBound::kLoudestVelocity * shape.peak(firstDepth, firstSamples, depth));
+GlideShape::Peaks SweptResonator::reference(float base, float firstDepth, int firstSamples, float depth, float glide,
+                                            float weight, const GlideShape::Companion& companion) const {
+    GlideShape shape{base, glide, r_, w_, stableA1Limit(-a2_)};
+    shape.weight = weight;
+    shape.companion = companion;
+    const GlideShape::Peaks peaks = shape.peaks(firstDepth, firstSamples, depth);
+    return {RingBound::kLoudestVelocity * peaks.body, RingBound::kLoudestVelocity * peaks.mixed};
 }
 
 void SweptResonator::setDecayTime(float seconds) {

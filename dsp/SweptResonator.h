@@ -70,10 +70,12 @@ public:
     void recompute() { setDecayTime(decayTime_); }
     void clearState() { y1_ = y1Copy_ = y2_ = 0.0f; }
 
-    // The reference of a hit gliding from base + depth down to base along
-    // glide^n (by firstDepth for its first firstSamples samples), and the
-    // bound's use of it (see RingBound).
-    float reference(float base, float firstDepth, int firstSamples, float depth, float glide) const;
+    // The references of a hit at velocity 127 gliding from base + depth
+    // down to base along glide^n (by firstDepth for its first firstSamples
+    // samples): the body's own, and of its output times weight mixed with
+    // a companion's (see GlideShape).
+    GlideShape::Peaks reference(float base, float firstDepth, int firstSamples, float depth, float glide,
+                                float weight, const GlideShape::Companion& companion) const;
     void restartBound(float reference) { bound_.restart(reference); }
     void raiseBound(float reference) { bound_.raise(reference); }
     float boundReference() const { return bound_.reference(); }
