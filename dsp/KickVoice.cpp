@@ -84,7 +84,15 @@ GlideShape::Peaks KickVoice::fixedReference() {
 // As on a freshly opened voice, whose base until then is the fixed
 // frequency.
 GlideShape::Peaks KickVoice::noteReference(float note, int blockLeft) {
-    const ReferenceKey key = keyFor(note, sweepDepth_ * fixedFrequency_, sweepDepth_ * note, blockLeft);
+    return cached(keyFor(note, sweepDepth_ * fixedFrequency_, sweepDepth_ * note, blockLeft));
+}
+
+GlideShape::Peaks KickVoice::restingReference(float note, float depth, int blockLeft) {
+    return cached(keyFor(note, depth, sweepDepth_ * note, blockLeft));
+}
+
+GlideShape::Peaks KickVoice::cached(const ReferenceKey& key) {
+    const int blockLeft = key.firstSamples;
     std::uint32_t bits[2];
     std::memcpy(&bits[0], &key.base, sizeof(float));
     std::memcpy(&bits[1], &key.firstDepth, sizeof(float));
@@ -100,6 +108,7 @@ GlideShape::Peaks KickVoice::noteReference(float note, int blockLeft) {
 
 KickVoice::Pass KickVoice::beginPass(int frames) {
     const bool keyMode = keyMode_ == 1.0f;
+    const bool resting = !(bodyResonator_.boundReference() > 0.0f);
     // The body's reference: in Key Mode each note raises it as it starts
     // (and a hit without a note rings at the base it finds).
     GlideShape::Peaks peaks{0.0, 0.0};
@@ -115,7 +124,7 @@ KickVoice::Pass KickVoice::beginPass(int frames) {
     bodyResonator_.allowForOtherParts(body > 0.0f ? std::abs(clickGain_) * clickResonator_.boundReference() / body
                                                   : 1e6f);
     Pass pass{clickResonator_.begin(), sweepEnvelope_.begin(), bodyResonator_.begin(), keyMode, fixedFrequency_,
-              currentBaseFrequency_, 0.0f, clickGain_, bodyGain_, frames};
+              currentBaseFrequency_, 0.0f, clickGain_, bodyGain_, frames, resting, {}};
     // In Key Mode the glide depth of a block follows the base in force at
     // its start.
     pass.depth = sweepDepth_ * (pass.keyMode ? pass.current : pass.fixed);

@@ -39,6 +39,7 @@ private:
         bool keyMode;
         float fixed, current, depth, clickGain, bodyGain;
         int frames;
+        bool resting;  // nothing rang when the block began
         // The two together: twice the click's and the body's hits added
         // (see RingBound), beyond which both are eased at once.
         RingBound voice;
@@ -64,6 +65,10 @@ private:
             if (v > 0.0f && pitch[i] > 0.0f) {
                 pass.current = pitch[i];
                 pass.raise(noteReference(pass.current, pass.frames - i));
+                // A hit on a voice at rest glides, for the rest of its block,
+                // by the depth of the base the voice was left with.
+                if (pass.resting) pass.raise(restingReference(pass.current, pass.depth, pass.frames - i));
+                pass.resting = false;
             }
             glide_.data()[i] = pass.depth * envelope + pass.current;
         } else {
@@ -91,6 +96,7 @@ private:
     // which glides by the depth of the fixed frequency until the block
     // ends, then by the note's.
     GlideShape::Peaks noteReference(float note, int blockLeft);
+    GlideShape::Peaks restingReference(float note, float depth, int blockLeft);
     // The body's reference for the present settings out of Key Mode.
     GlideShape::Peaks fixedReference();
 
@@ -118,6 +124,8 @@ private:
                 firstSamples};
     }
     GlideShape::Peaks referenceFor(const ReferenceKey& key) const;
+    // The references of the notes played since the settings changed.
+    GlideShape::Peaks cached(const ReferenceKey& key);
     static constexpr ReferenceKey kNoKey{-1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0};
     ReferenceKey fixedKey_ = kNoKey;
     GlideShape::Peaks fixedReference_{0.0, 0.0};

@@ -22,7 +22,7 @@ void SweptResonator::process(const UnitBlock& block, int frames) {
 
 GlideShape::Peaks SweptResonator::reference(float base, float firstDepth, int firstSamples, float depth, float glide,
                                             float weight, const GlideShape::Companion& companion) const {
-    GlideShape shape{base, glide, r_, w_, stableA1Limit(-a2_)};
+    GlideShape shape{base, glide, r_, w_, stableA1Limit(-a2_), 1.0f, {}};
     shape.weight = weight;
     shape.companion = companion;
     const GlideShape::Peaks peaks = shape.peaks(firstDepth, firstSamples, depth);
