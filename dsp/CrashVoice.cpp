@@ -1,5 +1,8 @@
 #include "dsp/CrashVoice.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "dsp/DspMath.h"
 
 namespace dsp {
@@ -19,22 +22,61 @@ void CrashVoice::prepare() {
     oscillators_.setFrequencies(kMetalFrequencies);
     upperFilter_.recompute();
     lowerFilter_.recompute();
+    hits_.clear();
     strikeEnvelope_.setCoefficient(expExtended(-100.0f * samplePeriod_));
     // The bloom always rises with a 100 ms time constant.
     bloomEnvelope_.setAttackCoefficient(expExtended(-10.0f * samplePeriod_));
     bloomEnvelope_.setDecayCoefficient(expExtended(-10.0f * samplePeriod_));
 }
 
-void CrashVoice::setFrequency(float x) {
+void CrashVoice::tune(HighpassResonator& upper, HighpassResonator& lower, float x) {
     const float e = powExtended(4.0f, x);
-    upperFilter_.setFrequency(2000.0f * e);
-    lowerFilter_.setFrequency(500.0f * e);
+    upper.setFrequency(2000.0f * e);
+    lower.setFrequency(500.0f * e);
+}
+
+void CrashVoice::setFrequency(float x) {
+    frequencyValue_ = x;
+    tune(upperFilter_, lowerFilter_, x);
+    holdFiltersToHits();
 }
 
 void CrashVoice::setQ(float x) {
-    const float q = 20.0f * x + 1.0f;
-    upperFilter_.setQ(q);
-    lowerFilter_.setQ(q);
+    qValue_ = x;
+    upperFilter_.setQ(filterQ(x));
+    lowerFilter_.setQ(filterQ(x));
+    holdFiltersToHits();
+}
+
+void CrashVoice::holdFiltersToHits() {
+    if (!upperFilter_.shadowed() && !lowerFilter_.shadowed()) return;
+    const HitGrid<2>::Values hit = hits_.around(frequencyValue_, qValue_, [&](float f, float q) { return hitAt(f, q); });
+    if (upperFilter_.shadowed()) upperFilter_.raiseFloor(hit[0]);
+    if (lowerFilter_.shadowed()) lowerFilter_.raiseFloor(hit[1]);
+}
+
+// Both bands' largest outputs over the first 0.4 s of oscillators started
+// afresh.
+HitGrid<2>::Values CrashVoice::hitAt(float frequency, float q) const {
+    SawBank oscillators;
+    oscillators.setSampleRate(sampleRate_);
+    oscillators.setFrequencies(kMetalFrequencies);
+    HighpassResonator upper, lower;
+    upper.setSampleRate(sampleRate_);
+    lower.setSampleRate(sampleRate_);
+    tune(upper, lower, frequency);
+    upper.setQ(filterQ(q));
+    lower.setQ(filterQ(q));
+    SawBank::Run metal = oscillators.begin();
+    HighpassResonator::Run upperRun = upper.begin(), lowerRun = lower.begin();
+    const int frames = static_cast<int>(std::min(0.4f * sampleRate_, 32768.0f));
+    HitGrid<2>::Values peak{};
+    for (int i = 0; i < frames; ++i) {
+        const float m = metal.next();
+        peak[0] = std::max(peak[0], std::abs(upperRun.step(m)));
+        peak[1] = std::max(peak[1], std::abs(lowerRun.step(m)));
+    }
+    return peak;
 }
 
 void CrashVoice::setDecay(float x) {

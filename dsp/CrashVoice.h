@@ -7,6 +7,7 @@
 #include "dsp/DecayEnvelope.h"
 #include "dsp/DrumVoice.h"
 #include "dsp/HighpassResonator.h"
+#include "dsp/HitGrid.h"
 #include "dsp/SawBank.h"
 
 namespace dsp {
@@ -52,6 +53,15 @@ private:
     AttackDecayEnvelope bloomEnvelope_;
     HighpassResonator upperFilter_;
     HighpassResonator lowerFilter_;
+    // The loudest hits of both bands over Frequency and Q (see HitGrid),
+    // held to while the filters' settings move.
+    void holdFiltersToHits();
+    HitGrid<2>::Values hitAt(float frequency, float q) const;
+    static void tune(HighpassResonator& upper, HighpassResonator& lower, float frequency);
+    static float filterQ(float x) { return 20.0f * x + 1.0f; }
+    HitGrid<2> hits_;
+    float frequencyValue_ = 0.0f;
+    float qValue_ = 0.0f;
 };
 
 }  // namespace dsp

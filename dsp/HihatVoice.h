@@ -6,6 +6,7 @@
 #include "dsp/DrumVoice.h"
 #include "dsp/DspMath.h"
 #include "dsp/HighpassResonator.h"
+#include "dsp/HitGrid.h"
 #include "dsp/RingBound.h"
 #include "dsp/SawBank.h"
 
@@ -74,6 +75,15 @@ private:
     HighpassResonator filter_;
     float closedDecayTime_ = 0.001f;
     float openDecayTime_ = 0.001f;
+    // The loudest hits over Frequency and Q (see HitGrid), held to while
+    // the filter's settings move.
+    void holdFilterToHits();
+    static float filterFrequency(float x);
+    static float filterQ(float x);
+    HitGrid<1>::Values hitAt(float frequency, float q) const;
+    HitGrid<1> hits_;
+    float frequencyValue_ = 0.0f;
+    float qValue_ = 0.0f;
 };
 
 }  // namespace dsp

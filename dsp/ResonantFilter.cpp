@@ -27,10 +27,11 @@ void ResonantFilter::recompute() {
     const Shadow::Setting before{a1_, a2_, gain_, y1_, y2_, 0.0f};
     computeCoefficients();
     if ((y1_ == 0.0f && y2_ == 0.0f) || !(r_ > 0.0f)) return;  // nothing rings
-    if (!shadow_.on) {
+    if (!shadow_.on || shadow_.fixed) {
         // The settings so far, from the state as it is: nothing has moved
         // under it yet.
         shadow_.on = true;
+        shadow_.fixed = false;
         shadow_.settings[0] = before;
         shadow_.settings[0].peak = static_cast<float>(amplitude(y1_, y2_, before.a1, -before.a2));
         shadow_.settings[1] = shadow_.settings[0];

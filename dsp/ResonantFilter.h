@@ -38,6 +38,22 @@ public:
     // The owning voice has gone quiet: no shadow until the next change.
     void rest() { shadow_.on = false; }
     bool shadowed() const { return shadow_.on; }
+    int shadowedFor() const { return shadow_.on ? shadow_.remaining : 0; }
+    // The loudest hit at the present settings, as the owning voice works it
+    // out (see HitGrid): the shadows' reference is never below it.
+    void raiseFloor(float floor) { shadow_.bound.raise(floor); }
+    // A filter whose own settings stay while the settings of the one before
+    // it move: for the next samples its output is held to floor alone (its
+    // shadows would only follow the moving input).
+    void holdTo(float floor, int samples) {
+        if (!shadow_.on) {
+            shadow_.on = true;
+            shadow_.fixed = true;
+            shadow_.bound.restart(floor);
+        }
+        shadow_.bound.raise(floor);
+        shadow_.remaining = std::max(shadow_.remaining, samples);
+    }
 
     // The shadows in a block's locals.
     struct Shadow {
@@ -45,6 +61,7 @@ public:
             float a1, a2, gain, y1, y2, peak;
         };
         bool on;
+        bool fixed;     // held to its floor alone (see holdTo)
         int remaining;  // samples until the last change has rung out
         Setting settings[2];
         RingBound bound;
@@ -54,13 +71,15 @@ public:
         // filter's own new output, stateY1 and stateY2 its state after it.
         // Returns the output.
         float follow(float input, float d, float y, float& stateY1, float& stateY2, float a1, float a2) {
-            for (Setting& s : settings) {
-                const float out = input * s.gain + d + s.a2 * s.y2 + s.a1 * s.y1;
-                s.y2 = s.y1;
-                s.y1 = out;
-                s.peak = std::max(s.peak, std::abs(out));
+            if (!fixed) {
+                for (Setting& s : settings) {
+                    const float out = input * s.gain + d + s.a2 * s.y2 + s.a1 * s.y1;
+                    s.y2 = s.y1;
+                    s.y1 = out;
+                    s.peak = std::max(s.peak, std::abs(out));
+                }
+                bound.raise(std::max(settings[0].peak, settings[1].peak));
             }
-            bound.raise(std::max(settings[0].peak, settings[1].peak));
             if (--remaining <= 0) on = false;
             if (RingBound::within(y, bound.limit())) return y;
             return bound.hold(stateY1, stateY2, a1, -a2);
@@ -79,7 +98,7 @@ protected:
     float gain_ = 0.0f;
     float r_ = 0.0f;
     DenormalOffset denormal_;
-    Shadow shadow_{false, 0, {}, {}};
+    Shadow shadow_{false, false, 0, {}, {}};
 };
 
 }  // namespace dsp
