@@ -22,7 +22,7 @@ public:
             y2 = y1;
             y1 = y;
             if (!shadow.on) return y;
-            return shadow.follow(x, d, y, y1, y2, a1, a2);
+            return shadow.follow(x, d, y, y1, y2, a1, a2, 1.0f);
         }
     };
     Run begin() { return {gain_, a1_, a2_, denormal_.flip(), y1_, y2_, shadow_}; }

@@ -39,23 +39,29 @@ float ClapVoice::filterFrequency(float x) {
 }
 
 void ClapVoice::setFrequency(float x) {
+    const float before = frequencyValue_;
     frequencyValue_ = x;
     highpass_.setFrequency(filterFrequency(x));
-    holdFiltersToHits();
+    holdFiltersToHits(before, qValue_);
 }
 
 void ClapVoice::setQ(float x) {
+    const float before = qValue_;
     qValue_ = x;
     highpass_.setQ(filterQ(x));
-    holdFiltersToHits();
+    holdFiltersToHits(frequencyValue_, before);
 }
 
-void ClapVoice::holdFiltersToHits() {
+// To the settings it had and has.
+void ClapVoice::holdFiltersToHits(float frequencyBefore, float qBefore) {
     if (!highpass_.shadowed()) return;
-    const HitGrid<2>::Values hit = hits_.around(frequencyValue_, qValue_, [&](float f, float q) { return hitAt(f, q); });
-    highpass_.raiseFloor(hit[0]);
-    // The band-pass's own settings stay; what moves is its input.
-    bandpass_.holdTo(hit[1], highpass_.shadowedFor() + 64);
+    const auto hitAtPoint = [&](float f, float q) { return hitAt(f, q); };
+    for (const HitGrid<2>::Values& hit :
+         {hits_.around(frequencyBefore, qBefore, hitAtPoint), hits_.around(frequencyValue_, qValue_, hitAtPoint)}) {
+        highpass_.raiseFloor(hit[0]);
+        // The band-pass's own settings stay; what moves is its input.
+        bandpass_.holdTo(hit[1], highpass_.shadowedFor() + 64);
+    }
 }
 
 // A hit at velocity 127 on a fresh clap with the longest tail: the largest

@@ -39,7 +39,7 @@ private:
     // The loudest hits of the high-pass and of the band-pass after it over
     // Frequency and Q (see HitGrid), held to while the high-pass's settings
     // move.
-    void holdFiltersToHits();
+    void holdFiltersToHits(float frequencyBefore, float qBefore);
     HitGrid<2>::Values hitAt(float frequency, float q) const;
     static float filterFrequency(float x);
     static float filterQ(float x) { return 3.0f * x + 1.0f; }

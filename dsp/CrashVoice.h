@@ -8,6 +8,7 @@
 #include "dsp/DrumVoice.h"
 #include "dsp/HighpassResonator.h"
 #include "dsp/HitGrid.h"
+#include "dsp/RingBound.h"
 #include "dsp/SawBank.h"
 
 namespace dsp {
@@ -44,6 +45,7 @@ private:
             active_ = false;
             upperFilter_.rest();
             lowerFilter_.rest();
+            voiceBound_.restart(0.0f);
         }
     }
 
@@ -55,11 +57,20 @@ private:
     HighpassResonator lowerFilter_;
     // The loudest hits of both bands over Frequency and Q (see HitGrid),
     // held to while the filters' settings move.
-    void holdFiltersToHits();
-    HitGrid<2>::Values hitAt(float frequency, float q) const;
+    void holdFiltersToHits(float frequencyBefore, float qBefore);
+    // One over the loudest the bloom and the strike envelope reach: a hit
+    // at velocity 127 reaches 0.75 of it here, and the bloom 0.9 of that.
+    static constexpr float kStrikeHeard = 1.0f / (0.75f * RingBound::kLoudestVelocity);
+    static constexpr float kBloomHeard = 1.0f / (0.9f * 0.75f * RingBound::kLoudestVelocity);
+    HitGrid<3>::Values hitAt(float frequency, float q) const;
     static void tune(HighpassResonator& upper, HighpassResonator& lower, float frequency);
     static float filterQ(float x) { return 20.0f * x + 1.0f; }
-    HitGrid<2> hits_;
+    HitGrid<3> hits_;
+    // Both bands as the voice mixes them: held to the loudest hit of the
+    // two together while their settings move (each band's own bound leaves
+    // room for the other's).
+    RingBound voiceBound_;
+    static float holdBoth(Pass& pass, float out, const RingBound& bound);
     float frequencyValue_ = 0.0f;
     float qValue_ = 0.0f;
 };

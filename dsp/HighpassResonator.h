@@ -17,7 +17,8 @@ public:
         float gain, a1, a2, d;
         float x1, x2, y1, y2, w;
         Shadow shadow;
-        float step(float x) {
+        // weight: see Shadow::follow.
+        float step(float x, float weight = 1.0f) {
             const float bend = x - 2.0f * x1 + x2;
             w = bend * gain + d;
             const float y = w + a2 * y2 + a1 * y1;
@@ -26,7 +27,7 @@ public:
             x2 = x1;
             x1 = x;
             if (!shadow.on) return y;
-            return shadow.follow(bend, d, y, y1, y2, a1, a2);
+            return shadow.follow(bend, d, y, y1, y2, a1, a2, weight);
         }
     };
     Run begin() { return {gain_, a1_, a2_, denormal_.flip(), x1_, x2_, y1_, y2_, lastIntermediate_, shadow_}; }

@@ -30,20 +30,25 @@ float HihatVoice::filterQ(float x) {
 }
 
 void HihatVoice::setFrequency(float x) {
+    const float before = frequencyValue_;
     frequencyValue_ = x;
     filter_.setFrequency(filterFrequency(x));
-    holdFilterToHits();
+    holdFilterToHits(before, qValue_);
 }
 
 void HihatVoice::setQ(float x) {
+    const float before = qValue_;
     qValue_ = x;
     filter_.setQ(filterQ(x));
-    holdFilterToHits();
+    holdFilterToHits(frequencyValue_, before);
 }
 
-void HihatVoice::holdFilterToHits() {
-    if (filter_.shadowed())
-        filter_.raiseFloor(hits_.around(frequencyValue_, qValue_, [&](float f, float q) { return hitAt(f, q); })[0]);
+// To the settings it had and has.
+void HihatVoice::holdFilterToHits(float frequencyBefore, float qBefore) {
+    if (!filter_.shadowed()) return;
+    const auto hitAtPoint = [&](float f, float q) { return hitAt(f, q); };
+    filter_.raiseFloor(hits_.around(frequencyBefore, qBefore, hitAtPoint)[0]);
+    filter_.raiseFloor(hits_.around(frequencyValue_, qValue_, hitAtPoint)[0]);
 }
 
 // The filter's largest output over the first quarter second of oscillators
@@ -90,7 +95,7 @@ void HihatVoice::render(const VoiceBlock& block, int frames) {
         float* signal = signal_.data();
         for (int i = 0; i < frames; ++i) {
             const float level = envelope(pass, block.velocity, block.pitch, i);
-            signal[i] = level * pass.filter.step(pass.oscillators.next());
+            signal[i] = level * pass.filter.step(pass.oscillators.next(), level * (1.0f / RingBound::kLoudestVelocity));
         }
         finishPass(pass, block, frames);
     }

@@ -77,7 +77,7 @@ private:
     float openDecayTime_ = 0.001f;
     // The loudest hits over Frequency and Q (see HitGrid), held to while
     // the filter's settings move.
-    void holdFilterToHits();
+    void holdFilterToHits(float frequencyBefore, float qBefore);
     static float filterFrequency(float x);
     static float filterQ(float x);
     HitGrid<1>::Values hitAt(float frequency, float q) const;

@@ -42,6 +42,9 @@ public:
     // The loudest hit at the present settings, as the owning voice works it
     // out (see HitGrid): the shadows' reference is never below it.
     void raiseFloor(float floor) { shadow_.bound.raise(floor); }
+    float floor() const { return shadow_.bound.reference(); }
+    // See RingBound::allow.
+    void allowForOtherParts(float allowance) { shadow_.bound.allow(allowance); }
     // A filter whose own settings stay while the settings of the one before
     // it move: for the next samples its output is held to floor alone (its
     // shadows would only follow the moving input).
@@ -69,8 +72,12 @@ public:
         // One sample: input is what the recursion's gain multiplies (the
         // high-pass's second difference, the band-pass's input), y the
         // filter's own new output, stateY1 and stateY2 its state after it.
+        // weight is what the voice multiplies the output by (an envelope),
+        // over that at the loudest hit: the output is held as the voice
+        // hears it, and on its own only at kBackstop times the limit.
         // Returns the output.
-        float follow(float input, float d, float y, float& stateY1, float& stateY2, float a1, float a2) {
+        float follow(float input, float d, float y, float& stateY1, float& stateY2, float a1, float a2,
+                     float weight) {
             if (!fixed) {
                 for (Setting& s : settings) {
                     const float out = input * s.gain + d + s.a2 * s.y2 + s.a1 * s.y1;
@@ -81,9 +88,12 @@ public:
                 bound.raise(std::max(settings[0].peak, settings[1].peak));
             }
             if (--remaining <= 0) on = false;
-            if (RingBound::within(y, bound.limit())) return y;
-            return bound.hold(stateY1, stateY2, a1, -a2);
+            const float limit = bound.limit();
+            if (RingBound::within(weight * y, limit) && RingBound::within(y, kBackstop * limit)) return y;
+            const float heard = std::abs(weight);
+            return bound.hold(stateY1, stateY2, a1, -a2, heard > 1.0f / kBackstop ? 1.0f / heard : kBackstop);
         }
+        static constexpr float kBackstop = 16.0f;
     };
 
 protected:

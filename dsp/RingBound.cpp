@@ -37,8 +37,8 @@ float RingBound::ease(float level, float reference) {
     return static_cast<float>(std::copysign(dsp::ease(std::abs(static_cast<double>(level)), reference), level));
 }
 
-float RingBound::hold(float& y1, float& y2, float a1, float rSquared) const {
-    const double h = static_cast<double>(reference_) + allowance_;
+float RingBound::hold(float& y1, float& y2, float a1, float rSquared, float scale) const {
+    const double h = (static_cast<double>(reference_) + allowance_) * scale;
     const double y = y1, before = y2;
     if (!std::isfinite(y) || !std::isfinite(before) || !(h > 0.0)) {
         y1 = y2 = 0.0f;

@@ -64,7 +64,9 @@ public:
     // The rare path. y1 is the sample just computed and y2 the one before,
     // rung with a1 and rSquared; both are set to the eased state, and the
     // eased sample is returned.
-    float hold(float& y1, float& y2, float a1, float rSquared) const;
+    float hold(float& y1, float& y2, float a1, float rSquared) const { return hold(y1, y2, a1, rSquared, 1.0f); }
+    // The same with the reference times scale.
+    float hold(float& y1, float& y2, float a1, float rSquared, float scale) const;
 
     // Tests only: false renders the written recursions, unbounded.
     static void setActing(bool on);
