@@ -133,15 +133,16 @@ KickVoice::Pass KickVoice::beginPass(int frames) {
     return pass;
 }
 
-float KickVoice::Pass::holdBoth(float out) {
+// The sample eased, and the body with it: the click, a few samples long,
+// keeps its own bound (and a voice renders its clicks for the whole block
+// before its body).
+float KickVoice::Pass::holdMix(float out) {
     if (!std::isfinite(out)) {
-        click.y1 = click.y2 = body.y1 = body.y2 = 0.0f;
+        body.y1 = body.y2 = 0.0f;
         return 0.0f;
     }
     const float eased = RingBound::ease(out, voice.reference());
     const float scale = out != 0.0f ? eased / out : 0.0f;
-    click.y1 *= scale;
-    click.y2 *= scale;
     body.y1 *= scale;
     body.y2 *= scale;
     return eased;

@@ -51,9 +51,9 @@ private:
         float mix(float clickOut, float bodyOut) {
             const float out = clickOut * clickGain + bodyOut * bodyGain;
             if (RingBound::within(out, voice.limit())) return out;
-            return holdBoth(out);
+            return holdMix(out);
         }
-        float holdBoth(float out);
+        float holdMix(float out);
     };
     Pass beginPass(int frames);
     // The click, and the glide the body follows, for frame i.

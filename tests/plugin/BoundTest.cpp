@@ -316,6 +316,50 @@ std::vector<Scenario> scenarios() {
         };
         all.push_back(s);
     }
+    // Deep, long settings hammered at every frame, Key Mode switched every
+    // 50 blocks, at a low and a high rate.
+    for (float rate : {8000.0f, 384000.0f}) {
+        Scenario s;
+        s.name = "deep settings hammered at " + std::to_string(static_cast<int>(rate));
+        s.rate = rate;
+        s.block = 32;
+        s.frames = static_cast<int>(rate * 0.05f);
+        s.exact = false;
+        s.setup = [](DrumSynthEffect& e) {
+            program(e, 0);
+            for (int i = 0; i < plugin::kParameterCount; ++i)
+                if (plugin::kParameters[i].role == plugin::Role::kTone) e.setParameter(i, 1.0f);
+        };
+        s.automate = [](DrumSynthEffect& e, int b) {
+            if (b % 50 == 0) keyMode(e, b % 100 != 0);
+        };
+        s.strikes = [](int, int, int n, std::vector<std::pair<int, Strike>>& due) {
+            for (int i = 0; i < n; ++i)
+                for (int v : kKeyed) due.push_back({i, {v, i % 2 ? 127 : 0, i % 2 ? kLoudestVelocity : 0.008f}});
+        };
+        s.settings = {[](DrumSynthEffect& e) { keyMode(e, false); }, [](DrumSynthEffect& e) { keyMode(e, true); }};
+        all.push_back(s);
+    }
+    // A chord on the Key Mode voices, its notes 44 frames apart as a
+    // keyboard sends them, repeated every eighth at 120 BPM.
+    {
+        Scenario s;
+        s.name = "Key Mode chord repeated";
+        s.frames = 66150;
+        s.setup = [](DrumSynthEffect& e) {
+            program(e, 0);
+            keyMode(e, true);
+        };
+        s.strikes = [](int, int start, int n, std::vector<std::pair<int, Strike>>& due) {
+            for (int i = 0; i < n; ++i) {
+                const int at = (start + i) % 11025;
+                for (int k = 0; k < 3; ++k)
+                    if (at == 44 * k)
+                        for (int v : kKeyed) due.push_back({i, {v, 48 + 4 * k}});
+            }
+        };
+        all.push_back(s);
+    }
     {
         Scenario s;
         s.name = "Key Mode toggled every block";
@@ -328,6 +372,10 @@ std::vector<Scenario> scenarios() {
         all.push_back(s);
     }
     return all;
+}
+
+void PrintTo(const Scenario& s, std::ostream* out) {
+    *out << s.name;
 }
 
 class Bound : public ::testing::TestWithParam<Scenario> {};
