@@ -12,7 +12,7 @@ void BandpassResonator::process(const UnitBlock& block, int frames) {
     end(run);
 }
 
-void BandpassResonator::recompute() {
+void BandpassResonator::computeCoefficients() {
     const float theta = kTwoPi * frequency_ * samplePeriod_;
     r_ = expExtended(-kPi * inverseQ_ * frequency_ * samplePeriod_);
     a1_ = 2.0f * r_ * trueCos(theta);

@@ -16,20 +16,25 @@ public:
     struct Run {
         float gain, a1, a2, d;
         float y1, y2;
+        Shadow shadow;
         float step(float x) {
             const float y = gain * x + a2 * y2 + a1 * y1 + d;
             y2 = y1;
             y1 = y;
-            return y;
+            if (!shadow.on) return y;
+            return shadow.follow(x, d, y, y1, y2, a1, a2, 1.0f);
         }
     };
-    Run begin() { return {gain_, a1_, a2_, denormal_.flip(), y1_, y2_}; }
+    Run begin() { return {gain_, a1_, a2_, denormal_.flip(), y1_, y2_, shadow_}; }
     void end(const Run& run) {
         y1_ = run.y1;
         y2_ = run.y2;
         lastOutput_ = run.y1;
+        shadow_ = run.shadow;
     }
-    void recompute() override;
+
+protected:
+    void computeCoefficients() override;
 
 private:
     float lastOutput_ = 0.0f;

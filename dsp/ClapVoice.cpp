@@ -1,6 +1,10 @@
 #include "dsp/ClapVoice.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "dsp/DspMath.h"
+#include "dsp/RingBound.h"
 
 namespace dsp {
 
@@ -27,14 +31,72 @@ void ClapVoice::prepare() {
     bandpass_.setFrequency(2000.0f);
     bandpass_.setQ(1.0f);
     pulseLevel_ = 0.0f;
+    hits_.clear();
+}
+
+float ClapVoice::filterFrequency(float x) {
+    return 200.0f * powExtended(16.0f, x);
 }
 
 void ClapVoice::setFrequency(float x) {
-    highpass_.setFrequency(200.0f * powExtended(16.0f, x));
+    const float before = frequencyValue_;
+    frequencyValue_ = x;
+    highpass_.setFrequency(filterFrequency(x));
+    holdFiltersToHits(before, qValue_);
 }
 
 void ClapVoice::setQ(float x) {
-    highpass_.setQ(3.0f * x + 1.0f);
+    const float before = qValue_;
+    qValue_ = x;
+    highpass_.setQ(filterQ(x));
+    holdFiltersToHits(frequencyValue_, before);
+}
+
+// To the settings it had and has.
+void ClapVoice::holdFiltersToHits(float frequencyBefore, float qBefore) {
+    if (!highpass_.shadowed()) return;
+    const auto hitAtPoint = [&](float f, float q) { return hitAt(f, q); };
+    for (const HitGrid<2>::Values& hit :
+         {hits_.around(frequencyBefore, qBefore, hitAtPoint), hits_.around(frequencyValue_, qValue_, hitAtPoint)}) {
+        highpass_.raiseFloor(hit[0]);
+        // The band-pass's own settings stay; what moves is its input.
+        bandpass_.holdTo(hit[1], highpass_.shadowedFor() + 64);
+    }
+}
+
+// A hit at velocity 127 on a fresh clap with the longest tail: the largest
+// outputs of both filters.
+HitGrid<2>::Values ClapVoice::hitAt(float frequency, float q) const {
+    HighpassResonator highpass;
+    BandpassResonator bandpass;
+    highpass.setSampleRate(sampleRate_);
+    bandpass.setSampleRate(sampleRate_);
+    highpass.setFrequency(filterFrequency(frequency));
+    highpass.setQ(filterQ(q));
+    bandpass.setFrequency(2000.0f);
+    bandpass.setQ(1.0f);
+    DecayEnvelope tail, burst;
+    tail.setCoefficient(expExtended(-samplePeriod_ / 0.051f));
+    burst.setCoefficient(expExtended(-100.0f * samplePeriod_));
+    NoiseSource noise;
+    noise.setState(NoiseSource::kSeed);
+    DecayEnvelope::Run tailRun = tail.begin(), burstRun = burst.begin();
+    NoiseSource::Run noiseRun = noise.begin();
+    HighpassResonator::Run highRun = highpass.begin();
+    BandpassResonator::Run bandRun = bandpass.begin();
+    const float level = RingBound::kLoudestVelocity;
+    const int frames = static_cast<int>(std::min(kTailStart + 0.2f * sampleRate_, 32768.0f));
+    HitGrid<2>::Values peak{};
+    for (int counter = 0; counter < frames; ++counter) {
+        const bool bursts = counter == 0 || counter == kBurstSpacing || counter == 2 * kBurstSpacing;
+        const float tailEnvelope = tailRun.accumulate(counter == kTailStart ? level : 0.0f);
+        const float burstEnvelope = burstRun.accumulate(bursts ? level : 0.0f);
+        const float shaped = (burstEnvelope * burstEnvelope + tailEnvelope) * noiseRun.next() * 3.0f;
+        const float high = highRun.step(shaped);
+        peak[0] = std::max(peak[0], std::abs(high));
+        peak[1] = std::max(peak[1], std::abs(bandRun.step(high)));
+    }
+    return peak;
 }
 
 void ClapVoice::setDecay(float x) {
@@ -84,6 +146,8 @@ void ClapVoice::render(const VoiceBlock& block, int frames) {
     if (endBlock(frames)) {
         active_ = false;
         elapsed_ = 0;
+        highpass_.rest();
+        bandpass_.rest();
     }
 }
 

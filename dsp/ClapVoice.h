@@ -7,6 +7,7 @@
 #include "dsp/DecayEnvelope.h"
 #include "dsp/DrumVoice.h"
 #include "dsp/HighpassResonator.h"
+#include "dsp/HitGrid.h"
 #include "dsp/NoiseSource.h"
 
 namespace dsp {
@@ -35,6 +36,16 @@ private:
     DecayEnvelope burstDecay_;
     HighpassResonator highpass_;
     BandpassResonator bandpass_;
+    // The loudest hits of the high-pass and of the band-pass after it over
+    // Frequency and Q (see HitGrid), held to while the high-pass's settings
+    // move.
+    void holdFiltersToHits(float frequencyBefore, float qBefore);
+    HitGrid<2>::Values hitAt(float frequency, float q) const;
+    static float filterFrequency(float x);
+    static float filterQ(float x) { return 3.0f * x + 1.0f; }
+    HitGrid<2> hits_;
+    float frequencyValue_ = 0.0f;
+    float qValue_ = 0.0f;
 };
 
 }  // namespace dsp

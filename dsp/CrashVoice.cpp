@@ -1,5 +1,8 @@
 #include "dsp/CrashVoice.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "dsp/DspMath.h"
 
 namespace dsp {
@@ -19,22 +22,75 @@ void CrashVoice::prepare() {
     oscillators_.setFrequencies(kMetalFrequencies);
     upperFilter_.recompute();
     lowerFilter_.recompute();
+    hits_.clear();
     strikeEnvelope_.setCoefficient(expExtended(-100.0f * samplePeriod_));
     // The bloom always rises with a 100 ms time constant.
     bloomEnvelope_.setAttackCoefficient(expExtended(-10.0f * samplePeriod_));
     bloomEnvelope_.setDecayCoefficient(expExtended(-10.0f * samplePeriod_));
 }
 
-void CrashVoice::setFrequency(float x) {
+void CrashVoice::tune(HighpassResonator& upper, HighpassResonator& lower, float x) {
     const float e = powExtended(4.0f, x);
-    upperFilter_.setFrequency(2000.0f * e);
-    lowerFilter_.setFrequency(500.0f * e);
+    upper.setFrequency(2000.0f * e);
+    lower.setFrequency(500.0f * e);
+}
+
+void CrashVoice::setFrequency(float x) {
+    const float before = frequencyValue_;
+    frequencyValue_ = x;
+    tune(upperFilter_, lowerFilter_, x);
+    holdFiltersToHits(before, qValue_);
 }
 
 void CrashVoice::setQ(float x) {
-    const float q = 20.0f * x + 1.0f;
-    upperFilter_.setQ(q);
-    lowerFilter_.setQ(q);
+    const float before = qValue_;
+    qValue_ = x;
+    upperFilter_.setQ(filterQ(x));
+    lowerFilter_.setQ(filterQ(x));
+    holdFiltersToHits(frequencyValue_, before);
+}
+
+// To the settings they had and have.
+void CrashVoice::holdFiltersToHits(float frequencyBefore, float qBefore) {
+    if (!upperFilter_.shadowed() && !lowerFilter_.shadowed()) return;
+    const auto hitAtPoint = [&](float f, float q) { return hitAt(f, q); };
+    for (const HitGrid<3>::Values& hit :
+         {hits_.around(frequencyBefore, qBefore, hitAtPoint), hits_.around(frequencyValue_, qValue_, hitAtPoint)}) {
+        if (upperFilter_.shadowed()) upperFilter_.raiseFloor(hit[0]);
+        if (lowerFilter_.shadowed()) lowerFilter_.raiseFloor(hit[1]);
+        voiceBound_.raise(hit[2]);
+    }
+    // Each band leaves room for the other's loudest, in its own terms.
+    upperFilter_.allowForOtherParts(lowerFilter_.floor() * kBloomHeard / kStrikeHeard);
+    lowerFilter_.allowForOtherParts(upperFilter_.floor() * kStrikeHeard / kBloomHeard);
+}
+
+// Both bands' largest outputs over oscillators started afresh, and what
+// that allows the two mixed by a hit at velocity 127.
+HitGrid<3>::Values CrashVoice::hitAt(float frequency, float q) const {
+    SawBank oscillators;
+    oscillators.setSampleRate(sampleRate_);
+    oscillators.setFrequencies(kMetalFrequencies);
+    HighpassResonator upper, lower;
+    upper.setSampleRate(sampleRate_);
+    lower.setSampleRate(sampleRate_);
+    tune(upper, lower, frequency);
+    upper.setQ(filterQ(q));
+    lower.setQ(filterQ(q));
+    SawBank::Run metal = oscillators.begin();
+    HighpassResonator::Run upperRun = upper.begin(), lowerRun = lower.begin();
+    const int frames = static_cast<int>(std::min(0.6f * sampleRate_, 49152.0f));
+    HitGrid<3>::Values peak{};
+    for (int i = 0; i < frames; ++i) {
+        const float m = metal.next();
+        peak[0] = std::max(peak[0], std::abs(upperRun.step(m)));
+        peak[1] = std::max(peak[1], std::abs(lowerRun.step(m)));
+    }
+    // The oscillators run on whether the crash sounds or not, so how loud a
+    // hit is depends on when it comes: its two envelopes at their peaks
+    // times the bands at theirs bounds every hit.
+    peak[2] = peak[0] / kBloomHeard + peak[1] / kStrikeHeard;
+    return peak;
 }
 
 void CrashVoice::setDecay(float x) {
@@ -51,17 +107,33 @@ void CrashVoice::render(const VoiceBlock& block, int frames) {
         // unit's recursion exactly as its own block would run it.
         Pass pass = beginPass();
         float* signal = signal_.data();
+        const bool watched = upperFilter_.shadowed() || lowerFilter_.shadowed();
+        const float limit = watched ? voiceBound_.limit() : INFINITY;
         for (int i = 0; i < frames; ++i) {
             const float strike = pass.strikeEnvelope.accumulate(block.velocity[i]);
             const float bloom = pass.bloomEnvelope.step(block.velocity[i]);
             const float metal = pass.oscillators.next();
-            const float upper = pass.upperFilter.step(metal);
-            const float lower = pass.lowerFilter.step(metal);
+            // The bands as the voice hears them, over their loudest (see
+            // ResonantFilter::Shadow::follow).
+            const float upper = pass.upperFilter.step(metal, bloom * kBloomHeard);
+            const float lower = pass.lowerFilter.step(metal, strike * kStrikeHeard);
             signal[i] = bloom * upper + lower * strike;
+            if (!RingBound::within(signal[i], limit)) signal[i] = holdBoth(pass, signal[i], voiceBound_);
         }
         finishPass(pass, block, frames);
     }
     endOfBlock(frames);
+}
+
+// Both bands scaled so that their mix is eased (see RingBound).
+float CrashVoice::holdBoth(Pass& pass, float out, const RingBound& bound) {
+    const float eased = std::isfinite(out) ? RingBound::ease(out, bound.reference()) : 0.0f;
+    const float scale = std::isfinite(out) && out != 0.0f ? eased / out : 0.0f;
+    for (HighpassResonator::Run* band : {&pass.upperFilter, &pass.lowerFilter}) {
+        band->y1 *= scale;
+        band->y2 *= scale;
+    }
+    return eased;
 }
 
 void CrashVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {

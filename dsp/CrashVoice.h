@@ -7,6 +7,8 @@
 #include "dsp/DecayEnvelope.h"
 #include "dsp/DrumVoice.h"
 #include "dsp/HighpassResonator.h"
+#include "dsp/HitGrid.h"
+#include "dsp/RingBound.h"
 #include "dsp/SawBank.h"
 
 namespace dsp {
@@ -39,7 +41,12 @@ private:
     }
     void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
     void endOfBlock(int frames) {
-        if (endBlock(frames)) active_ = false;
+        if (endBlock(frames)) {
+            active_ = false;
+            upperFilter_.rest();
+            lowerFilter_.rest();
+            voiceBound_.restart(0.0f);
+        }
     }
 
     ScratchBuffer signal_;
@@ -48,6 +55,24 @@ private:
     AttackDecayEnvelope bloomEnvelope_;
     HighpassResonator upperFilter_;
     HighpassResonator lowerFilter_;
+    // The loudest hits of both bands over Frequency and Q (see HitGrid),
+    // held to while the filters' settings move.
+    void holdFiltersToHits(float frequencyBefore, float qBefore);
+    // One over the loudest the bloom and the strike envelope reach: a hit
+    // at velocity 127 reaches 0.75 of it here, and the bloom 0.9 of that.
+    static constexpr float kStrikeHeard = 1.0f / (0.75f * RingBound::kLoudestVelocity);
+    static constexpr float kBloomHeard = 1.0f / (0.9f * 0.75f * RingBound::kLoudestVelocity);
+    HitGrid<3>::Values hitAt(float frequency, float q) const;
+    static void tune(HighpassResonator& upper, HighpassResonator& lower, float frequency);
+    static float filterQ(float x) { return 20.0f * x + 1.0f; }
+    HitGrid<3> hits_;
+    // Both bands as the voice mixes them: held to the loudest hit of the
+    // two together while their settings move (each band's own bound leaves
+    // room for the other's).
+    RingBound voiceBound_;
+    static float holdBoth(Pass& pass, float out, const RingBound& bound);
+    float frequencyValue_ = 0.0f;
+    float qValue_ = 0.0f;
 };
 
 }  // namespace dsp

@@ -12,7 +12,7 @@ void HighpassResonator::process(const UnitBlock& block, int frames) {
     end(run);
 }
 
-void HighpassResonator::recompute() {
+void HighpassResonator::computeCoefficients() {
     // Above half the sample rate the gain formula divides by 1 - cos(theta),
     // which reaches 0 at multiples of the sample rate; hold the filter at
     // half the sample rate there instead.

@@ -16,17 +16,21 @@ public:
     struct Run {
         float gain, a1, a2, d;
         float x1, x2, y1, y2, w;
-        float step(float x) {
-            w = (x - 2.0f * x1 + x2) * gain + d;
+        Shadow shadow;
+        // weight: see Shadow::follow.
+        float step(float x, float weight = 1.0f) {
+            const float bend = x - 2.0f * x1 + x2;
+            w = bend * gain + d;
             const float y = w + a2 * y2 + a1 * y1;
             y2 = y1;
             y1 = y;
             x2 = x1;
             x1 = x;
-            return y;
+            if (!shadow.on) return y;
+            return shadow.follow(bend, d, y, y1, y2, a1, a2, weight);
         }
     };
-    Run begin() { return {gain_, a1_, a2_, denormal_.flip(), x1_, x2_, y1_, y2_, lastIntermediate_}; }
+    Run begin() { return {gain_, a1_, a2_, denormal_.flip(), x1_, x2_, y1_, y2_, lastIntermediate_, shadow_}; }
     void end(const Run& run) {
         x1_ = run.x1;
         x2_ = run.x2;
@@ -34,8 +38,11 @@ public:
         y2_ = run.y2;
         lastIntermediate_ = run.w;
         lastOutput_ = run.y1;
+        shadow_ = run.shadow;
     }
-    void recompute() override;
+
+protected:
+    void computeCoefficients() override;
 
 private:
     float lastIntermediate_ = 0.0f;

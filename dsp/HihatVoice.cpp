@@ -1,5 +1,8 @@
 #include "dsp/HihatVoice.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "dsp/DspMath.h"
 
 namespace dsp {
@@ -15,14 +18,55 @@ void HihatVoice::prepare() {
     allocateBuffers({&signal_});
     oscillators_.setFrequencies(kMetalFrequencies);
     filter_.recompute();
+    hits_.clear();
+}
+
+float HihatVoice::filterFrequency(float x) {
+    return 1000.0f * powExtended(16.0f, x);
+}
+
+float HihatVoice::filterQ(float x) {
+    return 5.0f * x + 1.0f;
 }
 
 void HihatVoice::setFrequency(float x) {
-    filter_.setFrequency(1000.0f * powExtended(16.0f, x));
+    const float before = frequencyValue_;
+    frequencyValue_ = x;
+    filter_.setFrequency(filterFrequency(x));
+    holdFilterToHits(before, qValue_);
 }
 
 void HihatVoice::setQ(float x) {
-    filter_.setQ(5.0f * x + 1.0f);
+    const float before = qValue_;
+    qValue_ = x;
+    filter_.setQ(filterQ(x));
+    holdFilterToHits(frequencyValue_, before);
+}
+
+// To the settings it had and has.
+void HihatVoice::holdFilterToHits(float frequencyBefore, float qBefore) {
+    if (!filter_.shadowed()) return;
+    const auto hitAtPoint = [&](float f, float q) { return hitAt(f, q); };
+    filter_.raiseFloor(hits_.around(frequencyBefore, qBefore, hitAtPoint)[0]);
+    filter_.raiseFloor(hits_.around(frequencyValue_, qValue_, hitAtPoint)[0]);
+}
+
+// The filter's largest output over the first quarter second of oscillators
+// started afresh.
+HitGrid<1>::Values HihatVoice::hitAt(float frequency, float q) const {
+    SawBank oscillators;
+    oscillators.setSampleRate(sampleRate_);
+    oscillators.setFrequencies(kMetalFrequencies);
+    HighpassResonator filter;
+    filter.setSampleRate(sampleRate_);
+    filter.setFrequency(filterFrequency(frequency));
+    filter.setQ(filterQ(q));
+    SawBank::Run metal = oscillators.begin();
+    HighpassResonator::Run run = filter.begin();
+    const int frames = static_cast<int>(std::min(0.25f * sampleRate_, 32768.0f));
+    float peak = 0.0f;
+    for (int i = 0; i < frames; ++i) peak = std::max(peak, std::abs(run.step(metal.next())));
+    return {peak};
 }
 
 void HihatVoice::setClosedDecay(float x) {
@@ -51,7 +95,7 @@ void HihatVoice::render(const VoiceBlock& block, int frames) {
         float* signal = signal_.data();
         for (int i = 0; i < frames; ++i) {
             const float level = envelope(pass, block.velocity, block.pitch, i);
-            signal[i] = level * pass.filter.step(pass.oscillators.next());
+            signal[i] = level * pass.filter.step(pass.oscillators.next(), level * (1.0f / RingBound::kLoudestVelocity));
         }
         finishPass(pass, block, frames);
     }

@@ -6,6 +6,8 @@
 #include "dsp/DrumVoice.h"
 #include "dsp/DspMath.h"
 #include "dsp/HighpassResonator.h"
+#include "dsp/HitGrid.h"
+#include "dsp/RingBound.h"
 #include "dsp/SawBank.h"
 
 namespace dsp {
@@ -47,16 +49,23 @@ private:
             meterDecay_ = meterDecayFor(samplePeriod_, tau);
         }
         const float coefficient = pass.flag > 0.5f ? pass.closedCoefficient : pass.openCoefficient;
-        // Not limited: hits in quick succession add up.
+        // Not limited: hits in quick succession add up, written as they
+        // are until twice a hit at velocity 127, eased above (a roll would
+        // otherwise pile up to many hits).
         pass.level = pass.d + coefficient * pass.level + velocity[i];
+        if (!(pass.level <= kEnvelopeLimit)) pass.level = RingBound::ease(pass.level, RingBound::kLoudestVelocity);
         return pass.level;
     }
     void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
     void endOfBlock(int frames) {
-        if (endBlock(frames)) active_ = false;
+        if (endBlock(frames)) {
+            active_ = false;
+            filter_.rest();
+        }
     }
 
     float envelopeLevel_ = 0.0f;
+    static constexpr float kEnvelopeLimit = RingBound::kExactUpTo * RingBound::kLoudestVelocity;
     float closedCoefficient_ = 0.0f;
     float openCoefficient_ = 0.0f;
     float closedFlag_ = 0.0f;
@@ -66,6 +75,15 @@ private:
     HighpassResonator filter_;
     float closedDecayTime_ = 0.001f;
     float openDecayTime_ = 0.001f;
+    // The loudest hits over Frequency and Q (see HitGrid), held to while
+    // the filter's settings move.
+    void holdFilterToHits(float frequencyBefore, float qBefore);
+    static float filterFrequency(float x);
+    static float filterQ(float x);
+    HitGrid<1>::Values hitAt(float frequency, float q) const;
+    HitGrid<1> hits_;
+    float frequencyValue_ = 0.0f;
+    float qValue_ = 0.0f;
 };
 
 }  // namespace dsp

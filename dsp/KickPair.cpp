@@ -14,26 +14,21 @@ inline Floats four(float a, float b, float c, float d) { return _mm_setr_ps(a, b
 
 // Both kicks' bodies (lanes 0 and 1) and clicks (lanes 2 and 3). The click's
 // recursion, a2*y2 + a1*y1 + excitation*gain + d, has the same products and
-// sums as the body's, a1*y1 + a2*y2 + gain*excitation + d, and both carry a
-// RingTail, so one instruction sequence runs all four; only the body's tail
-// holds its action.
+// sums as the body's, a1*y1 + a2*y2 + gain*excitation + d, so one
+// instruction sequence runs all four.
 struct KickLanes {
-    Floats y1, y2, a2, r, rSquared, d;
+    Floats y1, y2, a2, d, limit;
     Floats clickA1, clickGain;  // in lanes 0 and 1, moved up each sample
-    TailLanes tail;
 
     void load(const SweptResonator::Run& ba, const SweptResonator::Run& bb, const PingResonator::Run& ca,
               const PingResonator::Run& cb) {
         y1 = four(ba.y1, bb.y1, ca.y1, cb.y1);
         y2 = four(ba.y2, bb.y2, ca.y2, cb.y2);
         a2 = four(ba.a2, bb.a2, ca.a2, cb.a2);
-        r = four(ba.r, bb.r, ca.r, cb.r);
-        rSquared = four(ba.rSquared, bb.rSquared, -ca.a2, -cb.a2);
         d = four(ba.d, bb.d, ca.d, cb.d);
+        limit = four(ba.bound.limit(), bb.bound.limit(), ca.bound.limit(), cb.bound.limit());
         clickA1 = lanes(ca.a1, cb.a1);
         clickGain = lanes(ca.gain, cb.gain);
-        const RingTail::Values tails[4] = {ba.tail.values(), bb.tail.values(), ca.tail.values(), cb.tail.values()};
-        tail.load(tails);
     }
     void store(SweptResonator::Run& ba, SweptResonator::Run& bb, PingResonator::Run& ca,
                PingResonator::Run& cb) const {
@@ -48,39 +43,21 @@ struct KickLanes {
         bb.y2 = v2[1];
         ca.y2 = v2[2];
         cb.y2 = v2[3];
-        tail.store({&ba.tail, &bb.tail, &ca.tail, &cb.tail}, 4);
     }
 
-    // Sample i of both planned stretches without an impulse: the bodies
-    // (times 8, as the body gives them) in lanes 0 and 1 of body, the clicks
-    // in lanes 0 and 1 of click. False where a lane needs its own code: a
-    // tail to scale down.
+    // Sample i of both planned stretches without an impulse, each kick's
+    // click and body mixed by its gains (the body times 8, as the body gives
+    // it). False, with nothing changed, where a bound would act.
     bool step(Floats excitation, const SweptResonator::Course& ca, const SweptResonator::Course& cb, int i,
-              Floats& body, Floats& click) {
+              Floats clickGains, Floats bodyGains, Floats voiceLimit, Floats& mixed) {
         const Floats e = _mm_movelh_ps(excitation, excitation);
         const Floats a1 = _mm_movelh_ps(lanes(ca.a1[i], cb.a1[i]), clickA1);
         const Floats gain = _mm_movelh_ps(lanes(ca.gain[i], cb.gain[i]), clickGain);
         const Floats y = add(add(add(mul(a1, y1), mul(a2, y2)), mul(gain, e)), d);
-        TailLanes next = tail;
-        if ((_mm_movemask_ps(next.active) & 3) != 0) {
-            // holdAction: a body whose tail has more action than allowed is
-            // scaled by its own code. An inactive tail has no energy and
-            // cannot be over.
-            const Doubles ty1 = toDouble(next.y1), ty2 = toDouble(next.y2);
-            const Doubles half = lanes(ca.half[i], cb.half[i]);
-            const Doubles cross = lanes(ca.cross[i], cb.cross[i]);
-            const Doubles sineSquared = lanes(ca.sineSquared[i], cb.sineSquared[i]);
-            const Doubles v = sub(ty1, mul(half, ty2));
-            const Doubles energy = greaterOf(add(mul(v, v), mul(mul(cross, ty2), ty2)), _mm_setzero_pd());
-            const Doubles over =
-                _mm_cmpgt_pd(mul(energy, energy), mul(mul(next.allowed, next.allowed), sineSquared));
-            if (_mm_movemask_pd(over) != 0) return false;
-        }
-        Floats total;
-        if (!next.ringOn<4>(y, a1, a2, rSquared, r, total)) return false;
-        body = mul(kEight, total);
-        click = _mm_movehl_ps(total, total);
-        tail = next;
+        if (beyond(y, limit, 15)) return false;
+        const Floats body = mul(kEight, y), click = _mm_movehl_ps(y, y);
+        mixed = add(mul(click, clickGains), mul(body, bodyGains));
+        if (beyond(mixed, voiceLimit, 3)) return false;
         y2 = y1;
         y1 = y;
         return true;
@@ -92,8 +69,6 @@ struct KickLanes {
 void finishStretch(SweptResonator::Run& run, const SweptResonator::Course& course, int i) {
     run.a1 = course.a1[i];
     run.gain = course.gain[i];
-    run.ringA1 = run.a1;
-    run.ringRSquared = run.rSquared;
 }
 
 }  // namespace
@@ -111,7 +86,7 @@ void KickVoice::processPair(KickVoice& first, const VoiceBlock& firstBlock, Kick
 
 void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& second, const VoiceBlock& b,
                            int frames) {
-    Pass pa = first.beginPass(), pb = second.beginPass();
+    Pass pa = first.beginPass(frames), pb = second.beginPass(frames);
     float* signalA = first.signal_.data();
     float* signalB = second.signal_.data();
     float* glideA = first.glide_.data();
@@ -132,28 +107,20 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
     SweptResonator::Course courseA, courseB;
     KickLanes kicks;
     const Floats clickGain = lanes(pa.clickGain, pb.clickGain), bodyGain = lanes(pa.bodyGain, pb.bodyGain);
+    const Floats voiceLimit = lanes(pa.voice.limit(), pb.voice.limit());
     for (int start = 0; start < frames; start += SweptResonator::kStretch) {
         const int n = std::min(SweptResonator::kStretch, frames - start);
-        // The tails' terms in both stretches wherever either may need them.
-        const bool struckA = anyStrike(a.velocity + start, n), struckB = anyStrike(b.velocity + start, n);
-        const bool terms = struckA || struckB || pa.body.tail.active() || pb.body.tail.active();
-        pa.body.plan(glideA + start, n, terms, courseA);
-        pb.body.plan(glideB + start, n, terms, courseB);
+        pa.body.plan(glideA + start, n, courseA);
+        pb.body.plan(glideB + start, n, courseB);
         kicks.load(pa.body, pb.body, pa.click, pb.click);
         for (int i = 0; i < n; ++i) {
             const float va = a.velocity[start + i], vb = b.velocity[start + i];
-            Floats body, click;
-            if (!(va > 0.0f) && !(vb > 0.0f) && kicks.step(lanes(va, vb), courseA, courseB, i, body, click)) {
-                const Floats mixed = add(mul(click, clickGain), mul(body, bodyGain));
+            Floats mixed;
+            if (!(va > 0.0f) && !(vb > 0.0f) &&
+                kicks.step(lanes(va, vb), courseA, courseB, i, clickGain, bodyGain, voiceLimit, mixed)) {
                 _mm_store_ss(signalA + start + i, mixed);
                 signalB[start + i] = pairs::second(mixed);
                 continue;
-            }
-            // The coefficients the lanes stepped with up to here, which an
-            // impulse hands to the tail.
-            if (i > 0) {
-                finishStretch(pa.body, courseA, i - 1);
-                finishStretch(pb.body, courseB, i - 1);
             }
             kicks.store(pa.body, pb.body, pa.click, pb.click);
             first.clickAndBody(pa, a, start, i, courseA);

@@ -96,7 +96,12 @@ void MetalPair::process(HihatVoice& hihat, const VoiceBlock& hihatBlock, CrashVo
                         const VoiceBlock& crashBlock, int frames) {
     DrumVoice::processTwo(hihat, hihatBlock, crash, crashBlock, frames,
                           [&](const VoiceBlock& h, const VoiceBlock& c, int n) {
-                              if (!hihat.rendersThisBlock() || !crash.rendersThisBlock()) return false;
+                              // A shadowed filter (see ResonantFilter) runs in its
+                              // own voice's code.
+                              if (!hihat.rendersThisBlock() || !crash.rendersThisBlock() ||
+                                  hihat.filter_.shadowed() || crash.upperFilter_.shadowed() ||
+                                  crash.lowerFilter_.shadowed())
+                                  return false;
                               render(hihat, h, crash, c, n);
                               return true;
                           });

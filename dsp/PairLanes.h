@@ -3,13 +3,12 @@
 // exactly the operations its own code does (lanes 2 and 3 are held at 0).
 // The lanes cover the plain case only: a voice falls back on its own
 // per-sample code wherever a lane would need anything else (an impulse, a
-// tail to scale down), so the samples stay those of each voice alone.
+// bound that acts), so the samples stay those of each voice alone.
 #pragma once
 
 #include "dsp/DecayEnvelope.h"
 #include "dsp/FloatLanes.h"
 #include "dsp/PingResonator.h"
-#include "dsp/RingTail.h"
 
 #ifndef TAMBORIK_FLOAT_LANES_SSE2
 #error "voice pairs need SSE2, which every x86-64 processor has (32-bit builds: -msse2)"
@@ -34,8 +33,6 @@ inline bool secondOf(Floats m) { return (_mm_movemask_ps(m) & 2) != 0; }
 // A float lane mask as a double lane mask.
 inline Doubles wide(Floats m) { return _mm_castps_pd(_mm_unpacklo_ps(m, m)); }
 inline Doubles select(Doubles m, Doubles yes, Doubles no) { return _mm_or_pd(_mm_and_pd(m, yes), _mm_andnot_pd(m, no)); }
-inline const Floats kTiny = {1e-20f, 1e-20f, 1e-20f, 1e-20f};
-inline const Floats kLoudest = {kLoudestHitMultiple, kLoudestHitMultiple, kLoudestHitMultiple, kLoudestHitMultiple};
 inline const Floats kEight = {8.0f, 8.0f, 8.0f, 8.0f};
 inline const Floats kOne = {1.0f, 1.0f, 1.0f, 1.0f};
 
@@ -54,80 +51,16 @@ inline Doubles greaterOf(Doubles a, Doubles b) { return _mm_max_pd(b, a); }
 // std::min(a, b) lane for lane: b < a ? b : a.
 inline Floats lesserOf(Floats a, Floats b) { return _mm_min_ps(b, a); }
 
-// A RingTail in two lanes. Where a tail is not active its state is zero,
-// which the scalar code keeps as well, so computing both lanes and keeping
-// the active ones gives what each tail's own code gives.
-struct TailLanes {
-    Floats y1, y2, active, peak;
-    Doubles allowed;       // lanes 0 and 1
-    Doubles upperAllowed;  // lanes 2 and 3, where four tails ride
-
-    void load(const RingTail::Values (&v)[4]) {
-        y1 = _mm_setr_ps(v[0].y1, v[1].y1, v[2].y1, v[3].y1);
-        y2 = _mm_setr_ps(v[0].y2, v[1].y2, v[2].y2, v[3].y2);
-        active = _mm_castsi128_ps(_mm_setr_epi32(v[0].active ? -1 : 0, v[1].active ? -1 : 0,
-                                                 v[2].active ? -1 : 0, v[3].active ? -1 : 0));
-        peak = _mm_setr_ps(v[0].peak, v[1].peak, v[2].peak, v[3].peak);
-        allowed = lanes(v[0].allowedAction, v[1].allowedAction);
-        upperAllowed = lanes(v[2].allowedAction, v[3].allowedAction);
-    }
-    // Lanes 2 and 3 hold resting tails.
-    void load(const RingTail& a, const RingTail& b) {
-        const RingTail::Values v[4] = {a.values(), b.values(), {}, {}};
-        load(v);
-    }
-    // The tails of the first count lanes.
-    void store(RingTail* const (&tails)[4], int count) const {
-        alignas(16) float v1[4], v2[4], p[4];
-        _mm_store_ps(v1, y1);
-        _mm_store_ps(v2, y2);
-        _mm_store_ps(p, peak);
-        const int on = _mm_movemask_ps(active);
-        const double action[4] = {first(allowed), second(allowed), first(upperAllowed), second(upperAllowed)};
-        for (int k = 0; k < count; ++k) tails[k]->setValues({v1[k], v2[k], (on >> k & 1) != 0, p[k], action[k]});
-    }
-    void store(RingTail& a, RingTail& b) const { store({&a, &b, nullptr, nullptr}, 2); }
-
-    // trackPeak, then ring and limit where active, in the first two or all
-    // four lanes; false where a lane's limit would scale its tail.
-    template <int kLanes>
-    bool ringOn(Floats hit, Floats a1, Floats a2, Floats rSquared, Floats r, Floats& out) {
-        static_assert(kLanes == 2 || kLanes == 4, "two or four tails");
-        constexpr int kUsed = kLanes == 4 ? 15 : 3;
-        peak = greaterOf(mul(peak, r), magnitude(hit));
-        if ((_mm_movemask_ps(active) & kUsed) == 0) {
-            out = hit;
-            return true;
-        }
-        // An inactive lane rings its zeros into zeros of either sign, which
-        // the clearing of tiny tails makes +0 again; its limit then reads
-        // the hit itself (never -0: the hit's last operation adds the
-        // denormal guard), and its limit cannot trip. So only the action
-        // needs the lane mask.
-        const Floats rung = add(mul(a1, y1), mul(a2, y2));
-        const Floats tiny = _mm_cmplt_ps(add(magnitude(rung), magnitude(y1)), kTiny);
-        const Floats newY1 = _mm_andnot_ps(tiny, rung);
-        const Floats total = add(hit, newY1);
-        if ((_mm_movemask_ps(_mm_cmpgt_ps(magnitude(total), mul(kLoudest, peak))) & kUsed) != 0) return false;
-        allowed = select(wide(active), mul(allowed, toDouble(rSquared)), allowed);
-        if constexpr (kLanes == 4) {
-            const Floats upper = _mm_movehl_ps(active, active);
-            upperAllowed =
-                select(wide(upper), mul(upperAllowed, toDouble(_mm_movehl_ps(rSquared, rSquared))), upperAllowed);
-        }
-        out = total;
-        y2 = _mm_andnot_ps(tiny, y1);
-        y1 = newY1;
-        active = _mm_andnot_ps(tiny, active);
-        return true;
-    }
-};
+// Whether a lane's output passes its bound's limit (or is not a number):
+// that lane needs its own code for the sample (see RingBound).
+inline bool beyond(Floats y, Floats limit, int lanesUsed) {
+    return (_mm_movemask_ps(_mm_cmpnle_ps(magnitude(y), limit)) & lanesUsed) != 0;
+}
 
 // A PingResonator::Run in two lanes (an impulse, which may retune it, falls
 // back).
 struct PingLanes {
-    Floats y1, y2, a1, a2, gain, r, d, rSquared;
-    TailLanes tail;
+    Floats y1, y2, a1, a2, gain, d, limit;
 
     void load(const PingResonator::Run& a, const PingResonator::Run& b) {
         y1 = lanes(a.y1, b.y1);
@@ -135,26 +68,23 @@ struct PingLanes {
         a1 = lanes(a.a1, b.a1);
         a2 = lanes(a.a2, b.a2);
         gain = lanes(a.gain, b.gain);
-        r = lanes(a.r, b.r);
         d = lanes(a.d, b.d);
-        rSquared = lanes(-a.a2, -b.a2);
-        tail.load(a.tail, b.tail);
+        limit = lanes(a.bound.limit(), b.bound.limit());
     }
     void store(PingResonator::Run& a, PingResonator::Run& b) const {
         a.y1 = first(y1);
         b.y1 = second(y1);
         a.y2 = first(y2);
         b.y2 = second(y2);
-        tail.store(a.tail, b.tail);
     }
-    // PingResonator::Run::step without an impulse.
+    // PingResonator::Run::step without an impulse; false, with nothing
+    // changed, where a lane's bound would act.
     bool step(Floats excitation, Floats& out) {
         const Floats y = add(add(add(mul(a2, y2), mul(a1, y1)), mul(excitation, gain)), d);
-        TailLanes next = tail;
-        if (!next.ringOn<2>(y, a1, a2, rSquared, r, out)) return false;
+        if (beyond(y, limit, 3)) return false;
         y2 = y1;
         y1 = y;
-        tail = next;
+        out = y;
         return true;
     }
 };

@@ -13,15 +13,12 @@ void PingResonator::process(const UnitBlock& block, int frames) {
     end(run);
 }
 
-void PingResonator::rest() {
-    tail_.rest(y1_, y2_);
-}
-
 void PingResonator::tuneTo(float hz) {
     const float theta = kTwoPi * hz * samplePeriod_;
     a2_ = -(r_ * r_);
     a1_ = stableA1(2.0f * r_ * trueCos(theta), stableA1Limit(-a2_));
     gain_ = (r_ * r_ + 1.0f - a1_) / hz * 8.0f;
+    bound_.raise(reference(a1_, -a2_, gain_));
 }
 
 void PingResonator::computeCoefficients() {
@@ -45,14 +42,15 @@ void PingResonator::setDecayTime(float seconds) {
 void PingResonator::setKeyMode(float value) {
     keyMode_ = value;
     y1_ = y1Copy_ = y2_ = 0.0f;
-    tail_.reset();
     computeCoefficients();
+    rest();
 }
 
 void PingResonator::reset() {
     keyMode_ = 0.0f;
     r_ = expExtended(-samplePeriod_ / decayTime_);
     tuneTo(fixedFrequency_);
+    rest();
 }
 
 }  // namespace dsp

@@ -1,13 +1,12 @@
 // Two-pole resonator rung by velocity impulses. In Key Mode it retunes to the
-// frequency in the pitch buffer at every impulse. What rings when an impulse
-// arrives or the tuning changes is carried as a tail (see RingTail), so it
-// never grows louder than a few single hits, however it is played.
+// frequency in the pitch buffer at every impulse. Its ringing is held by a
+// RingBound whose reference is a hit's peak at the tunings it has played.
 // Block: input = excitation, control = pitch (Hz), output.
 #pragma once
 
 #include "dsp/DspMath.h"
 #include "dsp/DspUnit.h"
-#include "dsp/RingTail.h"
+#include "dsp/RingBound.h"
 
 namespace dsp {
 
@@ -21,33 +20,25 @@ public:
         float y1, y2, a1, a2, gain, frequency;
         float r, w, d;
         bool keyMode;
-        RingTail tail;
+        RingBound bound;
         // The output for one sample; pitch[i] is read only at an impulse in
         // Key Mode.
         float step(float excitation, const float* pitch, int i) {
-            if (excitation > 0.0f) {
-                tail.strike(y1, y2);
-                if (keyMode && pitch[i] > 0.0f) {
-                    const float f = pitch[i];
-                    const float oldA1 = a1;
-                    frequency = f;
-                    float u = f * w;
-                    u = std::min(u * u, kMaxStablePolyU);
-                    a2 = -(r * r);
-                    a1 = stableA1(polyCosScaled(u, 2.0f * r), stableA1Limit(-a2));
-                    gain = (r * r + 1.0f - a1) / f * 8.0f;
-                    tail.keepAmplitude(oldA1, -a2, a1, -a2);
-                }
+            if (excitation > 0.0f && keyMode && pitch[i] > 0.0f) {
+                const float f = pitch[i];
+                frequency = f;
+                float u = f * w;
+                u = std::min(u * u, kMaxStablePolyU);
+                a2 = -(r * r);
+                a1 = stableA1(polyCosScaled(u, 2.0f * r), stableA1Limit(-a2));
+                gain = (r * r + 1.0f - a1) / f * 8.0f;
+                bound.raise(reference(a1, -a2, gain));
             }
             const float y = a2 * y2 + a1 * y1 + excitation * gain + d;
             y2 = y1;
             y1 = y;
-            tail.trackPeak(y, r);
-            if (tail.active()) {
-                tail.ring(a1, a2, -a2);
-                return tail.limit(y);
-            }
-            return y;
+            if (RingBound::within(y, bound.limit())) return y;
+            return bound.hold(y1, y2, a1, -a2);
         }
     };
     Run begin();
@@ -58,9 +49,19 @@ public:
     void setKeyMode(float value);
     // Leaves Key Mode and recomputes the coefficients for the fixed frequency.
     void reset();
-    // The owning voice has gone quiet: the next impulse continues the
-    // ringing as one recursion, exactly as a first hit.
-    void rest();
+    // The owning voice has gone quiet: the reference starts over from the
+    // present tuning.
+    void rest() { bound_.restart(reference(a1_, -a2_, gain_)); }
+    // See RingBound::allow.
+    void allowForOtherParts(float allowance) { bound_.allow(allowance); }
+    float boundReference() const { return bound_.reference(); }
+    // This resonator as a companion of a gliding one (see GlideShape).
+    GlideShape::Companion companion(float weight) const { return {a1_, -a2_, gain_, weight}; }
+
+    // The loudest output a hit at velocity 127 gives with these coefficients.
+    static float reference(float a1, float rSquared, float gain) {
+        return static_cast<float>(RingBound::kLoudestVelocity * std::abs(gain) * impulsePeak(a1, rSquared));
+    }
 
     float currentFrequency() const { return currentFrequency_; }
     float keyMode() const { return keyMode_; }
@@ -81,10 +82,7 @@ private:
     float fixedFrequency_ = 1000.0f;
     float currentFrequency_ = 1000.0f;
     float decayTime_ = 0.002f;
-    RingTail tail_;
-    // The coefficients the state last rang with.
-    float ringA1_ = 0.0f;
-    float ringRSquared_ = 0.0f;
+    RingBound bound_;
 };
 
 // The state moves into locals for the block: the outputs could alias the
@@ -93,12 +91,7 @@ private:
 // memory as well.
 inline PingResonator::Run PingResonator::begin() {
     const float d = denormal_.flip();
-    // A setter retuned the resonator since the last block.
-    if (a1_ != ringA1_ || -a2_ != ringRSquared_) {
-        tail_.absorb(y1_, y2_);
-        tail_.keepAmplitude(ringA1_, ringRSquared_, a1_, -a2_);
-    }
-    return {y1_, y2_, a1_, a2_, gain_, currentFrequency_, r_, kTwoPi * samplePeriod_, d, keyMode_ != 0.0f, tail_};
+    return {y1_, y2_, a1_, a2_, gain_, currentFrequency_, r_, kTwoPi * samplePeriod_, d, keyMode_ != 0.0f, bound_};
 }
 
 inline void PingResonator::end(const Run& run) {
@@ -108,10 +101,8 @@ inline void PingResonator::end(const Run& run) {
     a2_ = run.a2;
     gain_ = run.gain;
     currentFrequency_ = run.frequency;
-    tail_ = run.tail;
+    bound_ = run.bound;
     y1Copy_ = y1_;
-    ringA1_ = a1_;
-    ringRSquared_ = -a2_;
 }
 
 }  // namespace dsp

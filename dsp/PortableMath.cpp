@@ -212,4 +212,34 @@ double cos(double x) {
     }
 }
 
+double sin(double x) {
+    constexpr double kHalfPi = 1.57079632679489661923;
+    return cos(x - kHalfPi);
+}
+
+double atan(double x) {
+    if (x != x) return kNaN;
+    constexpr double kHalfPi = 1.57079632679489661923, kSixthPi = 0.52359877559829887308;
+    constexpr double kRootThird = 0.57735026918962576451;  // tan(pi/6)
+    const bool negative = x < 0;
+    if (negative) x = -x;
+    double offset = 0.0;
+    bool complement = false;
+    if (x > 1.0) {  // atan(x) = pi/2 - atan(1/x)
+        x = 1.0 / x;
+        complement = true;
+    }
+    if (x > 0.2679491924311227) {  // above tan(pi/12): shift by pi/6
+        x = (x - kRootThird) / (1.0 + x * kRootThird);
+        offset = kSixthPi;
+    }
+    // The series to x^41 is exact to the last bit for |x| <= tan(pi/12).
+    const double z = x * x;
+    double sum = 0.0;
+    for (int k = 41; k >= 3; k -= 2) sum = (sum + (k % 4 == 1 ? 1.0 : -1.0) / k) * z;
+    double angle = offset + (x + x * sum);
+    if (complement) angle = kHalfPi - angle;
+    return negative ? -angle : angle;
+}
+
 }  // namespace dsp::portable

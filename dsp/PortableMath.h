@@ -18,5 +18,8 @@ double log10(double x);
 // for the powers of two and for 10.
 double pow(double base, double x);
 double cos(double x);
+double sin(double x);
+// The angle whose tangent is x, in (-pi/2, pi/2).
+double atan(double x);
 
 }  // namespace dsp::portable

@@ -1,5 +1,7 @@
 #include "dsp/SnareVoice.h"
 
+#include <cmath>
+
 #include "dsp/DspMath.h"
 
 namespace dsp {
@@ -16,6 +18,7 @@ void SnareVoice::prepare() {
     toneGain_ = 2.4f;
     noiseGain_ = 1.0f;
     toneResonator_.reset();
+    allowForNoise();
     noiseSource_.setState(NoiseSource::kSeed);
     noiseDecay_.setCoefficient(expExtended(-100.0f * samplePeriod_));
 }
@@ -46,6 +49,14 @@ void SnareVoice::updateMeterDecay() {
 void SnareVoice::setThump(float x) {
     toneGain_ = 850.0f * x;
     noiseGain_ = 1.0f - x;
+    allowForNoise();
+}
+
+// The noise adds at most its gain times a quarter (its envelope stays at or
+// below 1) to a hit: the tone's bound leaves that much room.
+void SnareVoice::allowForNoise() {
+    const float tone = std::abs(toneGain_);
+    toneResonator_.allowForOtherParts(tone > 0.0f ? 0.25f * std::abs(noiseGain_) / tone : 1e6f);
 }
 
 void SnareVoice::setKeyMode(float x) {

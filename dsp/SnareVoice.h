@@ -30,6 +30,7 @@ protected:
 
 private:
     void updateMeterDecay();
+    void allowForNoise();
 
     // One block's units and gains in locals (see the units' Run).
     struct Pass {

@@ -14,14 +14,19 @@ void SweptResonator::process(const UnitBlock& block, int frames) {
     Course course;
     for (int start = 0; start < frames; start += kStretch) {
         const int n = std::min(kStretch, frames - start);
-        run.plan(frequency + start, n, anyStrike(excitation + start, n), course);
+        run.plan(frequency + start, n, course);
         for (int i = 0; i < n; ++i) out[start + i] = run.step(excitation[start + i], course, i);
     }
     end(run);
 }
 
-void SweptResonator::changeCourse() {
-    if (tail_.absorb(y1_, y2_)) tail_.startAction(ringA1_, ringRSquared_);
+GlideShape::Peaks SweptResonator::reference(float base, float firstDepth, int firstSamples, float depth, float glide,
+                                            float weight, const GlideShape::Companion& companion) const {
+    GlideShape shape{base, glide, r_, w_, stableA1Limit(-a2_), 1.0f, {}};
+    shape.weight = weight;
+    shape.companion = companion;
+    const GlideShape::Peaks peaks = shape.peaks(firstDepth, firstSamples, depth);
+    return {RingBound::kLoudestVelocity * peaks.body, RingBound::kLoudestVelocity * peaks.mixed};
 }
 
 void SweptResonator::setDecayTime(float seconds) {
