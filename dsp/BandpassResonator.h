@@ -16,21 +16,23 @@ public:
     struct Run {
         float gain, a1, a2, d;
         float y1, y2;
-        Shadow shadow;
+        Shadow* shadow;  // while settings move (see ResonantFilter), else null
+        // Watched: see HighpassResonator::Run::step.
+        template <bool kWatched = false>
         float step(float x) {
             const float y = gain * x + a2 * y2 + a1 * y1 + d;
             y2 = y1;
             y1 = y;
-            if (!shadow.on) return y;
-            return shadow.follow(x, d, y, y1, y2, a1, a2, 1.0f);
+            if constexpr (!kWatched) return y;
+            if (!shadow) return y;
+            return shadow->follow(x, d, y, y1, y2, a1, a2, 1.0f);
         }
     };
-    Run begin() { return {gain_, a1_, a2_, denormal_.flip(), y1_, y2_, shadow_}; }
+    Run begin() { return {gain_, a1_, a2_, denormal_.flip(), y1_, y2_, shadow_.on ? &shadow_ : nullptr}; }
     void end(const Run& run) {
         y1_ = run.y1;
         y2_ = run.y2;
         lastOutput_ = run.y1;
-        shadow_ = run.shadow;
     }
 
 protected:

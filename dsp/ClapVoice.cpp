@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "dsp/DspMath.h"
 #include "dsp/RingBound.h"
@@ -119,20 +120,28 @@ void ClapVoice::render(const VoiceBlock& block, int frames) {
         BandpassResonator::Run bandpass = bandpass_.begin();
         float level = pulseLevel_;
         int counter = pulseCounter_;
-        for (int i = 0; i < frames; ++i) {
-            if (velocity[i] > 0.0f) {
-                level = velocity[i];
-                counter = 0;
+        // The filters' shadows run only while the high-pass's settings move.
+        const auto run = [&](auto watched) {
+            constexpr bool kWatched = decltype(watched)::value;
+            for (int i = 0; i < frames; ++i) {
+                if (velocity[i] > 0.0f) {
+                    level = velocity[i];
+                    counter = 0;
+                }
+                const bool burst = counter == 0 || counter == kBurstSpacing || counter == 2 * kBurstSpacing;
+                const float burstPulse = burst ? level : 0.0f;
+                const float tailPulse = counter == kTailStart ? level : 0.0f;
+                if (counter <= kTailStart) ++counter;
+                const float tailEnvelope = tailDecay.accumulate(tailPulse);
+                const float burstEnvelope = burstDecay.accumulate(burstPulse);
+                const float shaped = (burstEnvelope * burstEnvelope + tailEnvelope) * noise.next() * 3.0f;
+                signal[i] = bandpass.template step<kWatched>(highpass.template step<kWatched>(shaped));
             }
-            const bool burst = counter == 0 || counter == kBurstSpacing || counter == 2 * kBurstSpacing;
-            const float burstPulse = burst ? level : 0.0f;
-            const float tailPulse = counter == kTailStart ? level : 0.0f;
-            if (counter <= kTailStart) ++counter;
-            const float tailEnvelope = tailDecay.accumulate(tailPulse);
-            const float burstEnvelope = burstDecay.accumulate(burstPulse);
-            const float shaped = (burstEnvelope * burstEnvelope + tailEnvelope) * noise.next() * 3.0f;
-            signal[i] = bandpass.step(highpass.step(shaped));
-        }
+        };
+        if (highpass_.shadowed() || bandpass_.shadowed())
+            run(std::true_type{});
+        else
+            run(std::false_type{});
         pulseLevel_ = level;
         pulseCounter_ = counter;
         tailDecay_.end(tailDecay);

@@ -51,8 +51,8 @@ void ClavesVoice::render(const VoiceBlock& block, int frames) {
         clearVelocity(block, frames);
     }
     if (endBlock(frames, true)) {
+        if (active_) resonator_.rest();  // (an idle voice's end comes every block)
         active_ = false;
-        resonator_.rest();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "dsp/DspMath.h"
 
@@ -107,33 +108,33 @@ void CrashVoice::render(const VoiceBlock& block, int frames) {
         // unit's recursion exactly as its own block would run it.
         Pass pass = beginPass();
         float* signal = signal_.data();
-        const bool watched = upperFilter_.shadowed() || lowerFilter_.shadowed();
-        const float limit = watched ? voiceBound_.limit() : INFINITY;
-        for (int i = 0; i < frames; ++i) {
-            const float strike = pass.strikeEnvelope.accumulate(block.velocity[i]);
-            const float bloom = pass.bloomEnvelope.step(block.velocity[i]);
-            const float metal = pass.oscillators.next();
-            // The bands as the voice hears them, over their loudest (see
-            // ResonantFilter::Shadow::follow).
-            const float upper = pass.upperFilter.step(metal, bloom * kBloomHeard);
-            const float lower = pass.lowerFilter.step(metal, strike * kStrikeHeard);
-            signal[i] = bloom * upper + lower * strike;
-            if (!RingBound::within(signal[i], limit)) signal[i] = holdBoth(pass, signal[i], voiceBound_);
-        }
+        // The bands' shadows, and the mix's bound, run only while their
+        // settings move.
+        const float limit = voiceBound_.limit(), reference = voiceBound_.reference();
+        const auto run = [&](auto watched) {
+            constexpr bool kWatched = decltype(watched)::value;
+            for (int i = 0; i < frames; ++i) {
+                const float strike = pass.strikeEnvelope.accumulate(block.velocity[i]);
+                const float bloom = pass.bloomEnvelope.step(block.velocity[i]);
+                const float metal = pass.oscillators.next();
+                // The bands as the voice hears them, over their loudest (see
+                // ResonantFilter::Shadow::follow).
+                const float upper = pass.upperFilter.template step<kWatched>(metal, bloom * kBloomHeard);
+                const float lower = pass.lowerFilter.template step<kWatched>(metal, strike * kStrikeHeard);
+                signal[i] = bloom * upper + lower * strike;
+                if constexpr (kWatched) {
+                    if (!RingBound::within(signal[i], limit))
+                        signal[i] = holdBoth(pass.upperFilter, pass.lowerFilter, signal[i], reference);
+                }
+            }
+        };
+        if (upperFilter_.shadowed() || lowerFilter_.shadowed())
+            run(std::true_type{});
+        else
+            run(std::false_type{});
         finishPass(pass, block, frames);
     }
     endOfBlock(frames);
-}
-
-// Both bands scaled so that their mix is eased (see RingBound).
-float CrashVoice::holdBoth(Pass& pass, float out, const RingBound& bound) {
-    const float eased = std::isfinite(out) ? RingBound::ease(out, bound.reference()) : 0.0f;
-    const float scale = std::isfinite(out) && out != 0.0f ? eased / out : 0.0f;
-    for (HighpassResonator::Run* band : {&pass.upperFilter, &pass.lowerFilter}) {
-        band->y1 *= scale;
-        band->y2 *= scale;
-    }
-    return eased;
 }
 
 void CrashVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {

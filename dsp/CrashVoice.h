@@ -3,6 +3,8 @@
 // in slowly and decays at half the rate.
 #pragma once
 
+#include <cmath>
+
 #include "dsp/AttackDecayEnvelope.h"
 #include "dsp/DecayEnvelope.h"
 #include "dsp/DrumVoice.h"
@@ -70,7 +72,17 @@ private:
     // two together while their settings move (each band's own bound leaves
     // room for the other's).
     RingBound voiceBound_;
-    static float holdBoth(Pass& pass, float out, const RingBound& bound);
+    // Both bands scaled so that their mix is eased (see RingBound).
+    static float holdBoth(HighpassResonator::Run& upper, HighpassResonator::Run& lower, float out, float reference) {
+        const bool finite = std::isfinite(out);
+        const float eased = finite ? RingBound::ease(out, reference) : 0.0f;
+        const float scale = finite && out != 0.0f ? eased / out : 0.0f;
+        upper.y1 *= scale;
+        upper.y2 *= scale;
+        lower.y1 *= scale;
+        lower.y2 *= scale;
+        return eased;
+    }
     float frequencyValue_ = 0.0f;
     float qValue_ = 0.0f;
 };

@@ -16,8 +16,11 @@ public:
     struct Run {
         float gain, a1, a2, d;
         float x1, x2, y1, y2, w;
-        Shadow shadow;
-        // weight: see Shadow::follow.
+        Shadow* shadow;  // while settings move (see ResonantFilter), else null
+        // Watched: the shadows may run (see ResonantFilter), which the
+        // voice knows at the start of its block; weight: see
+        // Shadow::follow.
+        template <bool kWatched = false>
         float step(float x, float weight = 1.0f) {
             const float bend = x - 2.0f * x1 + x2;
             w = bend * gain + d;
@@ -26,11 +29,14 @@ public:
             y1 = y;
             x2 = x1;
             x1 = x;
-            if (!shadow.on) return y;
-            return shadow.follow(bend, d, y, y1, y2, a1, a2, weight);
+            if constexpr (!kWatched) return y;
+            if (!shadow) return y;
+            return shadow->follow(bend, d, y, y1, y2, a1, a2, weight);
         }
     };
-    Run begin() { return {gain_, a1_, a2_, denormal_.flip(), x1_, x2_, y1_, y2_, lastIntermediate_, shadow_}; }
+    Run begin() {
+        return {gain_, a1_, a2_, denormal_.flip(), x1_, x2_, y1_, y2_, lastIntermediate_, shadow_.on ? &shadow_ : nullptr};
+    }
     void end(const Run& run) {
         x1_ = run.x1;
         x2_ = run.x2;
@@ -38,7 +44,6 @@ public:
         y2_ = run.y2;
         lastIntermediate_ = run.w;
         lastOutput_ = run.y1;
-        shadow_ = run.shadow;
     }
 
 protected:

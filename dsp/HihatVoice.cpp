@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "dsp/DspMath.h"
 
@@ -93,10 +94,18 @@ void HihatVoice::render(const VoiceBlock& block, int frames) {
         // recursion exactly as its own block would run it.
         Pass pass = beginPass();
         float* signal = signal_.data();
-        for (int i = 0; i < frames; ++i) {
-            const float level = envelope(pass, block.velocity, block.pitch, i);
-            signal[i] = level * pass.filter.step(pass.oscillators.next(), level * (1.0f / RingBound::kLoudestVelocity));
-        }
+        // The filter's shadows run only while its settings move.
+        const auto run = [&](auto watched) {
+            for (int i = 0; i < frames; ++i) {
+                const float level = envelope(pass, block.velocity, block.pitch, i);
+                signal[i] = level * pass.filter.template step<decltype(watched)::value>(
+                                        pass.oscillators.next(), level * (1.0f / RingBound::kLoudestVelocity));
+            }
+        };
+        if (filter_.shadowed())
+            run(std::true_type{});
+        else
+            run(std::false_type{});
         finishPass(pass, block, frames);
     }
     endOfBlock(frames);

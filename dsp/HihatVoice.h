@@ -43,18 +43,23 @@ private:
     }
     // The envelope for frame i; closedFlag is the block's pitch buffer.
     float envelope(Pass& pass, const float* velocity, const float* closedFlag, int i) {
-        if (velocity[i] > 0.0f) {
+        const float v = velocity[i];
+        if (v > 0.0f) {
             pass.flag = closedFlag[i];
             const float tau = pass.flag > 0.5f ? closedDecayTime_ : openDecayTime_;
             meterDecay_ = meterDecayFor(samplePeriod_, tau);
+            // Not limited: hits in quick succession add up, written as they
+            // are until twice a hit at velocity 127, eased above (a roll
+            // would otherwise pile up to many hits). Only a hit raises it.
+            pass.level = pass.d + coefficientOf(pass) * pass.level + v;
+            if (!(pass.level <= kEnvelopeLimit)) pass.level = RingBound::ease(pass.level, RingBound::kLoudestVelocity);
+            return pass.level;
         }
-        const float coefficient = pass.flag > 0.5f ? pass.closedCoefficient : pass.openCoefficient;
-        // Not limited: hits in quick succession add up, written as they
-        // are until twice a hit at velocity 127, eased above (a roll would
-        // otherwise pile up to many hits).
-        pass.level = pass.d + coefficient * pass.level + velocity[i];
-        if (!(pass.level <= kEnvelopeLimit)) pass.level = RingBound::ease(pass.level, RingBound::kLoudestVelocity);
+        pass.level = pass.d + coefficientOf(pass) * pass.level + v;
         return pass.level;
+    }
+    static float coefficientOf(const Pass& pass) {
+        return pass.flag > 0.5f ? pass.closedCoefficient : pass.openCoefficient;
     }
     void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
     void endOfBlock(int frames) {

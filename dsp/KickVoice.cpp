@@ -133,20 +133,6 @@ KickVoice::Pass KickVoice::beginPass(int frames) {
     return pass;
 }
 
-// The sample eased, and the body with it: the click, a few samples long,
-// keeps its own bound (and a voice renders its clicks for the whole block
-// before its body).
-float KickVoice::Pass::holdMix(float out) {
-    if (!std::isfinite(out)) {
-        body.y1 = body.y2 = 0.0f;
-        return 0.0f;
-    }
-    const float eased = RingBound::ease(out, voice.reference());
-    const float scale = out != 0.0f ? eased / out : 0.0f;
-    body.y1 *= scale;
-    body.y2 *= scale;
-    return eased;
-}
 
 void KickVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {
     clickResonator_.end(pass.click);
@@ -163,9 +149,11 @@ void KickVoice::endOfBlock(int frames) {
     if (endBlock(frames)) {
         sweepEnvelope_.setLevel(0.0f);
         bodyResonator_.clearState();
-        bodyResonator_.restartBound(0.0f);
-        voiceBound_.restart(0.0f);
-        clickResonator_.rest();
+        if (active_) {
+            bodyResonator_.restartBound(0.0f);
+            voiceBound_.restart(0.0f);
+            clickResonator_.rest();
+        }
         active_ = false;
         elapsed_ = 0;
     }

@@ -3,6 +3,8 @@
 // (the thump). In Key Mode the base frequency follows the played note.
 #pragma once
 
+#include <cmath>
+
 #include "dsp/DecayEnvelope.h"
 #include "dsp/DrumVoice.h"
 #include "dsp/PingResonator.h"
@@ -51,9 +53,16 @@ private:
         float mix(float clickOut, float bodyOut) {
             const float out = clickOut * clickGain + bodyOut * bodyGain;
             if (RingBound::within(out, voice.limit())) return out;
-            return holdMix(out);
+            // The sample eased, and the body with it: the click, a few
+            // samples long, keeps its own bound (and a voice renders its
+            // clicks for the whole block before its body).
+            const bool finite = std::isfinite(out);
+            const float eased = finite ? RingBound::ease(out, voice.reference()) : 0.0f;
+            const float scale = finite && out != 0.0f ? eased / out : 0.0f;
+            body.y1 *= scale;
+            body.y2 *= scale;
+            return eased;
         }
-        float holdMix(float out);
     };
     Pass beginPass(int frames);
     // The click, and the glide the body follows, for frame i.

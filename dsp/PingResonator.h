@@ -38,7 +38,7 @@ public:
             y2 = y1;
             y1 = y;
             if (RingBound::within(y, bound.limit())) return y;
-            return bound.hold(y1, y2, a1, -a2);
+            return bound.holdState(y1, y2, a1, -a2);
         }
     };
     Run begin();

@@ -91,7 +91,7 @@ public:
             const float limit = bound.limit();
             if (RingBound::within(weight * y, limit) && RingBound::within(y, kBackstop * limit)) return y;
             const float heard = std::abs(weight);
-            return bound.hold(stateY1, stateY2, a1, -a2, heard > 1.0f / kBackstop ? 1.0f / heard : kBackstop);
+            return bound.holdState(stateY1, stateY2, a1, -a2, heard > 1.0f / kBackstop ? 1.0f / heard : kBackstop);
         }
         static constexpr float kBackstop = 16.0f;
     };

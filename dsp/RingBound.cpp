@@ -37,13 +37,10 @@ float RingBound::ease(float level, float reference) {
     return static_cast<float>(std::copysign(dsp::ease(std::abs(static_cast<double>(level)), reference), level));
 }
 
-float RingBound::hold(float& y1, float& y2, float a1, float rSquared, float scale) const {
+RingBound::Held RingBound::hold(float y1, float y2, float a1, float rSquared, float scale) const {
     const double h = (static_cast<double>(reference_) + allowance_) * scale;
     const double y = y1, before = y2;
-    if (!std::isfinite(y) || !std::isfinite(before) || !(h > 0.0)) {
-        y1 = y2 = 0.0f;
-        return 0.0f;
-    }
+    if (!std::isfinite(y) || !std::isfinite(before) || !(h > 0.0)) return {0.0f, 0.0f};
     const double out = std::copysign(dsp::ease(std::abs(y), h), y);
     // Without a swing to speak of (a double pole), the state is scaled whole.
     double next = y != 0.0 ? before * (out / y) : 0.0;
@@ -63,9 +60,7 @@ float RingBound::hold(float& y1, float& y2, float a1, float rSquared, float scal
             next = (out * c + (r * before - c * y < 0.0 ? -swing : swing)) / r;
         }
     }
-    y1 = static_cast<float>(out);
-    y2 = static_cast<float>(next);
-    return y1;
+    return {static_cast<float>(out), static_cast<float>(next)};
 }
 
 double ringingPeak(double y1, double y2, float a1, float rSquared) {

@@ -62,11 +62,20 @@ public:
     static bool within(float y, float limit) { return std::abs(y) <= limit; }
 
     // The rare path. y1 is the sample just computed and y2 the one before,
-    // rung with a1 and rSquared; both are set to the eased state, and the
-    // eased sample is returned.
-    float hold(float& y1, float& y2, float a1, float rSquared) const { return hold(y1, y2, a1, rSquared, 1.0f); }
-    // The same with the reference times scale.
-    float hold(float& y1, float& y2, float a1, float rSquared, float scale) const;
+    // rung with a1 and rSquared: the eased state (whose y1 is the eased
+    // sample), with the reference times scale. By value, so that the
+    // callers' states stay in registers.
+    struct Held {
+        float y1, y2;
+    };
+    Held hold(float y1, float y2, float a1, float rSquared, float scale = 1.0f) const;
+    // hold for a unit whose state is y1, y2: sets it, returns the sample.
+    float holdState(float& y1, float& y2, float a1, float rSquared, float scale = 1.0f) const {
+        const Held held = hold(y1, y2, a1, rSquared, scale);
+        y1 = held.y1;
+        y2 = held.y2;
+        return held.y1;
+    }
 
     // Tests only: false renders the written recursions, unbounded.
     static void setActing(bool on);

@@ -85,8 +85,8 @@ void SnareVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frame
 
 void SnareVoice::endOfBlock(int frames) {
     if (endBlock(frames)) {
+        if (active_) toneResonator_.rest();
         active_ = false;
-        toneResonator_.rest();
         noiseDecay_.setLevel(0.0f);
         elapsed_ = 0;
     }

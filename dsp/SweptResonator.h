@@ -60,7 +60,7 @@ public:
             y2 = y1;
             y1 = y;
             if (RingBound::within(y, bound.limit())) return 8.0f * y;
-            return 8.0f * bound.hold(y1, y2, a1, -a2);
+            return 8.0f * bound.holdState(y1, y2, a1, -a2);
         }
     };
     Run begin();
