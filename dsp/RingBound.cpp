@@ -37,8 +37,8 @@ float RingBound::ease(float level, float reference) {
     return static_cast<float>(std::copysign(dsp::ease(std::abs(static_cast<double>(level)), reference), level));
 }
 
-RingBound::Held RingBound::hold(float y1, float y2, float a1, float rSquared, float scale) const {
-    const double h = (static_cast<double>(reference_) + allowance_) * scale;
+RingBound::Held RingBound::hold(float y1, float y2, float a1, float rSquared, float reference) {
+    const double h = reference;
     const double y = y1, before = y2;
     if (!std::isfinite(y) || !std::isfinite(before) || !(h > 0.0)) return {0.0f, 0.0f};
     const double out = std::copysign(dsp::ease(std::abs(y), h), y);

@@ -68,10 +68,13 @@ public:
     struct Held {
         float y1, y2;
     };
-    Held hold(float y1, float y2, float a1, float rSquared, float scale = 1.0f) const;
+    // (A static function of plain values: a member function would take the
+    // address of a bound that lives in a block's locals, and tie them all
+    // to memory.)
+    static Held hold(float y1, float y2, float a1, float rSquared, float reference);
     // hold for a unit whose state is y1, y2: sets it, returns the sample.
     float holdState(float& y1, float& y2, float a1, float rSquared, float scale = 1.0f) const {
-        const Held held = hold(y1, y2, a1, rSquared, scale);
+        const Held held = hold(y1, y2, a1, rSquared, (reference_ + allowance_) * scale);
         y1 = held.y1;
         y2 = held.y2;
         return held.y1;
