@@ -11,6 +11,18 @@ public:
     HighpassResonator() : ResonantFilter(1e-10f) {}
     void process(const UnitBlock& block, int frames) override;
 
+    // The recursion, written once for one float and for lanes (FloatLanes):
+    // the input's second difference, then w = bend * gain + d feeds the
+    // two poles.
+    template <typename Float>
+    static Float bent(Float x, Float x1, Float x2) {
+        return x - Float(2.0f) * x1 + x2;
+    }
+    template <typename Float>
+    static Float ring(Float w, Float y1, Float y2, Float a1, Float a2) {
+        return w + a2 * y2 + a1 * y1;
+    }
+
     // One block's recursion with its state in locals, one sample per call,
     // so that a voice can run it in one loop with its other units.
     struct Run {
@@ -22,9 +34,9 @@ public:
         // Shadow::follow.
         template <bool kWatched = false>
         float step(float x, float weight = 1.0f) {
-            const float bend = x - 2.0f * x1 + x2;
+            const float bend = bent(x, x1, x2);
             w = bend * gain + d;
-            const float y = w + a2 * y2 + a1 * y1;
+            const float y = ring(w, y1, y2, a1, a2);
             y2 = y1;
             y1 = y;
             x2 = x1;

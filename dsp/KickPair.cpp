@@ -53,7 +53,7 @@ struct KickLanes {
         const Floats e = _mm_movelh_ps(excitation, excitation);
         const Floats a1 = _mm_movelh_ps(lanes(ca.a1[i], cb.a1[i]), clickA1);
         const Floats gain = _mm_movelh_ps(lanes(ca.gain[i], cb.gain[i]), clickGain);
-        const Floats y = add(add(add(mul(a1, y1), mul(a2, y2)), mul(gain, e)), d);
+        const Floats y = SweptResonator::ring<FloatLanes>(y1, y2, a1, a2, e, gain, d).v;
         if (beyond(y, limit, 15)) return false;
         const Floats body = mul(kEight, y), click = _mm_movehl_ps(y, y);
         mixed = add(mul(click, clickGains), mul(body, bodyGains));

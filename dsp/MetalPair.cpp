@@ -80,8 +80,8 @@ struct FilterLanes {
     }
     // HighpassResonator::Run::step in each lane.
     Floats step(Floats x) {
-        w = add(mul(add(sub(x, mul(_mm_set1_ps(2.0f), x1)), x2), gain), d);
-        const Floats y = add(add(w, mul(a2, y2)), mul(a1, y1));
+        w = (HighpassResonator::bent<FloatLanes>(x, x1, x2) * FloatLanes(gain) + FloatLanes(d)).v;
+        const Floats y = HighpassResonator::ring<FloatLanes>(w, y1, y2, a1, a2).v;
         y2 = y1;
         y1 = y;
         x2 = x1;

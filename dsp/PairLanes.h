@@ -80,7 +80,7 @@ struct PingLanes {
     // PingResonator::Run::step without an impulse; false, with nothing
     // changed, where a lane's bound would act.
     bool step(Floats excitation, Floats& out) {
-        const Floats y = add(add(add(mul(a2, y2), mul(a1, y1)), mul(excitation, gain)), d);
+        const Floats y = PingResonator::ring<FloatLanes>(y1, y2, a1, a2, excitation, gain, d).v;
         if (beyond(y, limit, 3)) return false;
         y2 = y1;
         y1 = y;

@@ -14,6 +14,13 @@ class PingResonator : public BuildingBlock {
 public:
     void process(const UnitBlock& block, int frames) override;
 
+    // The recursion, written once for one float and for the lanes of
+    // several resonators at once (FloatLanes).
+    template <typename Float>
+    static Float ring(Float y1, Float y2, Float a1, Float a2, Float excitation, Float gain, Float d) {
+        return a2 * y2 + a1 * y1 + excitation * gain + d;
+    }
+
     // One block's recursion with its state in locals, one sample per call,
     // so that a voice can run it in one loop with its other units.
     struct Run {
@@ -34,7 +41,7 @@ public:
                 gain = (r * r + 1.0f - a1) / f * 8.0f;
                 bound.raise(reference(a1, -a2, gain));
             }
-            const float y = a2 * y2 + a1 * y1 + excitation * gain + d;
+            const float y = ring(y1, y2, a1, a2, excitation, gain, d);
             y2 = y1;
             y1 = y;
             if (RingBound::within(y, bound.limit())) return y;

@@ -26,6 +26,14 @@ public:
         float gain[kStretch];
     };
 
+    // The recursion, written once for one float and for lanes (FloatLanes).
+    // It sums the same two products as a ping's, so a ping can ride in its
+    // lanes too.
+    template <typename Float>
+    static Float ring(Float y1, Float y2, Float a1, Float a2, Float excitation, Float gain, Float d) {
+        return a1 * y1 + a2 * y2 + gain * excitation + d;
+    }
+
     // One block's recursion with its state in locals, one sample per call,
     // so that a voice can run it in one loop with its other units.
     struct Run {
@@ -56,7 +64,7 @@ public:
         float step(float excitation, const Course& course, int i) {
             a1 = course.a1[i];
             gain = course.gain[i];
-            const float y = a1 * y1 + a2 * y2 + gain * excitation + d;
+            const float y = ring(y1, y2, a1, a2, excitation, gain, d);
             y2 = y1;
             y1 = y;
             if (RingBound::within(y, bound.limit())) return 8.0f * y;
