@@ -55,20 +55,22 @@ void CrashVoice::setQ(float x) {
 void CrashVoice::holdFiltersToHits(float frequencyBefore, float qBefore) {
     if (!upperFilter_.shadowed() && !lowerFilter_.shadowed()) return;
     const auto hitAtPoint = [&](float f, float q) { return hitAt(f, q); };
-    for (const HitGrid<3>::Values& hit :
+    for (const HitGrid<2>::Values& hit :
          {hits_.around(frequencyBefore, qBefore, hitAtPoint), hits_.around(frequencyValue_, qValue_, hitAtPoint)}) {
         if (upperFilter_.shadowed()) upperFilter_.raiseFloor(hit[0]);
         if (lowerFilter_.shadowed()) lowerFilter_.raiseFloor(hit[1]);
-        voiceBound_.raise(hit[2]);
+        // The oscillators run on whether the crash sounds or not, so how
+        // loud a hit is depends on when it comes: its two envelopes at
+        // their peaks times the bands at theirs bounds every hit.
+        voiceBound_.raise(hit[0] / kBloomHeard + hit[1] / kStrikeHeard);
     }
     // Each band leaves room for the other's loudest, in its own terms.
     upperFilter_.allowForOtherParts(lowerFilter_.floor() * kBloomHeard / kStrikeHeard);
     lowerFilter_.allowForOtherParts(upperFilter_.floor() * kStrikeHeard / kBloomHeard);
 }
 
-// Both bands' largest outputs over oscillators started afresh, and what
-// that allows the two mixed by a hit at velocity 127.
-HitGrid<3>::Values CrashVoice::hitAt(float frequency, float q) const {
+// Both bands' largest outputs over oscillators started afresh.
+HitGrid<2>::Values CrashVoice::hitAt(float frequency, float q) const {
     SawBank oscillators;
     oscillators.setSampleRate(sampleRate_);
     oscillators.setFrequencies(kMetalFrequencies);
@@ -81,16 +83,12 @@ HitGrid<3>::Values CrashVoice::hitAt(float frequency, float q) const {
     SawBank::Run metal = oscillators.begin();
     HighpassResonator::Run upperRun = upper.begin(), lowerRun = lower.begin();
     const int frames = static_cast<int>(std::min(0.6f * sampleRate_, 49152.0f));
-    HitGrid<3>::Values peak{};
+    HitGrid<2>::Values peak{};
     for (int i = 0; i < frames; ++i) {
         const float m = metal.next();
         peak[0] = std::max(peak[0], std::abs(upperRun.step(m)));
         peak[1] = std::max(peak[1], std::abs(lowerRun.step(m)));
     }
-    // The oscillators run on whether the crash sounds or not, so how loud a
-    // hit is depends on when it comes: its two envelopes at their peaks
-    // times the bands at theirs bounds every hit.
-    peak[2] = peak[0] / kBloomHeard + peak[1] / kStrikeHeard;
     return peak;
 }
 

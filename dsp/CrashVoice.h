@@ -64,10 +64,10 @@ private:
     // at velocity 127 reaches 0.75 of it here, and the bloom 0.9 of that.
     static constexpr float kStrikeHeard = 1.0f / (0.75f * RingBound::kLoudestVelocity);
     static constexpr float kBloomHeard = 1.0f / (0.9f * 0.75f * RingBound::kLoudestVelocity);
-    HitGrid<3>::Values hitAt(float frequency, float q) const;
+    HitGrid<2>::Values hitAt(float frequency, float q) const;
     static void tune(HighpassResonator& upper, HighpassResonator& lower, float frequency);
     static float filterQ(float x) { return 20.0f * x + 1.0f; }
-    HitGrid<3> hits_;
+    HitGrid<2> hits_;
     // Both bands as the voice mixes them: held to the loudest hit of the
     // two together while their settings move (each band's own bound leaves
     // room for the other's).

@@ -73,12 +73,7 @@ GlideShape::Peaks KickVoice::referenceFor(const ReferenceKey& key) const {
 
 GlideShape::Peaks KickVoice::fixedReference() {
     const float depth = sweepDepth_ * fixedFrequency_;
-    const ReferenceKey key = keyFor(fixedFrequency_, depth, depth, 0);
-    if (!(key == fixedKey_)) {
-        fixedKey_ = key;
-        fixedReference_ = referenceFor(key);
-    }
-    return fixedReference_;
+    return cached(keyFor(fixedFrequency_, depth, depth, 0));
 }
 
 // As on a freshly opened voice, whose base until then is the fixed

@@ -133,11 +133,10 @@ private:
                 firstSamples};
     }
     GlideShape::Peaks referenceFor(const ReferenceKey& key) const;
-    // The references of the notes played since the settings changed.
+    // The references of the settings and notes played since the settings
+    // last changed.
     GlideShape::Peaks cached(const ReferenceKey& key);
     static constexpr ReferenceKey kNoKey{-1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0};
-    ReferenceKey fixedKey_ = kNoKey;
-    GlideShape::Peaks fixedReference_{0.0, 0.0};
     static constexpr int kNoteReferences = 64;
     struct NoteReference {
         ReferenceKey key = kNoKey;

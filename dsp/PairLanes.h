@@ -23,16 +23,8 @@ inline Floats lanes(float a, float b) { return _mm_setr_ps(a, b, 0.0f, 0.0f); }
 inline Doubles lanes(double a, double b) { return _mm_setr_pd(a, b); }
 inline float first(Floats v) { return _mm_cvtss_f32(v); }
 inline float second(Floats v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1))); }
-inline double first(Doubles v) { return _mm_cvtsd_f64(v); }
-inline double second(Doubles v) { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
 
 inline Floats mask(bool a, bool b) { return _mm_castsi128_ps(_mm_setr_epi32(a ? -1 : 0, b ? -1 : 0, 0, 0)); }
-inline bool any(Floats m) { return (_mm_movemask_ps(m) & 3) != 0; }
-inline bool firstOf(Floats m) { return (_mm_movemask_ps(m) & 1) != 0; }
-inline bool secondOf(Floats m) { return (_mm_movemask_ps(m) & 2) != 0; }
-// A float lane mask as a double lane mask.
-inline Doubles wide(Floats m) { return _mm_castps_pd(_mm_unpacklo_ps(m, m)); }
-inline Doubles select(Doubles m, Doubles yes, Doubles no) { return _mm_or_pd(_mm_and_pd(m, yes), _mm_andnot_pd(m, no)); }
 inline const Floats kEight = {8.0f, 8.0f, 8.0f, 8.0f};
 inline const Floats kOne = {1.0f, 1.0f, 1.0f, 1.0f};
 
@@ -42,12 +34,8 @@ inline Floats add(Floats a, Floats b) { return _mm_add_ps(a, b); }
 inline Floats sub(Floats a, Floats b) { return _mm_sub_ps(a, b); }
 inline Floats mul(Floats a, Floats b) { return _mm_mul_ps(a, b); }
 inline Doubles add(Doubles a, Doubles b) { return _mm_add_pd(a, b); }
-inline Doubles sub(Doubles a, Doubles b) { return _mm_sub_pd(a, b); }
 inline Doubles mul(Doubles a, Doubles b) { return _mm_mul_pd(a, b); }
 inline Doubles toDouble(Floats v) { return _mm_cvtps_pd(v); }
-// std::max(a, b) lane for lane: a < b ? b : a.
-inline Floats greaterOf(Floats a, Floats b) { return _mm_max_ps(b, a); }
-inline Doubles greaterOf(Doubles a, Doubles b) { return _mm_max_pd(b, a); }
 // std::min(a, b) lane for lane: b < a ? b : a.
 inline Floats lesserOf(Floats a, Floats b) { return _mm_min_ps(b, a); }
 

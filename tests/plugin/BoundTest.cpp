@@ -196,6 +196,11 @@ void program(DrumSynthEffect& e, int p) {
     e.setProgram(p);
     for (int v = 0; v < kVoiceCount; ++v) e.setParameter(plugin::param::volumeOf(v), 40.0f / 46.0f);
 }
+// Every sound parameter of every voice at x.
+void tones(DrumSynthEffect& e, float x) {
+    for (int i = 0; i < plugin::kParameterCount; ++i)
+        if (plugin::kParameters[i].role == plugin::Role::kTone) e.setParameter(i, x);
+}
 int keyModeIndex(int voice) {
     for (int i = 0; i < plugin::kParameterCount; ++i)
         if (plugin::param::isKeyMode(i) && plugin::kParameters[i].voice == voice) return i;
@@ -249,8 +254,7 @@ std::vector<Scenario> scenarios() {
         s.name = "Key Mode leaps every " + std::to_string(gap) + " frames";
         s.setup = [](DrumSynthEffect& e) {
             program(e, 0);
-            for (int i = 0; i < plugin::kParameterCount; ++i)
-                if (plugin::kParameters[i].role == plugin::Role::kTone) e.setParameter(i, 0.5f);
+            tones(e, 0.5f);
             keyMode(e, true);
         };
         s.strikes = [gap](int, int start, int n, std::vector<std::pair<int, Strike>>& due) {
@@ -272,8 +276,7 @@ std::vector<Scenario> scenarios() {
         s.name = "roll every " + std::to_string(gap) + " frames";
         s.setup = [](DrumSynthEffect& e) {
             program(e, 0);
-            for (int i = 0; i < plugin::kParameterCount; ++i)
-                if (plugin::kParameters[i].role == plugin::Role::kTone) e.setParameter(i, 1.0f);
+            tones(e, 1.0f);
         };
         s.strikes = every(gap, kAll, {36});
         all.push_back(s);
@@ -327,8 +330,7 @@ std::vector<Scenario> scenarios() {
         s.exact = false;
         s.setup = [](DrumSynthEffect& e) {
             program(e, 0);
-            for (int i = 0; i < plugin::kParameterCount; ++i)
-                if (plugin::kParameters[i].role == plugin::Role::kTone) e.setParameter(i, 1.0f);
+            tones(e, 1.0f);
         };
         s.automate = [](DrumSynthEffect& e, int b) {
             if (b % 50 == 0) keyMode(e, b % 100 != 0);
