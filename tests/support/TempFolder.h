@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace testing_support {
 
@@ -19,7 +22,16 @@ protected:
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    // A detached child a test started may still be writing there: a few
+    // tries, and a folder left behind rather than a failed test.
+    void TearDown() override {
+        for (int attempt = 0; attempt < 40; ++attempt) {
+            std::error_code error;
+            std::filesystem::remove_all(folder, error);
+            if (!error) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
     static void writeText(const std::string& file, const std::string& text) {
