@@ -97,7 +97,7 @@ test-sanitize: bootstrap
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIK_SANITIZE=ON \
 		-DTAMBORIK_BENCH=OFF >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	@cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -E "$(SANITIZE_SKIP)"
+	@cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) $(CURDIR)/scripts/ctest-sanitized --output-on-failure -j $(JOBS) -E "$(SANITIZE_SKIP)"
 
 test-tsan: bootstrap
 	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBORIK_TSAN=ON -DTAMBORIK_BENCH=OFF >/dev/null
