@@ -41,22 +41,15 @@ struct OscillatorLanes {
     bool step(Floats velocity, Floats& out) {
         DecayLanes nextAmplitude = amplitude, nextSweep = sweep;
         const Floats level = nextAmplitude.accumulate(velocity);
-        const Floats frequency = add(mul(mul(nextSweep.decay(), scale), base), base);
-        Floats turned = _mm_cvtpd_ps(add(toDouble(phase), mul(w, toDouble(frequency))));
+        const Floats frequency = BlippVoice::glide<FloatLanes>(nextSweep.decay(), scale, base).v;
+        Floats turned = BlippVoice::advanced<FloatLanes>(phase, DoubleLanes{w}, frequency).v;
         const Doubles pi = _mm_set1_pd(3.141592653589793);
         const Doubles above = _mm_cmpgt_pd(toDouble(turned), pi);
         // The double lane masks as float lanes 0 and 1.
         const Floats wrap = _mm_shuffle_ps(_mm_castpd_ps(above), _mm_castpd_ps(above), _MM_SHUFFLE(0, 0, 2, 0));
         turned = select(wrap, _mm_sub_ps(turned, _mm_set1_ps(6.2831855f)), turned);
         if (_mm_movemask_pd(_mm_cmpgt_pd(toDouble(turned), pi)) != 0) return false;
-        const Floats p = mul(turned, turned);
-        const Floats series =
-            sub(_mm_set1_ps(3628800.0f),
-                mul(p, sub(_mm_set1_ps(1814400.0f),
-                           mul(p, sub(_mm_set1_ps(151200.0f),
-                                      mul(p, sub(_mm_set1_ps(5040.0f), mul(p, sub(_mm_set1_ps(90.0f), p)))))))));
-        const Floats cs = mul(series, _mm_set1_ps(1.0f / 3628800.0f));
-        out = mul(mul(cs, level), gain);
+        out = BlippVoice::tone<FloatLanes>(turned, level, gain).v;
         amplitude = nextAmplitude;
         sweep = nextSweep;
         phase = turned;

@@ -67,7 +67,7 @@ void BlippVoice::sample(Pass& pass, const float* velocity, const float* pitch, i
     const float envelope = pass.sweepEnvelope.trigger(velocity[i]);
     float frequency;
     if (!pass.keyMode) {
-        frequency = envelope * pass.depth * pass.fixed + pass.fixed;
+        frequency = glide(envelope, pass.depth, pass.fixed);
     } else {
         if (velocity[i] > 0.0f && pitch[i] > 0.0f) {
             pass.base = pitch[i];
@@ -75,11 +75,10 @@ void BlippVoice::sample(Pass& pass, const float* velocity, const float* pitch, i
             const float peak = pass.base * envelope * pass.depth + pass.base;
             pass.sweep = peak <= 16000.0f ? pass.depth : pass.depth * 10000.0f / peak - 1.0f;
         }
-        frequency = envelope * pass.sweep * pass.base + pass.base;
+        frequency = glide(envelope, pass.sweep, pass.base);
         pass.last = frequency;
     }
-    float phase = pass.phase;
-    phase += pass.w * frequency;
+    float phase = advanced(pass.phase, pass.w, frequency);
     // A step above one turn (very low sample rates) leaves the phase above
     // pi; it is then reduced by as many turns as needed in one step, never by
     // a loop that a phase too large to change could keep going.
@@ -89,10 +88,7 @@ void BlippVoice::sample(Pass& pass, const float* velocity, const float* pitch, i
             phase = static_cast<float>(std::remainder(static_cast<double>(phase), 6.283185307179586));
     }
     pass.phase = phase;
-    const float p = phase * phase;
-    const float cs =
-        (3628800.0f - p * (1814400.0f - p * (151200.0f - p * (5040.0f - p * (90.0f - p))))) * (1.0f / 3628800.0f);
-    signal_.data()[i] = cs * amplitude * pass.gain;
+    signal_.data()[i] = tone(phase, amplitude, pass.gain);
 }
 
 void BlippVoice::finishPass(const Pass& pass, const VoiceBlock& block, int frames) {

@@ -36,6 +36,27 @@ public:
     static void processPair(BlippVoice& first, const VoiceBlock& firstBlock, BlippVoice& second,
                             const VoiceBlock& secondBlock, int frames);
 
+    // The glide, the phase's step (in double precision, rounded to float)
+    // and the sounding cosine, for one float and for lanes of floats alike.
+    template <typename Float>
+    static Float glide(Float envelope, Float depth, Float base) {
+        return envelope * depth * base + base;
+    }
+    template <typename Float, typename Double>
+    static Float advanced(Float phase, Double step, Float frequency) {
+        return narrow(widen(phase) + step * widen(frequency));
+    }
+    // A cosine series, good for a phase within half a turn.
+    template <typename Float>
+    static Float tone(Float phase, Float level, Float gain) {
+        const Float p = phase * phase;
+        const Float cosine =
+            (Float(3628800.0f) -
+             p * (Float(1814400.0f) - p * (Float(151200.0f) - p * (Float(5040.0f) - p * (Float(90.0f) - p))))) *
+            Float(1.0f / 3628800.0f);
+        return cosine * level * gain;
+    }
+
 protected:
     void render(const VoiceBlock& block, int frames) override;
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dsp/DspUnit.h"
+#include "dsp/FloatLanes.h"
 
 namespace dsp {
 
@@ -13,22 +14,25 @@ public:
     void process(const UnitBlock& block, int frames) override;
     void accumulate(const UnitBlock& block, int frames);
 
+    // The two recursions, for one float and for lanes of floats alike; a
+    // pulse is 1 where the input is above 0 and 0 elsewhere.
+    template <typename Float>
+    static Float triggered(Float level, Float coefficient, Float d, Float pulse) {
+        return lesser(coefficient * level + d + pulse, Float(1.0f));
+    }
+    template <typename Float>
+    static Float accumulated(Float level, Float coefficient, Float d, Float in) {
+        return lesser(coefficient * level + in + d, Float(1.0f));
+    }
+
     // One block's recursion with its state in locals, one sample per call,
     // so that a voice can run it in one loop with its other units.
     struct Run {
         float level;
         float coefficient;
         float d;
-        float trigger(float in) {
-            level = coefficient * level + d + (in > 0.0f ? 1.0f : 0.0f);
-            if (level > 1.0f) level = 1.0f;
-            return level;
-        }
-        float accumulate(float in) {
-            level = coefficient * level + in + d;
-            if (level > 1.0f) level = 1.0f;
-            return level;
-        }
+        float trigger(float in) { return level = triggered(level, coefficient, d, in > 0.0f ? 1.0f : 0.0f); }
+        float accumulate(float in) { return level = accumulated(level, coefficient, d, in); }
     };
     Run begin() { return {level_, coefficient_, denormal_.flip()}; }
     void end(const Run& run) { level_ = run.level; }

@@ -31,7 +31,23 @@ struct FloatLanes {
     friend FloatLanes lesser(FloatLanes a, FloatLanes b) { return {_mm_min_ps(b.v, a.v)}; }
     // std::max(a, b), NaNs included: a < b ? b : a.
     friend FloatLanes greater(FloatLanes a, FloatLanes b) { return {_mm_max_ps(b.v, a.v)}; }
+    // x >= limit ? to : x.
+    friend FloatLanes wrapped(FloatLanes x, FloatLanes limit, FloatLanes to) {
+        const __m128 reached = _mm_cmpge_ps(x.v, limit.v);
+        return {_mm_or_ps(_mm_and_ps(reached, to.v), _mm_andnot_ps(reached, x.v))};
+    }
 };
+
+// Two doubles worked on at once: the first two lanes of a FloatLanes widened.
+struct DoubleLanes {
+    __m128d v;
+
+    friend DoubleLanes operator+(DoubleLanes a, DoubleLanes b) { return {_mm_add_pd(a.v, b.v)}; }
+    friend DoubleLanes operator*(DoubleLanes a, DoubleLanes b) { return {_mm_mul_pd(a.v, b.v)}; }
+};
+inline DoubleLanes widen(FloatLanes x) { return {_mm_cvtps_pd(x.v)}; }
+// Rounded to lanes 0 and 1; lanes 2 and 3 are 0.
+inline FloatLanes narrow(DoubleLanes x) { return {_mm_cvtpd_ps(x.v)}; }
 
 #else
 
@@ -62,12 +78,21 @@ struct FloatLanes {
     friend FloatLanes operator/(FloatLanes a, FloatLanes b) { return each(a, b, [](float x, float y) { return x / y; }); }
     friend FloatLanes lesser(FloatLanes a, FloatLanes b) { return each(a, b, [](float x, float y) { return y < x ? y : x; }); }
     friend FloatLanes greater(FloatLanes a, FloatLanes b) { return each(a, b, [](float x, float y) { return x < y ? y : x; }); }
+    friend FloatLanes wrapped(FloatLanes x, FloatLanes limit, FloatLanes to) {
+        FloatLanes r;
+        for (int k = 0; k < kCount; ++k) r.v[k] = x.v[k] >= limit.v[k] ? to.v[k] : x.v[k];
+        return r;
+    }
 };
 
 #endif
 
-// The same selects for one float, so that code can be written once for both.
+// The same selects and conversions for one float, so that code can be
+// written once for both.
 inline float lesser(float a, float b) { return b < a ? b : a; }
 inline float greater(float a, float b) { return a < b ? b : a; }
+inline float wrapped(float x, float limit, float to) { return x >= limit ? to : x; }
+inline double widen(float x) { return x; }
+inline float narrow(double x) { return static_cast<float>(x); }
 
 }  // namespace dsp

@@ -56,7 +56,7 @@ struct KickLanes {
         const Floats y = SweptResonator::ring<FloatLanes>(y1, y2, a1, a2, e, gain, d).v;
         if (beyond(y, limit, 15)) return false;
         const Floats body = mul(kEight, y), click = _mm_movehl_ps(y, y);
-        mixed = add(mul(click, clickGains), mul(body, bodyGains));
+        mixed = KickVoice::mixed<FloatLanes>(click, clickGains, body, bodyGains).v;
         if (beyond(mixed, voiceLimit, 3)) return false;
         y2 = y1;
         y1 = y;
@@ -97,7 +97,7 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
     sweep.load(pa.sweep, pb.sweep);
     const Floats depth = lanes(pa.depth, pb.depth), fixed = lanes(pa.fixed, pb.fixed);
     for (int i = 0; i < frames; ++i) {
-        const Floats glide = add(mul(depth, sweep.trigger(lanes(a.velocity[i], b.velocity[i]))), fixed);
+        const Floats glide = KickVoice::glide<FloatLanes>(depth, sweep.trigger(lanes(a.velocity[i], b.velocity[i])), fixed).v;
         _mm_store_ss(glideA + i, glide);
         glideB[i] = pairs::second(glide);
     }

@@ -29,6 +29,17 @@ public:
     static void processPair(KickVoice& first, const VoiceBlock& firstBlock, KickVoice& second,
                             const VoiceBlock& secondBlock, int frames);
 
+    // The glide the body follows, and the click and body mixed, for one
+    // float and for lanes of floats alike.
+    template <typename Float>
+    static Float glide(Float depth, Float envelope, Float base) {
+        return depth * envelope + base;
+    }
+    template <typename Float>
+    static Float mixed(Float click, Float clickGain, Float body, Float bodyGain) {
+        return click * clickGain + body * bodyGain;
+    }
+
 protected:
     void render(const VoiceBlock& block, int frames) override;
 
@@ -51,7 +62,7 @@ private:
         }
         // The click and the body's sample mixed, held with them.
         float mix(float clickOut, float bodyOut) {
-            const float out = clickOut * clickGain + bodyOut * bodyGain;
+            const float out = mixed(clickOut, clickGain, bodyOut, bodyGain);
             if (RingBound::within(out, voice.limit())) return out;
             // The sample eased, and the body with it: the click, a few
             // samples long, keeps its own bound (and a voice renders its
@@ -79,9 +90,9 @@ private:
                 if (pass.resting) pass.raise(restingReference(pass.current, pass.depth, pass.frames - i));
                 pass.resting = false;
             }
-            glide_.data()[i] = pass.depth * envelope + pass.current;
+            glide_.data()[i] = glide(pass.depth, envelope, pass.current);
         } else {
-            glide_.data()[i] = pass.depth * envelope + pass.fixed;
+            glide_.data()[i] = glide(pass.depth, envelope, pass.fixed);
         }
     }
     // The body for frame start + i of a planned stretch, mixed with the click.

@@ -36,10 +36,7 @@ struct SawLanes {
     }
     // SawBank::Run::next for both: the hihat's sum in lane 0, the crash's in 1.
     Floats next() {
-        for (int r = 0; r < 3; ++r) {
-            const Floats moved = add(phases[r], increments[r]);
-            phases[r] = select(_mm_cmpge_ps(moved, _mm_set1_ps(1.0f)), _mm_set1_ps(-1.0f), moved);
-        }
+        for (int r = 0; r < 3; ++r) phases[r] = SawBank::advanced<FloatLanes>(phases[r], increments[r]).v;
         // ((((p5 + p4) + p3) + p2) + p1) + p0, as the bank sums them.
         Floats sum = add(_mm_movehl_ps(phases[2], phases[2]), phases[2]);
         sum = add(sum, _mm_movehl_ps(phases[1], phases[1]));

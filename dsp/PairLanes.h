@@ -36,8 +36,6 @@ inline Floats mul(Floats a, Floats b) { return _mm_mul_ps(a, b); }
 inline Doubles add(Doubles a, Doubles b) { return _mm_add_pd(a, b); }
 inline Doubles mul(Doubles a, Doubles b) { return _mm_mul_pd(a, b); }
 inline Doubles toDouble(Floats v) { return _mm_cvtps_pd(v); }
-// std::min(a, b) lane for lane: b < a ? b : a.
-inline Floats lesserOf(Floats a, Floats b) { return _mm_min_ps(b, a); }
 
 // Whether a lane's output passes its bound's limit (or is not a number):
 // that lane needs its own code for the sample (see RingBound).
@@ -91,21 +89,14 @@ struct DecayLanes {
         b.level = second(level);
     }
     // trigger without an impulse.
-    Floats decay() {
-        level = lesserOf(add(add(mul(coefficient, level), d), _mm_setzero_ps()), kOne);
-        return level;
-    }
+    Floats decay() { return level = DecayEnvelope::triggered<FloatLanes>(level, coefficient, d, 0.0f).v; }
     // trigger, with any input.
     Floats trigger(Floats in) {
         const Floats pulse = _mm_and_ps(_mm_cmpgt_ps(in, _mm_setzero_ps()), kOne);
-        level = lesserOf(add(add(mul(coefficient, level), d), pulse), kOne);
-        return level;
+        return level = DecayEnvelope::triggered<FloatLanes>(level, coefficient, d, pulse).v;
     }
     // accumulate, with any input.
-    Floats accumulate(Floats in) {
-        level = lesserOf(add(add(mul(coefficient, level), in), d), kOne);
-        return level;
-    }
+    Floats accumulate(Floats in) { return level = DecayEnvelope::accumulated<FloatLanes>(level, coefficient, d, in).v; }
 };
 
 }  // namespace dsp::pairs

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dsp/DspUnit.h"
+#include "dsp/FloatLanes.h"
 
 namespace dsp {
 
@@ -12,16 +13,19 @@ public:
 
     void process(const UnitBlock& block, int frames) override;
 
+    // One oscillator's step, for one float and for lanes of floats alike.
+    template <typename Float>
+    static Float advanced(Float phase, Float increment) {
+        return wrapped(phase + increment, Float(1.0f), Float(-1.0f));
+    }
+
     // One block's recursion with its state in locals, one sample per call,
     // so that a voice can run it in one loop with its other units.
     struct Run {
         float phases[kOscillators];
         float increments[kOscillators];
         float next() {
-            for (int k = 0; k < kOscillators; ++k) {
-                phases[k] += increments[k];
-                if (phases[k] >= 1.0f) phases[k] = -1.0f;
-            }
+            for (int k = 0; k < kOscillators; ++k) phases[k] = advanced(phases[k], increments[k]);
             return 0.25f * (phases[5] + phases[4] + phases[3] + phases[2] + phases[1] + phases[0]);
         }
     };

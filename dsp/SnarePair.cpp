@@ -32,7 +32,7 @@ void SnareVoice::renderPair(SnareVoice& first, const VoiceBlock& a, SnareVoice& 
             const Floats e = envelope.accumulate(lanes(va, vb));
             const float noiseA = pa.noise.next();
             const Floats noise = lanes(noiseA, pb.noise.next());
-            const Floats out = add(mul(t, toneGain), mul(mul(e, noise), noiseGain));
+            const Floats out = mixed<FloatLanes>(t, toneGain, e, noise, noiseGain).v;
             _mm_store_ss(signalA + i, out);
             signalB[i] = pairs::second(out);
             continue;

@@ -25,6 +25,13 @@ public:
     static void processPair(SnareVoice& first, const VoiceBlock& firstBlock, SnareVoice& second,
                             const VoiceBlock& secondBlock, int frames);
 
+    // The tone and the enveloped noise mixed, for one float and for lanes
+    // of floats alike.
+    template <typename Float>
+    static Float mixed(Float tone, Float toneGain, Float envelope, Float noise, Float noiseGain) {
+        return tone * toneGain + envelope * noise * noiseGain;
+    }
+
 protected:
     void render(const VoiceBlock& block, int frames) override;
 
@@ -46,7 +53,7 @@ private:
     void sample(Pass& pass, const float* velocity, const float* pitch, int i) {
         const float t = pass.tone.step(velocity[i], pitch, i);
         const float e = pass.envelope.accumulate(velocity[i]);
-        signal_.data()[i] = t * pass.toneGain + e * pass.noise.next() * pass.noiseGain;
+        signal_.data()[i] = mixed(t, pass.toneGain, e, pass.noise.next(), pass.noiseGain);
     }
     void finishPass(const Pass& pass, const VoiceBlock& block, int frames);
     void endOfBlock(int frames);
