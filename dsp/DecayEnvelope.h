@@ -17,12 +17,14 @@ public:
     // The two recursions, for one float and for lanes of floats alike; a
     // pulse is 1 where the input is above 0 and 0 elsewhere.
     template <typename Float>
-    static Float triggered(Float level, Float coefficient, Float d, Float pulse) {
-        return lesser(coefficient * level + d + pulse, Float(1.0f));
+    static void trigger(Float& level, Float coefficient, Float d, Float pulse) {
+        level = coefficient * level + d + pulse;
+        limitTo(level, Float(1.0f));
     }
     template <typename Float>
-    static Float accumulated(Float level, Float coefficient, Float d, Float in) {
-        return lesser(coefficient * level + in + d, Float(1.0f));
+    static void accumulate(Float& level, Float coefficient, Float d, Float in) {
+        level = coefficient * level + in + d;
+        limitTo(level, Float(1.0f));
     }
 
     // One block's recursion with its state in locals, one sample per call,
@@ -31,8 +33,14 @@ public:
         float level;
         float coefficient;
         float d;
-        float trigger(float in) { return level = triggered(level, coefficient, d, in > 0.0f ? 1.0f : 0.0f); }
-        float accumulate(float in) { return level = accumulated(level, coefficient, d, in); }
+        float trigger(float in) {
+            DecayEnvelope::trigger(level, coefficient, d, in > 0.0f ? 1.0f : 0.0f);
+            return level;
+        }
+        float accumulate(float in) {
+            DecayEnvelope::accumulate(level, coefficient, d, in);
+            return level;
+        }
     };
     Run begin() { return {level_, coefficient_, denormal_.flip()}; }
     void end(const Run& run) { level_ = run.level; }

@@ -31,6 +31,8 @@ struct FloatLanes {
     friend FloatLanes lesser(FloatLanes a, FloatLanes b) { return {_mm_min_ps(b.v, a.v)}; }
     // std::max(a, b), NaNs included: a < b ? b : a.
     friend FloatLanes greater(FloatLanes a, FloatLanes b) { return {_mm_max_ps(b.v, a.v)}; }
+    // x = x > limit ? limit : x, which is lesser(x, limit).
+    friend void limitTo(FloatLanes& x, FloatLanes limit) { x.v = _mm_min_ps(limit.v, x.v); }
     // x >= limit ? to : x.
     friend FloatLanes wrapped(FloatLanes x, FloatLanes limit, FloatLanes to) {
         const __m128 reached = _mm_cmpge_ps(x.v, limit.v);
@@ -91,6 +93,9 @@ struct FloatLanes {
 // written once for both.
 inline float lesser(float a, float b) { return b < a ? b : a; }
 inline float greater(float a, float b) { return a < b ? b : a; }
+inline void limitTo(float& x, float limit) {
+    if (x > limit) x = limit;
+}
 inline float wrapped(float x, float limit, float to) { return x >= limit ? to : x; }
 inline double widen(float x) { return x; }
 inline float narrow(double x) { return static_cast<float>(x); }

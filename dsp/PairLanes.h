@@ -89,14 +89,22 @@ struct DecayLanes {
         b.level = second(level);
     }
     // trigger without an impulse.
-    Floats decay() { return level = DecayEnvelope::triggered<FloatLanes>(level, coefficient, d, 0.0f).v; }
+    Floats decay() { return triggerBy(0.0f); }
     // trigger, with any input.
-    Floats trigger(Floats in) {
-        const Floats pulse = _mm_and_ps(_mm_cmpgt_ps(in, _mm_setzero_ps()), kOne);
-        return level = DecayEnvelope::triggered<FloatLanes>(level, coefficient, d, pulse).v;
-    }
+    Floats trigger(Floats in) { return triggerBy(_mm_and_ps(_mm_cmpgt_ps(in, _mm_setzero_ps()), kOne)); }
     // accumulate, with any input.
-    Floats accumulate(Floats in) { return level = DecayEnvelope::accumulated<FloatLanes>(level, coefficient, d, in).v; }
+    Floats accumulate(Floats in) {
+        FloatLanes next{level};
+        DecayEnvelope::accumulate<FloatLanes>(next, coefficient, d, in);
+        return level = next.v;
+    }
+
+private:
+    Floats triggerBy(FloatLanes pulse) {
+        FloatLanes next{level};
+        DecayEnvelope::trigger<FloatLanes>(next, coefficient, d, pulse);
+        return level = next.v;
+    }
 };
 
 }  // namespace dsp::pairs
