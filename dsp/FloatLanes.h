@@ -80,6 +80,10 @@ struct FloatLanes {
     friend FloatLanes operator/(FloatLanes a, FloatLanes b) { return each(a, b, [](float x, float y) { return x / y; }); }
     friend FloatLanes lesser(FloatLanes a, FloatLanes b) { return each(a, b, [](float x, float y) { return y < x ? y : x; }); }
     friend FloatLanes greater(FloatLanes a, FloatLanes b) { return each(a, b, [](float x, float y) { return x < y ? y : x; }); }
+    friend void limitTo(FloatLanes& x, FloatLanes limit) {
+        for (int k = 0; k < kCount; ++k)
+            if (x.v[k] > limit.v[k]) x.v[k] = limit.v[k];
+    }
     friend FloatLanes wrapped(FloatLanes x, FloatLanes limit, FloatLanes to) {
         FloatLanes r;
         for (int k = 0; k < kCount; ++k) r.v[k] = x.v[k] >= limit.v[k] ? to.v[k] : x.v[k];

@@ -97,7 +97,8 @@ void KickVoice::renderPair(KickVoice& first, const VoiceBlock& a, KickVoice& sec
     sweep.load(pa.sweep, pb.sweep);
     const Floats depth = lanes(pa.depth, pb.depth), fixed = lanes(pa.fixed, pb.fixed);
     for (int i = 0; i < frames; ++i) {
-        const Floats glide = KickVoice::glide<FloatLanes>(depth, sweep.trigger(lanes(a.velocity[i], b.velocity[i])), fixed).v;
+        const Floats envelope = sweep.trigger(lanes(a.velocity[i], b.velocity[i]));
+        const Floats glide = KickVoice::glide<FloatLanes>(depth, envelope, fixed).v;
         _mm_store_ss(glideA + i, glide);
         glideB[i] = pairs::second(glide);
     }

@@ -31,10 +31,7 @@ inline const Floats kOne = {1.0f, 1.0f, 1.0f, 1.0f};
 inline Floats magnitude(Floats v) { return _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff))); }
 inline Floats select(Floats m, Floats yes, Floats no) { return _mm_or_ps(_mm_and_ps(m, yes), _mm_andnot_ps(m, no)); }
 inline Floats add(Floats a, Floats b) { return _mm_add_ps(a, b); }
-inline Floats sub(Floats a, Floats b) { return _mm_sub_ps(a, b); }
 inline Floats mul(Floats a, Floats b) { return _mm_mul_ps(a, b); }
-inline Doubles add(Doubles a, Doubles b) { return _mm_add_pd(a, b); }
-inline Doubles mul(Doubles a, Doubles b) { return _mm_mul_pd(a, b); }
 inline Doubles toDouble(Floats v) { return _mm_cvtps_pd(v); }
 
 // Whether a lane's output passes its bound's limit (or is not a number):

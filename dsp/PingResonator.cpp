@@ -18,7 +18,15 @@ void PingResonator::tuneTo(float hz) {
     a2_ = -(r_ * r_);
     a1_ = stableA1(2.0f * r_ * trueCos(theta), stableA1Limit(-a2_));
     gain_ = (r_ * r_ + 1.0f - a1_) / hz * 8.0f;
-    bound_.raise(reference(a1_, -a2_, gain_));
+    bound_.raise(presentReference());
+}
+
+float PingResonator::presentReference() {
+    auto& cached = presentReference_;
+    if (cached.a1 != a1_ || cached.a2 != a2_ || cached.gain != gain_) {
+        cached = {a1_, a2_, gain_, reference(a1_, -a2_, gain_)};
+    }
+    return cached.reference;
 }
 
 void PingResonator::computeCoefficients() {

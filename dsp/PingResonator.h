@@ -58,7 +58,7 @@ public:
     void reset();
     // The owning voice has gone quiet: the reference starts over from the
     // present tuning.
-    void rest() { bound_.restart(reference(a1_, -a2_, gain_)); }
+    void rest() { bound_.restart(presentReference()); }
     // See RingBound::allow.
     void allowForOtherParts(float allowance) { bound_.allow(allowance); }
     float boundReference() const { return bound_.reference(); }
@@ -76,6 +76,9 @@ public:
 private:
     void computeCoefficients();  // radius and true-cosine coefficients
     void tuneTo(float hz);
+    // reference() at the present coefficients, worked out again only when
+    // they have changed: a voice at one tuning rests after every hit.
+    float presentReference();
 
     float y1_ = 0.0f;
     float y1Copy_ = 0.0f;
@@ -90,6 +93,9 @@ private:
     float currentFrequency_ = 1000.0f;
     float decayTime_ = 0.002f;
     RingBound bound_;
+    struct {
+        float a1 = NAN, a2 = NAN, gain = NAN, reference = 0.0f;
+    } presentReference_;
 };
 
 // The state moves into locals for the block: the outputs could alias the
