@@ -1,5 +1,7 @@
 // A ringing resonator, retriggered without a retune, gives the samples of
-// its recursion as written (an independent model of the two recursions).
+// its recursion as written (an independent model of the two recursions);
+// struck in step with its own ringing until that passes twice a hit, it is
+// held near the bound without a click and rings down as the hits stop.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -130,6 +132,59 @@ TEST(WrittenRecursion, RetriggersWithoutARetuneAddUpAsTheRecursionDoes) {
     float peak = 0.0f;
     for (float sample : expected) peak = std::max(peak, std::abs(sample));
     for (int i = 0; i < frames; ++i) ASSERT_NEAR(out[i], expected[i], 1e-4f * peak) << i;
+}
+
+// Hits every period of the resonance pile up as written. Where the bound
+// acts, the output keeps the recursion's sign and stays below three hits;
+// outside a hit's onset no sample steps further from the one before than a
+// sine of three hits can: no click, where the bound acts or after it. The
+// output stays near the bound while the hits go on, and falls at the
+// resonator's own decay when they stop.
+TEST(WrittenRecursion, PumpedPastTwiceAHitItIsHeldWithoutAClickAndRingsDown) {
+    struct Case {
+        float hz, tau;
+        int period, hits;
+    };
+    for (const Case c : {Case{882.0f, 0.05f, 50, 400}, Case{110.25f, 0.4f, 400, 200}, Case{11025.0f, 0.01f, 4, 3000}}) {
+        dsp::PingResonator p;
+        tune(p, c.tau, c.hz, 0.0f);
+        const float hit = p.boundReference();
+        const float r = dsp::expExtended(-kPeriod / c.tau);
+        const float steepest = 3.0f * hit * (2.0f * std::sin(dsp::kTwoPi * c.hz * kPeriod / 2.0f) + (1.0f - r));
+        const int rolled = c.period * c.hits, frames = rolled + static_cast<int>(10.0f * c.tau * kRate);
+        std::vector<float> out(static_cast<size_t>(frames));
+        int held = 0;
+        dsp::PingResonator::Run run = p.begin();
+        for (int i = 0; i < frames; ++i) {
+            const bool struck = i < rolled && i % c.period == 0;
+            const float excitation = struck ? dsp::RingBound::kLoudestVelocity : 0.0f;
+            const float own = dsp::PingResonator::ring(run.y1, run.y2, run.a1, run.a2, excitation, run.gain, run.d);
+            const float x = out[static_cast<size_t>(i)] = run.step(excitation, nullptr, i);
+            if (std::abs(own) <= 2.0f * hit) {
+                ASSERT_EQ(x, own) << c.hz << " Hz, frame " << i;
+            } else {
+                ++held;
+                ASSERT_LT(std::abs(x), 3.0f * hit) << c.hz << " Hz, frame " << i;
+                ASSERT_EQ(std::signbit(x), std::signbit(own)) << c.hz << " Hz, frame " << i;
+            }
+            const bool onset = i < rolled + c.period && i % c.period < 2;  // a hit's first two samples
+            if (i > 0 && !onset) {
+                ASSERT_LE(std::abs(x - out[static_cast<size_t>(i) - 1]), steepest) << c.hz << " Hz, frame " << i;
+            }
+        }
+        p.end(run);
+        EXPECT_GT(held, 0) << c.hz << " Hz";
+        const auto peak = [&](int from, int to) {
+            float m = 0.0f;
+            for (int i = from; i < to; ++i) m = std::max(m, std::abs(out[static_cast<size_t>(i)]));
+            return m;
+        };
+        EXPECT_GE(peak(rolled - 4 * c.period, rolled), 2.0f * hit) << c.hz << " Hz";
+        const float atStop = peak(rolled, rolled + c.period);
+        for (int n = c.period; rolled + n + c.period <= frames; n += c.period)
+            ASSERT_LE(peak(rolled + n, rolled + n + c.period), atStop * std::pow(r, n - c.period) * 1.001f + 1e-6f)
+                << c.hz << " Hz, " << n << " frames after the last hit";
+    }
 }
 
 }  // namespace
