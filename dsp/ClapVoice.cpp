@@ -56,9 +56,8 @@ void ClapVoice::setQ(float x) {
 // To the settings it had and has.
 void ClapVoice::holdFiltersToHits(float frequencyBefore, float qBefore) {
     if (!highpass_.shadowed()) return;
-    const auto hitAtPoint = [&](float f, float q) { return hitAt(f, q); };
-    for (const HitGrid<2>::Values& hit :
-         {hits_.around(frequencyBefore, qBefore, hitAtPoint), hits_.around(frequencyValue_, qValue_, hitAtPoint)}) {
+    const auto probe = [this](float f, float q) { return hitAt(f, q); };
+    for (const HitGrid<2>::Values& hit : hits_.hadAndHas(frequencyBefore, qBefore, frequencyValue_, qValue_, probe)) {
         highpass_.raiseFloor(hit[0]);
         // The band-pass's own settings stay; what moves is its input.
         bandpass_.holdTo(hit[1], highpass_.shadowedFor() + 64);

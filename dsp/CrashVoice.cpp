@@ -54,9 +54,8 @@ void CrashVoice::setQ(float x) {
 // To the settings they had and have.
 void CrashVoice::holdFiltersToHits(float frequencyBefore, float qBefore) {
     if (!upperFilter_.shadowed() && !lowerFilter_.shadowed()) return;
-    const auto hitAtPoint = [&](float f, float q) { return hitAt(f, q); };
-    for (const HitGrid<2>::Values& hit :
-         {hits_.around(frequencyBefore, qBefore, hitAtPoint), hits_.around(frequencyValue_, qValue_, hitAtPoint)}) {
+    const auto probe = [this](float f, float q) { return hitAt(f, q); };
+    for (const HitGrid<2>::Values& hit : hits_.hadAndHas(frequencyBefore, qBefore, frequencyValue_, qValue_, probe)) {
         if (upperFilter_.shadowed()) upperFilter_.raiseFloor(hit[0]);
         if (lowerFilter_.shadowed()) lowerFilter_.raiseFloor(hit[1]);
         // The oscillators run on whether the crash sounds or not, so how

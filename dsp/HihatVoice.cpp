@@ -47,9 +47,9 @@ void HihatVoice::setQ(float x) {
 // To the settings it had and has.
 void HihatVoice::holdFilterToHits(float frequencyBefore, float qBefore) {
     if (!filter_.shadowed()) return;
-    const auto hitAtPoint = [&](float f, float q) { return hitAt(f, q); };
-    filter_.raiseFloor(hits_.around(frequencyBefore, qBefore, hitAtPoint)[0]);
-    filter_.raiseFloor(hits_.around(frequencyValue_, qValue_, hitAtPoint)[0]);
+    const auto probe = [this](float f, float q) { return hitAt(f, q); };
+    for (const HitGrid<1>::Values& hit : hits_.hadAndHas(frequencyBefore, qBefore, frequencyValue_, qValue_, probe))
+        filter_.raiseFloor(hit[0]);
 }
 
 // The filter's largest output over the first quarter second of oscillators

@@ -43,6 +43,13 @@ public:
         return most;
     }
 
+    // around() at the settings a filter had and at those it has, in that
+    // order: what a filter whose settings just moved is held to.
+    template <typename Probe>
+    std::array<Values, 2> hadAndHas(float xBefore, float yBefore, float x, float y, Probe probe) {
+        return {around(xBefore, yBefore, probe), around(x, y, probe)};
+    }
+
 private:
     std::array<Values, (kSteps + 1) * (kSteps + 1)> values_{};
     std::array<bool, (kSteps + 1) * (kSteps + 1)> known_{};
